@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QStringList>
 
+#include <algorithm>
+#include <tuple>
+
 namespace promemo {
 namespace {
 
@@ -36,7 +39,7 @@ std::vector<ListedNote> listNotes(const QString &folder, const NoteFilter &filte
         return {};
     const QDir dir(folder);
     const QStringList fileNames = dir.entryList(
-        nameFilters(filter), QDir::Files | QDir::CaseSensitive, QDir::Name);
+        nameFilters(filter), QDir::Files | QDir::CaseSensitive, QDir::Unsorted);
     std::vector<ListedNote> notes;
     notes.reserve(fileNames.size());
     for (const QString &fileName : fileNames) {
@@ -45,6 +48,13 @@ std::vector<ListedNote> listNotes(const QString &folder, const NoteFilter &filte
             continue;
         notes.push_back({fileName, *name});
     }
+    // Day order, not text order: "o12345..." sorts before "o1234h..." as text.
+    std::sort(notes.begin(), notes.end(), [](const ListedNote &a, const ListedNote &b) {
+        const auto key = [](const ListedNote &n) {
+            return std::tuple(n.name.state, n.name.day, n.fileName);
+        };
+        return key(a) < key(b);
+    });
     return notes;
 }
 

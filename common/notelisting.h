@@ -21,7 +21,8 @@ struct NoteFilter
     std::optional<int> day;           // every day when unset
 };
 
-// The note files in `folder` that pass `filter`, sorted by file name. Names that do not decode
+// The note files in `folder` that pass `filter`, shown before put away, then by day, then by
+// file name. Names that do not decode
 // are skipped. A day is matched on the decoded day number, so day 1234 never picks up the notes
 // of day 12345.
 std::vector<ListedNote> listNotes(const QString &folder, const NoteFilter &filter = {});
