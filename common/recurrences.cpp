@@ -1,1 +1,162 @@
-// placeholder
+#include "recurrences.h"
+
+#include <QDir>
+
+#include <limits>
+
+#include "common/atomicfile.h"
+#include "common/records.h"
+
+namespace promemo {
+namespace {
+
+constexpr int kFields = 4;
+constexpr int kMonthsInYear = 12;
+
+// Months between two occurrences; 0 for a count that only gives the entered month.
+int monthStep(int occurrencesPerYear)
+{
+    switch (occurrencesPerYear) {
+    case 2:
+    case 3:
+    case 4:
+    case 6:
+    case 12:
+        return kMonthsInYear / occurrencesPerYear;
+    default:
+        return 0;
+    }
+}
+
+int reducedMonth(int month)
+{
+    while (month > kMonthsInYear)
+        month -= kMonthsInYear;
+    return month;
+}
+
+bool hasThirtyDays(int month)
+{
+    return month == 4 || month == 6 || month == 9 || month == 11;
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+Recurrence stripped(const Recurrence &r)
+{
+    return {r.date.trimmed(), r.perYear.trimmed(), r.advance.trimmed(), r.text.trimmed()};
+}
+
+} // namespace
+
+int leadingNumber(QStringView text)
+{
+    constexpr int kCap = std::numeric_limits<int>::max() / 10 - 9;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            break;
+        value = std::min(value * 10 + (c.unicode() - u'0'), kCap);
+    }
+    return value;
+}
+
+int Recurrence::day() const
+{
+    return leadingNumber(date);
+}
+
+int Recurrence::month() const
+{
+    return leadingNumber(QStringView(date).right(2));
+}
+
+int Recurrence::occurrencesPerYear() const
+{
+    return leadingNumber(perYear);
+}
+
+int Recurrence::advanceDays() const
+{
+    return leadingNumber(advance);
+}
+
+QDate Recurrence::dateInYear(int year) const
+{
+    return QDate(year, month(), day());
+}
+
+QList<Recurrence> parseRecurrences(const QByteArray &bytes)
+{
+    QList<Recurrence> records;
+    RecordReader reader(bytes);
+    while (const std::optional<QStringList> fields = reader.readRecord(kFields)) {
+        if (leadingNumber(fields->at(0)) == 0)
+            break;
+        records.append({fields->at(0), fields->at(1), fields->at(2), fields->at(3)});
+    }
+    return records;
+}
+
+QList<Recurrence> readRecurrences(const QString &path)
+{
+    return parseRecurrences(readWholeFile(path));
+}
+
+QByteArray encodeRecurrences(const QList<Recurrence> &records)
+{
+    QByteArray bytes;
+    for (const Recurrence &r : records)
+        bytes.append(encodeRecord({r.date, r.perYear, r.advance, r.text}));
+    return bytes;
+}
+
+Recurrence occurrenceInMonth(const Recurrence &entered, int month, int year)
+{
+    month = reducedMonth(month);
+    QString dayText = entered.date.left(2);
+    const int day = leadingNumber(dayText);
+    if (hasThirtyDays(month) && day > 30)
+        dayText = QStringLiteral("30");
+    else if (month == 2 && day > 28)
+        dayText = QDate::isLeapYear(year) ? QStringLiteral("29") : QStringLiteral("28");
+    return {dayText + u'/' + twoDigits(month), entered.perYear, entered.advance, entered.text};
+}
+
+QList<Recurrence> expandRecurrence(const Recurrence &entered, int year)
+{
+    const int step = monthStep(entered.occurrencesPerYear());
+    const int count = step == 0 ? 1 : kMonthsInYear / step;
+    QList<Recurrence> occurrences;
+    occurrences.reserve(count);
+    int month = reducedMonth(entered.month());
+    for (int i = 0; i < count; ++i) {
+        occurrences.append(occurrenceInMonth(entered, month, year));
+        month = reducedMonth(month + step);
+    }
+    return occurrences;
+}
+
+bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year)
+{
+    const QDir dir(folder);
+    QList<Recurrence> records;
+    QList<Recurrence> occurrences;
+    for (const Recurrence &r : entered) {
+        records.append(stripped(r));
+        occurrences.append(expandRecurrence(records.back(), year));
+    }
+    // Both are attempted, so a failure on one file does not leave the other stale.
+    const bool enteredWritten =
+        writeFileAtomically(dir.filePath(kEnteredRecurrencesFile.toString()),
+                            encodeRecurrences(records));
+    const bool expandedWritten =
+        writeFileAtomically(dir.filePath(kExpandedRecurrencesFile.toString()),
+                            encodeRecurrences(occurrences));
+    return enteredWritten && expandedWritten;
+}
+
+} // namespace promemo

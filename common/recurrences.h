@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+
+// Recurrence files: rico.dat holds the recurrences as entered, ricf.dat each one expanded to
+// its occurrences in a year. Both are quoted-field records of four fields.
+
+namespace promemo {
+
+inline constexpr QStringView kEnteredRecurrencesFile = u"rico.dat";
+inline constexpr QStringView kExpandedRecurrencesFile = u"ricf.dat";
+
+struct Recurrence
+{
+    QString date;    // "dd/mm"
+    QString perYear; // occurrences per year: "01", "02", "03", "04", "06" or "12"
+    QString advance; // days announced ahead: "00" to "40"
+    QString text;
+
+    int day() const;   // the number at the start of the date
+    int month() const; // the number formed by the date's last two characters
+    int occurrencesPerYear() const;
+    int advanceDays() const;
+    // The date in `year`; invalid when the day does not exist there (29/02 in a common year).
+    QDate dateInYear(int year) const;
+
+    bool operator==(const Recurrence &) const = default;
+};
+
+// The number at the start of `text`; 0 when it does not begin with a digit.
+int leadingNumber(QStringView text);
+
+// Records up to the end, or up to the first whose date does not begin with a non-zero number.
+QList<Recurrence> parseRecurrences(const QByteArray &bytes);
+// A missing or unreadable file holds no recurrences.
+QList<Recurrence> readRecurrences(const QString &path);
+
+QByteArray encodeRecurrences(const QList<Recurrence> &records);
+
+// The occurrence of `entered` in `month` (reduced by 12 while above 12): the day is cut to 30
+// in April, June, September and November, and to the length of February in `year`.
+Recurrence occurrenceInMonth(const Recurrence &entered, int month, int year);
+
+// Every occurrence of `entered`, from its own month on, stepping 12 / occurrences months and
+// wrapping past December; February days follow the leap rule of `year`.
+QList<Recurrence> expandRecurrence(const Recurrence &entered, int year);
+
+// Rewrites rico.dat, then ricf.dat, in `folder`, each whole and atomically; fields are stripped
+// of blanks first. No recurrences gives two empty files. False when either write failed.
+bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year);
+
+} // namespace promemo
