@@ -1,1 +1,434 @@
-// placeholder
+#include "windowregistry.h"
+
+#include <algorithm>
+#include <atomic>
+#include <optional>
+#include <thread>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+
+#include "common/programfolder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Protocol: the caller connects to a window's socket and sends one line,
+// "<verb> <caption as base64 of UTF-8>\n", verb being ping, close or raise. The owner answers
+// "yes\n" when the caption is exactly its own (and then acts), "no\n" otherwise.
+
+namespace promemo {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr qsizetype maxRequestLength = 8192;
+constexpr auto idleConnectionLimit = 2s;
+const QString socketPrefix = QStringLiteral("w-");
+const QString pendingPrefix = QStringLiteral(".t-");
+
+enum class Verb { Ping, Close, Raise };
+
+QByteArray verbWord(Verb verb)
+{
+    switch (verb) {
+    case Verb::Ping:
+        return "ping";
+    case Verb::Close:
+        return "close";
+    case Verb::Raise:
+        return "raise";
+    }
+    return {};
+}
+
+QString shortHash(const QByteArray &data, int hexDigits)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex().left(hexDigits));
+}
+
+// Names stay short: a socket path may not exceed 107 bytes.
+QString captionKey(const QString &caption)
+{
+    return shortHash(caption.toUtf8(), 12);
+}
+
+bool isUsableRuntimeDirectory(const QByteArray &path)
+{
+    if (path.isEmpty() || !path.startsWith('/'))
+        return false;
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    return ::access(path.constData(), W_OK | X_OK) == 0;
+}
+
+QString baseDirectory()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (isUsableRuntimeDirectory(runtime))
+        return QString::fromLocal8Bit(runtime) + QStringLiteral("/promemo");
+    return QStringLiteral("/tmp/promemo-%1").arg(::geteuid());
+}
+
+bool isPrivateDirectory(const QString &path)
+{
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+bool makePrivateDirectory(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        qWarning("window registry: cannot create %s", native.constData());
+        return false;
+    }
+    if (!isPrivateDirectory(path)) {
+        qWarning("window registry: %s is not a private directory of this user; refused",
+                 native.constData());
+        return false;
+    }
+    return true;
+}
+
+std::optional<uid_t> peerUid(qintptr descriptor)
+{
+    struct ucred credentials {};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+        return std::nullopt;
+    return credentials.uid;
+}
+
+bool isSameUser(qintptr descriptor)
+{
+    const auto uid = peerUid(descriptor);
+    return uid && *uid == ::geteuid();
+}
+
+int remainingMs(const QDeadlineTimer &deadline, std::chrono::milliseconds cap)
+{
+    return int(std::min<qint64>(cap.count(), std::max<qint64>(0, deadline.remainingTime())));
+}
+
+// The windows this process has registered, by socket path: requests to them skip the socket,
+// since this thread cannot answer itself while it waits for the answer.
+class LocalWindow;
+QHash<QString, LocalWindow *> &localWindows()
+{
+    static QHash<QString, LocalWindow *> windows;
+    return windows;
+}
+
+class LocalWindow final : public RegisteredWindow
+{
+public:
+    LocalWindow(const QString &caption, const QString &directory) : caption_(caption)
+    {
+        static std::atomic<int> counter{0};
+        const QString name = QStringLiteral("%1-%2-%3")
+                                 .arg(captionKey(caption))
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(counter++);
+        path_ = directory + QLatin1Char('/') + socketPrefix + name;
+        pendingPath_ = directory + QLatin1Char('/') + pendingPrefix + name;
+        connect(&server_, &QLocalServer::newConnection, this, &LocalWindow::acceptConnections);
+    }
+
+    ~LocalWindow() override
+    {
+        localWindows().remove(path_);
+        if (!server_.isListening())
+            return;
+        server_.close();
+        QFile::remove(path_);
+    }
+
+    // Listens under a hidden name first and renames it into place, so a caller never finds a
+    // socket file that is not yet listening (and would take it for a stale one).
+    bool listen()
+    {
+        QLocalServer::removeServer(pendingPath_);
+        if (!server_.listen(pendingPath_)) {
+            qWarning("window registry: cannot listen on %s: %s",
+                     qPrintable(pendingPath_), qPrintable(server_.errorString()));
+            return false;
+        }
+        if (::rename(QFile::encodeName(pendingPath_).constData(),
+                     QFile::encodeName(path_).constData()) != 0) {
+            qWarning("window registry: cannot publish %s", qPrintable(path_));
+            server_.close();
+            return false;
+        }
+        localWindows().insert(path_, this);
+        return true;
+    }
+
+    const QString &caption() const { return caption_; }
+
+    // Emitted from the event loop, never from inside the request, so the owner may destroy
+    // this object in its slot.
+    void deliver(Verb verb)
+    {
+        if (verb == Verb::Ping)
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, verb] {
+                if (verb == Verb::Close)
+                    emit closeRequested();
+                else
+                    emit raiseRequested();
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    void acceptConnections()
+    {
+        while (QLocalSocket *socket = server_.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            if (!isSameUser(socket->socketDescriptor())) {
+                qWarning("window registry: request from another user refused");
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
+            QTimer::singleShot(idleConnectionLimit, socket, [socket] {
+                socket->abort();
+                socket->deleteLater();
+            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+        }
+    }
+
+    void answer(QLocalSocket *socket)
+    {
+        if (!socket->canReadLine()) {
+            if (socket->bytesAvailable() > maxRequestLength)
+                socket->abort();
+            return;
+        }
+        const QByteArray line = socket->readLine(maxRequestLength + 1).trimmed();
+        const qsizetype blank = line.indexOf(' ');
+        const QByteArray word = line.left(blank);
+        const auto decoded = QByteArray::fromBase64Encoding(
+            line.mid(blank + 1), QByteArray::AbortOnBase64DecodingErrors);
+        const bool matches = blank > 0 && decoded && *decoded == caption_.toUtf8();
+
+        std::optional<Verb> verb;
+        for (const Verb candidate : {Verb::Ping, Verb::Close, Verb::Raise}) {
+            if (word == verbWord(candidate))
+                verb = candidate;
+        }
+        const bool accepted = matches && verb.has_value();
+        socket->write(accepted ? "yes\n" : "no\n");
+        socket->disconnectFromServer();
+        if (accepted)
+            deliver(*verb);
+    }
+
+    QString caption_;
+    QString path_;
+    QString pendingPath_;
+    QLocalServer server_;
+};
+
+enum class Answer { Match, Other, Gone, NoAnswer };
+
+Answer ask(const QString &path, Verb verb, const QString &caption,
+           const QDeadlineTimer &deadline, const WindowRegistry::Timeouts &timeouts)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(remainingMs(deadline, timeouts.connect))) {
+        const auto error = socket.error();
+        const bool gone = error == QLocalSocket::ConnectionRefusedError
+                          || error == QLocalSocket::ServerNotFoundError;
+        return gone ? Answer::Gone : Answer::NoAnswer;
+    }
+    // The directory is private, but a socket of someone else must never get our requests.
+    if (!isSameUser(socket.socketDescriptor()))
+        return Answer::Other;
+
+    socket.write(verbWord(verb) + ' ' + caption.toUtf8().toBase64() + '\n');
+    if (!socket.waitForBytesWritten(remainingMs(deadline, timeouts.connect)))
+        return Answer::NoAnswer;
+    QDeadlineTimer replyDeadline(remainingMs(deadline, timeouts.reply));
+    while (!socket.canReadLine()) {
+        if (replyDeadline.hasExpired() || !socket.waitForReadyRead(int(replyDeadline.remainingTime())))
+            return Answer::NoAnswer;
+    }
+    const QByteArray reply = socket.readLine().trimmed();
+    if (reply == "yes")
+        return Answer::Match;
+    if (reply == "no")
+        return Answer::Other;
+    return Answer::NoAnswer;
+}
+
+struct Delivery
+{
+    int matched = 0;
+    int unanswered = 0;
+    bool complete = true;
+};
+
+enum class Reach { First, All };
+
+// Sends `verb` to the live windows with `caption` (the first one or all), skipping and then
+// adding to `done` those already reached. Sockets left by dead owners are removed on the way.
+Delivery send(const QString &directory, const QString &caption, Verb verb, Reach reach,
+              const QDeadlineTimer &deadline, const WindowRegistry::Timeouts &timeouts,
+              QSet<QString> *done = nullptr)
+{
+    Delivery result;
+    if (directory.isEmpty())
+        return result;
+    const QDir dir(directory);
+    const QStringList names = dir.entryList({socketPrefix + captionKey(caption) + QLatin1Char('*')},
+                                            QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QString path = dir.filePath(name);
+        if (done && done->contains(path))
+            continue;
+        if (deadline.hasExpired()) {
+            result.complete = false;
+            break;
+        }
+        Answer answer = Answer::Other;
+        if (LocalWindow *own = localWindows().value(path)) {
+            if (own->caption() == caption) {
+                own->deliver(verb);
+                answer = Answer::Match;
+            }
+        } else {
+            answer = ask(path, verb, caption, deadline, timeouts);
+        }
+        switch (answer) {
+        case Answer::Match:
+            ++result.matched;
+            if (done)
+                done->insert(path);
+            break;
+        case Answer::Gone:
+            QFile::remove(path);
+            break;
+        case Answer::NoAnswer:
+            ++result.unanswered;
+            break;
+        case Answer::Other:
+            break;
+        }
+        if (answer == Answer::Match && reach == Reach::First)
+            break;
+    }
+    return result;
+}
+
+} // namespace
+
+QString registryDirectoryPath(const QString &programFolder)
+{
+    QString folder = QFileInfo(programFolder).canonicalFilePath();
+    if (folder.isEmpty())
+        folder = QDir::cleanPath(QDir(programFolder).absolutePath());
+    return baseDirectory() + QLatin1Char('/') + shortHash(QFile::encodeName(folder), 16);
+}
+
+QString openRegistryDirectory(const QString &programFolder)
+{
+    const QString path = registryDirectoryPath(programFolder);
+    if (!makePrivateDirectory(QFileInfo(path).path()) || !makePrivateDirectory(path))
+        return {};
+    return path;
+}
+
+WindowRegistry::WindowRegistry() : WindowRegistry(programFolder()) {}
+
+WindowRegistry::WindowRegistry(const QString &programFolder, Timeouts timeouts)
+    : directory_(openRegistryDirectory(programFolder)), timeouts_(timeouts)
+{
+}
+
+WindowRegistry::~WindowRegistry() = default;
+
+bool WindowRegistry::isUsable() const
+{
+    return !directory_.isEmpty();
+}
+
+QString WindowRegistry::directory() const
+{
+    return directory_;
+}
+
+std::unique_ptr<RegisteredWindow> WindowRegistry::registerWindow(const QString &caption)
+{
+    if (!isUsable())
+        return nullptr;
+    auto window = std::make_unique<LocalWindow>(caption, directory_);
+    if (!window->listen())
+        return nullptr;
+    return window;
+}
+
+bool WindowRegistry::exists(const QString &caption)
+{
+    const QDeadlineTimer deadline(timeouts_.connect + timeouts_.reply);
+    const Delivery found = send(directory_, caption, Verb::Ping, Reach::First, deadline, timeouts_);
+    // A window that does not answer in time is hung, not gone.
+    return found.matched > 0 || found.unanswered > 0;
+}
+
+bool WindowRegistry::postClose(const QString &caption)
+{
+    const QDeadlineTimer deadline(timeouts_.connect + timeouts_.reply);
+    return send(directory_, caption, Verb::Close, Reach::First, deadline, timeouts_).matched > 0;
+}
+
+bool WindowRegistry::raise(const QString &caption)
+{
+    const QDeadlineTimer deadline(timeouts_.connect + timeouts_.reply);
+    return send(directory_, caption, Verb::Raise, Reach::First, deadline, timeouts_).matched > 0;
+}
+
+bool WindowRegistry::closeAll(const QString &caption, std::chrono::milliseconds bound)
+{
+    const QDeadlineTimer deadline(bound);
+    QSet<QString> asked;
+    for (;;) {
+        // Windows that appear meanwhile are asked too; each window is asked once.
+        send(directory_, caption, Verb::Close, Reach::All, deadline, timeouts_, &asked);
+        const Delivery left = send(directory_, caption, Verb::Ping, Reach::First, deadline, timeouts_);
+        if (left.complete && left.matched == 0 && left.unanswered == 0)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        // Windows of this process close only when its event loop runs.
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(
+            10ms, std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime()))));
+    }
+}
+
+} // namespace promemo

@@ -44,4 +44,51 @@ public:
     virtual bool raise(const QString &caption) = 0;
 };
 
+// Where the registry of the program folder lives:
+// $XDG_RUNTIME_DIR/promemo/<hash of the canonical folder path>, or /tmp/promemo-<uid>/<hash>
+// when the runtime folder is unset or unusable. Nothing is created or checked.
+QString registryDirectoryPath(const QString &programFolder);
+
+// The registry directory, created with mode 0700 where missing. Empty (with a warning) when it,
+// or the folder above it, is a symlink, belongs to another user or is open to others.
+QString openRegistryDirectory(const QString &programFolder);
+
+// Bounds of the waits for one window: to connect and write, and for its answer.
+struct WindowRegistryTimeouts
+{
+    std::chrono::milliseconds connect{500};
+    std::chrono::milliseconds reply{1000};
+};
+
+// The registry on local sockets: one listening socket per registered window in the registry
+// directory, named after a hash of the caption; the owner answers requests in its event loop
+// and confirms that its caption matches exactly. Requests to windows of this very process are
+// delivered directly. Every wait is bounded, so a hung peer cannot hang the caller.
+class WindowRegistry final : public IWindowRegistry
+{
+public:
+    using Timeouts = WindowRegistryTimeouts;
+
+    // The registry of the running program's folder.
+    WindowRegistry();
+    explicit WindowRegistry(const QString &programFolder, Timeouts timeouts = {});
+    ~WindowRegistry() override;
+    WindowRegistry(const WindowRegistry &) = delete;
+    WindowRegistry &operator=(const WindowRegistry &) = delete;
+
+    // False when the registry directory was refused: nothing is found and nothing registers.
+    bool isUsable() const;
+    QString directory() const;
+
+    std::unique_ptr<RegisteredWindow> registerWindow(const QString &caption) override;
+    bool exists(const QString &caption) override;
+    bool postClose(const QString &caption) override;
+    bool closeAll(const QString &caption, std::chrono::milliseconds bound) override;
+    bool raise(const QString &caption) override;
+
+private:
+    QString directory_;
+    Timeouts timeouts_;
+};
+
 } // namespace promemo

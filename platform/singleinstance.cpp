@@ -1,0 +1,53 @@
+#include "singleinstance.h"
+
+#include <QLockFile>
+#include <QRegularExpression>
+
+#include "common/programfolder.h"
+#include "platform/windowregistry.h"
+
+namespace promemo {
+namespace {
+
+bool isPlainProgramName(const QString &program)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_-]{1,64}$"));
+    return plain.match(program).hasMatch();
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &programFolder)
+    : programFolder_(programFolder.isEmpty() ? promemo::programFolder() : programFolder)
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::tryAcquire(const QString &program)
+{
+    if (isAcquired())
+        return true;
+    if (!isPlainProgramName(program)) {
+        qWarning("single instance: bad program name %s", qPrintable(program));
+        return false;
+    }
+    const QString directory = openRegistryDirectory(programFolder_);
+    if (directory.isEmpty())
+        return false;
+    auto lock = std::make_unique<QLockFile>(directory + QLatin1Char('/') + program
+                                            + QStringLiteral(".lock"));
+    // Only a dead owner makes a lock stale; by default a lock held longer than 30 s would be.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    lock_ = std::move(lock);
+    return true;
+}
+
+bool SingleInstance::isAcquired() const
+{
+    return lock_ && lock_->isLocked();
+}
+
+} // namespace promemo
