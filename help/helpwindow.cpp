@@ -1,0 +1,113 @@
+#include "help/helpwindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QListWidget>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QUrl>
+
+#include "help/helptopics.h"
+#include "platform/helpstarter.h"
+#include "platform/windowregistry.h"
+
+namespace promemo {
+
+HelpWindow::HelpWindow(IWindowRegistry &windows, const QString &pagesFolder, QWidget *parent)
+    : QMainWindow(parent)
+    , m_pagesFolder(pagesFolder)
+{
+    setWindowTitle(QString::fromUtf16(kHelpCaption));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    m_index = new QListWidget;
+    for (const auto &topic : helpTopics()) {
+        auto *item = new QListWidgetItem(topic.title, m_index);
+        item->setData(Qt::UserRole, topic.page);
+    }
+    m_index->setMinimumWidth(170);
+    m_index->setMaximumWidth(260);
+
+    m_browser = new QTextBrowser;
+    m_browser->setOpenLinks(true);
+    m_browser->setOpenExternalLinks(false);
+    m_browser->setSearchPaths({m_pagesFolder});
+    QFont font = m_browser->font();
+    font.setPointSizeF(font.pointSizeF() + 1);
+    m_browser->setFont(font);
+
+    auto *splitter = new QSplitter;
+    splitter->addWidget(m_index);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+
+    auto *bar = addToolBar(QStringLiteral("Navigazione"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction *back = bar->addAction(QStringLiteral("Indietro"), m_browser, &QTextBrowser::backward);
+    QAction *forward = bar->addAction(QStringLiteral("Avanti"), m_browser, &QTextBrowser::forward);
+    bar->addAction(QStringLiteral("Sommario"), this,
+                   [this] { showTopic(helpTopics().first().page); });
+    bar->addSeparator();
+    bar->addAction(QStringLiteral("Chiudi"), this, &QWidget::close);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+
+    connect(m_index, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { showTopic(item->data(Qt::UserRole).toString()); });
+    connect(m_index, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { showTopic(item->data(Qt::UserRole).toString()); });
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::pageChanged);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    m_registration = windows.registerWindow(windowTitle());
+    if (m_registration) {
+        connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
+        connect(m_registration.get(), &RegisteredWindow::raiseRequested, this,
+                &HelpWindow::bringForward);
+    }
+}
+
+HelpWindow::~HelpWindow() = default;
+
+void HelpWindow::showTopic(const QString &topic)
+{
+    const QString page = helpPageFor(topic);
+    m_browser->setSource(QUrl::fromLocalFile(QDir(m_pagesFolder).filePath(page)),
+                         QTextDocument::HtmlResource);
+}
+
+QString HelpWindow::currentPage() const
+{
+    return QFileInfo(m_browser->source().path()).fileName();
+}
+
+void HelpWindow::pageChanged(const QUrl &url)
+{
+    const QString page = QFileInfo(url.path()).fileName();
+    for (int row = 0; row < m_index->count(); ++row) {
+        if (m_index->item(row)->data(Qt::UserRole).toString() == page) {
+            const QSignalBlocker blocker(m_index);
+            m_index->setCurrentRow(row);
+            return;
+        }
+    }
+}
+
+void HelpWindow::bringForward()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace promemo

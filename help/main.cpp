@@ -1,0 +1,27 @@
+#include <QApplication>
+#include <QDir>
+
+#include "common/programfolder.h"
+#include "help/helptopics.h"
+#include "help/helpwindow.h"
+#include "platform/helpstarter.h"
+#include "platform/windowregistry.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    const QString topic = arguments.size() > 1 ? arguments.at(1) : QString();
+
+    promemo::WindowRegistry windows;
+    // Two quick requests may both have found no help open: the later viewer steps aside.
+    if (windows.exists(QString::fromUtf16(promemo::kHelpCaption)))
+        return 0;
+
+    promemo::HelpWindow window(windows, QDir(promemo::programFolder()).filePath(QStringLiteral("help")));
+    window.showTopic(topic);
+    window.showMaximized();
+    window.raise();
+    window.activateWindow();
+    return app.exec();
+}

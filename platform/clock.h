@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <functional>
+
+namespace promemo {
+
+// Every "now" of the programs comes from here, so tests can pin the date and time.
+class IClock
+{
+public:
+    virtual ~IClock() = default;
+
+    // Local date and time.
+    virtual QDateTime now() const = 0;
+    // Milliseconds from an arbitrary start; never goes back. For short waits only.
+    virtual std::chrono::milliseconds tickCount() const = 0;
+
+    QDate today() const { return now().date(); }
+    int minutesSinceMidnight() const { return now().time().msecsSinceStartOfDay() / 60000; }
+    int secondsSinceMidnight() const { return now().time().msecsSinceStartOfDay() / 1000; }
+};
+
+class SystemClock final : public IClock
+{
+public:
+    SystemClock();
+
+    QDateTime now() const override;
+    std::chrono::milliseconds tickCount() const override;
+
+private:
+    QElapsedTimer m_ticks;
+};
+
+// Lets events run until `duration` has passed on `clock`'s tick count or `stop` returns true.
+// Returns true when it ended because of `stop`.
+bool waitProcessingEvents(const IClock &clock, std::chrono::milliseconds duration,
+                          const std::function<bool()> &stop = {});
+
+} // namespace promemo

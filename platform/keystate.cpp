@@ -1,0 +1,90 @@
+#include "platform/keystate.h"
+
+#include <QGuiApplication>
+
+#include <array>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace promemo {
+
+namespace {
+
+Display *x11Display()
+{
+    if (!qGuiApp)
+        return nullptr;
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->display() : nullptr;
+}
+
+using Keysyms = std::array<KeySym, 3>;
+
+// Both keysyms of a keypad key, so it is found with NumLock on or off; unused places are NoSymbol.
+Keysyms keysymsOf(Key key)
+{
+    switch (key) {
+    case Key::Control:
+        return {XK_Control_L, XK_Control_R, NoSymbol};
+    case Key::Alt:
+        return {XK_Alt_L, XK_Alt_R, XK_Meta_L};
+    case Key::Shift:
+        return {XK_Shift_L, XK_Shift_R, NoSymbol};
+    case Key::Keypad0:
+        return {XK_KP_0, XK_KP_Insert, NoSymbol};
+    case Key::Keypad1:
+        return {XK_KP_1, XK_KP_End, NoSymbol};
+    case Key::Keypad2:
+        return {XK_KP_2, XK_KP_Down, NoSymbol};
+    case Key::Keypad3:
+        return {XK_KP_3, XK_KP_Next, NoSymbol};
+    case Key::Keypad4:
+        return {XK_KP_4, XK_KP_Left, NoSymbol};
+    case Key::Keypad5:
+        return {XK_KP_5, XK_KP_Begin, NoSymbol};
+    case Key::Keypad6:
+        return {XK_KP_6, XK_KP_Right, NoSymbol};
+    case Key::Keypad7:
+        return {XK_KP_7, XK_KP_Home, NoSymbol};
+    case Key::Keypad8:
+        return {XK_KP_8, XK_KP_Up, NoSymbol};
+    case Key::Keypad9:
+        return {XK_KP_9, XK_KP_Prior, NoSymbol};
+    }
+    return {};
+}
+
+} // namespace
+
+bool X11KeyState::isDown(Key key) const
+{
+    Display *display = x11Display();
+    if (!display)
+        return false;
+    std::array<char, 32> keymap{};
+    XQueryKeymap(display, keymap.data());
+    for (const KeySym keysym : keysymsOf(key)) {
+        if (keysym == NoSymbol)
+            continue;
+        const KeyCode code = XKeysymToKeycode(display, keysym);
+        if (code != 0 && (keymap[code / 8] & (1 << (code % 8))))
+            return true;
+    }
+    return false;
+}
+
+bool X11KeyState::numLockOn() const
+{
+    Display *display = x11Display();
+    if (!display)
+        return false;
+    const Atom numLock = XInternAtom(display, "Num Lock", False);
+    Bool on = False;
+    if (!XkbGetNamedIndicator(display, numLock, nullptr, &on, nullptr, nullptr))
+        return false;
+    return on;
+}
+
+} // namespace promemo

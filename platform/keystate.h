@@ -1,0 +1,45 @@
+#pragma once
+
+namespace promemo {
+
+enum class Key {
+    Control,
+    Alt,
+    Shift,
+    Keypad0,
+    Keypad1,
+    Keypad2,
+    Keypad3,
+    Keypad4,
+    Keypad5,
+    Keypad6,
+    Keypad7,
+    Keypad8,
+    Keypad9,
+};
+
+// The keypad key of a digit 0..9.
+constexpr Key keypadKey(int digit)
+{
+    return static_cast<Key>(static_cast<int>(Key::Keypad0) + digit);
+}
+
+// Whether a key is held right now, whichever window has the keyboard.
+class IKeyState
+{
+public:
+    virtual ~IKeyState() = default;
+
+    virtual bool isDown(Key key) const = 0;
+    virtual bool numLockOn() const = 0;
+};
+
+// Asks the X server; reports every key up where there is no X display.
+class X11KeyState final : public IKeyState
+{
+public:
+    bool isDown(Key key) const override;
+    bool numLockOn() const override;
+};
+
+} // namespace promemo

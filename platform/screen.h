@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QRect>
+
+namespace promemo {
+
+// The primary screen, in pixels.
+class IScreen
+{
+public:
+    virtual ~IScreen() = default;
+
+    virtual QRect geometry() const = 0;
+    // Without panels and docks.
+    virtual QRect availableGeometry() const = 0;
+};
+
+class PrimaryScreen final : public IScreen
+{
+public:
+    QRect geometry() const override;
+    QRect availableGeometry() const override;
+};
+
+// Positions and sizes are kept in twips, 15 to a pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
+// Rounded to the nearest pixel; 15 is odd, so there are no ties.
+constexpr int twipsToPixels(int twips)
+{
+    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
+                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+}
+
+constexpr int pixelsToTwips(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
+
+} // namespace promemo
