@@ -21,6 +21,7 @@ struct IniLine
     qsizetype end = 0;        // after the line end
     LineKind kind = LineKind::Other;
     QString name;             // section or key name, trimmed
+    qsizetype afterEquals = 0;
     qsizetype valueBegin = 0; // first byte of the value (blanks after "=" skipped)
     bool blank = false;
     bool blankOrComment = false;
@@ -59,6 +60,7 @@ IniLine classify(QByteArrayView ini, qsizetype begin, qsizetype contentEnd, qsiz
     if (line.name.isEmpty())
         return line;
     line.kind = LineKind::Entry;
+    line.afterEquals = begin + equals + 1;
     qsizetype value = equals + 1;
     while (value < text.size() && isBlank(text.at(value)))
         ++value;
@@ -171,9 +173,11 @@ std::optional<QByteArray> setProfileValue(QByteArrayView ini, QStringView sectio
     QByteArray out;
     out.reserve(ini.size() + key.size() + value.size() + section.size() + 8);
     if (found.entry >= 0) {
-        // The key keeps its spelling and the blanks around "=": only the value changes.
+        // The key keeps its spelling and the blanks around "=": only the value changes. A value
+        // that brings its own leading blanks replaces the old ones, so rewriting it is a no-op.
         const IniLine &line = lines[found.entry];
-        out.append(ini.first(line.valueBegin));
+        const bool ownBlanks = !value.isEmpty() && isBlank(value.front());
+        out.append(ini.first(ownBlanks ? line.afterEquals : line.valueBegin));
         out.append(encodedValue);
         out.append(ini.sliced(line.contentEnd));
         return out;
