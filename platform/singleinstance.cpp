@@ -37,7 +37,7 @@ bool SingleInstance::tryAcquire(const QString &program)
         return false;
     auto lock = std::make_unique<QLockFile>(directory + QLatin1Char('/') + program
                                             + QStringLiteral(".lock"));
-    // Only a dead owner makes a lock stale; by default a lock held longer than 30 s would be.
+    // Only a dead owner makes a lock stale, however long a live one has held it.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
         return false;

@@ -5,10 +5,13 @@
 #include <QTemporaryDir>
 
 #include "peerprocess.h"
+#include "platform/windowregistry.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sys/stat.h>
+#include <sys/time.h>
 
 using promemo::SingleInstance;
 using promemo::test::PeerProcess;
@@ -38,6 +41,14 @@ TEST_F(SingleInstanceTest, SecondCopyEndsWhileTheFirstLivesAndStartsAfterItDied)
     EXPECT_TRUE(second.waitForLine("busy"));
     EXPECT_FALSE(SingleInstance(folder_.path()).tryAcquire(QStringLiteral("Notino")));
     EXPECT_TRUE(SingleInstance(folder_.path()).tryAcquire(QStringLiteral("Vigilo")));
+
+    // A lock held for a long time is not stale while its owner lives.
+    const QString lockFile = promemo::registryDirectoryPath(folder_.path()) + QStringLiteral("/Notino.lock");
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(lockFile).constData(), &info), 0);
+    const struct timeval longAgo[2] = {{info.st_mtime - 3600, 0}, {info.st_mtime - 3600, 0}};
+    ASSERT_EQ(::utimes(QFile::encodeName(lockFile).constData(), longAgo), 0);
+    EXPECT_FALSE(SingleInstance(folder_.path()).tryAcquire(QStringLiteral("Notino")));
 
     // Killed outright, it leaves its lock file behind; the next copy takes it over.
     first.killHard();

@@ -1,5 +1,7 @@
 #include "platform/windowregistry.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +12,7 @@
 
 #include "peerprocess.h"
 #include "platform/singleinstance.h"
+#include "tests/support/fakewindowregistry.h"
 
 #include <gtest/gtest.h>
 
@@ -219,6 +222,39 @@ TEST_F(WindowRegistryTest, WindowsOfThisProcessGetTheirRequests)
     EXPECT_FALSE(tray);
     EXPECT_FALSE(registry.exists(QStringLiteral("NotinoTray")));
     EXPECT_TRUE(socketFiles(registry).isEmpty());
+}
+
+// The test double must behave as the real registry does for windows of the calling program.
+TEST_F(WindowRegistryTest, FakeAndRealAgreeOnOwnWindows)
+{
+    WindowRegistry real(folder_.path());
+    promemo::test::FakeWindowRegistry fake;
+    for (promemo::IWindowRegistry *registry : std::initializer_list<promemo::IWindowRegistry *>{&real, &fake}) {
+        std::unique_ptr<RegisteredWindow> notes[3];
+        int closes = 0;
+        for (auto &note : notes) {
+            note = registry->registerWindow(QStringLiteral("PromemoX"));
+            ASSERT_TRUE(note);
+            QObject::connect(note.get(), &RegisteredWindow::closeRequested, [&note, &closes] {
+                ++closes;
+                note.reset();
+            });
+        }
+        EXPECT_FALSE(registry->exists(QStringLiteral("Promemo")));
+        EXPECT_FALSE(registry->raise(QStringLiteral("Promemo")));
+
+        // Posting does not close at once: the owner closes in its event loop.
+        ASSERT_TRUE(registry->postClose(QStringLiteral("PromemoX")));
+        EXPECT_EQ(closes, 0);
+        const QDeadlineTimer deadline(2s);
+        while (closes == 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(std::count(std::begin(notes), std::end(notes), nullptr), 1);
+
+        EXPECT_TRUE(registry->closeAll(QStringLiteral("PromemoX"), 2s));
+        EXPECT_EQ(closes, 3);
+        EXPECT_FALSE(registry->exists(QStringLiteral("PromemoX")));
+    }
 }
 
 TEST_F(WindowRegistryTest, RegistryDirectoryIsPrivateAndFollowsTheCanonicalFolder)
