@@ -19,7 +19,12 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <cstring>
+#include <grp.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -119,6 +124,49 @@ TEST_F(WindowRegistryTest, OwnerAnswersOnlyItsCaptionAndSurvivesBadRequests)
     }
     EXPECT_TRUE(registry.exists(QStringLiteral("NotinoTray")));
     EXPECT_EQ(peers_.front()->timesSaid("close"), 0);
+}
+
+TEST_F(WindowRegistryTest, RequestsFromAnotherUserAreRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    PeerProcess &peer = startPeer(QStringLiteral("window"), QStringLiteral("NotinoControl"));
+    WindowRegistry registry(folder_.path());
+    const QStringList files = socketFiles(registry);
+    ASSERT_EQ(files.size(), 1);
+    const QByteArray path = QFile::encodeName(QDir(registry.directory()).filePath(files.first()));
+    ASSERT_LT(size_t(path.size()), sizeof(sockaddr_un::sun_path));
+
+    // Open the way to the socket, as a careless setup might; the owner must still refuse.
+    for (const QString &dir : {runtime_.path(), QFileInfo(registry.directory()).path(), registry.directory()})
+        ASSERT_EQ(::chmod(QFile::encodeName(dir).constData(), 0711), 0);
+    ASSERT_EQ(::chmod(path.constData(), 0777), 0);
+
+    const QByteArray request = "close " + QByteArray("NotinoControl").toBase64() + '\n';
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()) + 1);
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            ::_exit(4);
+        const timeval limit{2, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        if (::write(fd, request.constData(), size_t(request.size())) != request.size())
+            ::_exit(5);
+        char reply[8] = {};
+        const ssize_t got = ::read(fd, reply, sizeof reply);
+        ::_exit(got > 0 && reply[0] == 'y' ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(registry.exists(QStringLiteral("NotinoControl")));
+    EXPECT_EQ(peer.timesSaid("close"), 0);
 }
 
 TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
