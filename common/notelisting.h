@@ -1,11 +1,11 @@
 #pragma once
 
-#include "common/notename.h"
-
 #include <QString>
 
 #include <optional>
 #include <vector>
+
+#include "common/notename.h"
 
 namespace promemo {
 

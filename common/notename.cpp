@@ -1,5 +1,7 @@
 #include "notename.h"
 
+#include <QLatin1String>
+
 #include "datetexts.h"
 #include "daynumber.h"
 
@@ -36,7 +38,7 @@ int digitsValue(QStringView text, qsizetype from, qsizetype count)
     return value;
 }
 
-// The last `width` characters of `value` prefixed with zeros, as the writer has always cut them.
+// The last `width` characters of "0000..." followed by `value`.
 QString zeroPaddedTail(int value, int width)
 {
     const QString text = QString(width, u'0') + QString::number(value);
