@@ -49,8 +49,8 @@ bool writeNoteFile(const QString &path, const NoteContent &note)
 
 bool isBareFileName(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".")
-           && name != QLatin1String("..");
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+           && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 bool replaceNoteFile(const QString &folder, const QString &previousName, const QString &newName,

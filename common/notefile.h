@@ -40,7 +40,7 @@ QString putAwayName(const QString &name);
 // did); false when the file is missing or the rename failed, or another file has that name.
 bool putNoteAway(const QString &folder, const QString &name);
 
-// A bare file name: not empty, no folder separator, not "." or "..".
+// A bare file name: not empty, no "/" or backslash, not "." or "..".
 bool isBareFileName(const QString &name);
 
 } // namespace promemo

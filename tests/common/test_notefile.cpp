@@ -127,6 +127,7 @@ TEST(NoteFile, FailedWriteReportsAndKeepsThePreviousFile)
 
     EXPECT_FALSE(replaceNoteFile(dir.filePath("assente"), previous, "n9835h0000n36002.dat", old));
     EXPECT_FALSE(replaceNoteFile(folder, previous, "../n9835h0000n36002.dat", old));
+    EXPECT_FALSE(replaceNoteFile(folder, previous, "\\n9835h0000n36002.dat", old));
     EXPECT_FALSE(replaceNoteFile(folder, previous, "", old));
     EXPECT_EQ(bytesOf(dir.filePath(previous)), oldBytes);
 
