@@ -14,8 +14,8 @@ ink='#000080'
 note() {
   convert -size 256x256 xc:none \
     -stroke "$outline" -strokewidth 14 -fill "$1" \
-    -draw "polygon 20,20 236,20 236,180 180,236 20,236" \
-    -fill "$2" -draw "polygon 180,236 180,180 236,180" \
+    -draw "polygon 26,26 230,26 230,178 178,230 26,230" \
+    -fill "$2" -draw "polygon 178,230 178,178 230,178" \
     -stroke none -fill "$ink" \
     -draw "roundrectangle 54,68 202,84 8,8" -draw "roundrectangle 54,112 202,128 8,8" \
     -draw "roundrectangle 54,156 146,172 8,8" \
@@ -29,6 +29,7 @@ for colour in giallo azzurro verde; do
   note "${fills[$colour]}" "${folds[$colour]}" "$tmp/$colour.png"
   for size in 16 22 32 48 64; do
     convert "$tmp/$colour.png" -filter Lanczos -resize ${size}x${size} \
+      -channel A -fx "a<0.03?0:a" +channel \
       -depth 8 -define png:exclude-chunks=date,time -strip "$out/tray-$colour-$size.png"
   done
 done
@@ -41,5 +42,6 @@ convert -size 256x256 xc:none \
   "$tmp/promemo.png"
 for size in 16 22 32 48 64 128; do
   convert "$tmp/promemo.png" -filter Lanczos -resize ${size}x${size} \
+      -channel A -fx "a<0.03?0:a" +channel \
     -depth 8 -define png:exclude-chunks=date,time -strip "$out/promemo-$size.png"
 done

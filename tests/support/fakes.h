@@ -21,7 +21,7 @@
 #include "platform/sound.h"
 
 // Test doubles of the platform seams.
-namespace promemo::testing {
+namespace promemo::test {
 
 // A clock that stands still until told. With an auto-advance step every tickCount() call moves
 // the ticks (and now()) forward by that step, so busy waits on the tick count end at once.
@@ -187,4 +187,4 @@ public:
     HelpStarter help;
 };
 
-} // namespace promemo::testing
+} // namespace promemo::test
