@@ -1,7 +1,6 @@
 #include "common/settingsfile.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -9,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -37,143 +37,81 @@ protected:
 
 TEST_F(SettingsFileTest, ReadFollowsTheProfileRules)
 {
-    struct Case
-    {
-        const char *name;
-        QByteArray ini;
-        QString section;
-        QString key;
-        QString expected;
+    // file, section, key, value read
+    const QList<std::tuple<QByteArray, QString, QString, QString>> cases = {
+        {"", "Opzioni", "colore", "Default"},
+        {"[Opzioni]\r\ncolore=3\r\n", "Opzioni", "fontsize", "Default"},
+        {"[Opzioni]\r\ncolore=3\r\n", "Rubrica", "colore", "Default"},
+        {"[OPZIONI]\r\nColore=2\r\n", "opzioni", "COLORE", "2"},
+        {"  [ Opzioni ]  \r\n\t colore  =  2 \t\r\n", "Opzioni", "colore", "2"},
+        {"[Opzioni]\r\nsound=123456789\r\n", "Opzioni", "sound", "1234567"},
+        {"[Opzioni]\r\nsound=\r\n", "Opzioni", "sound", ""},
+        {"[Rubrica]\r\ncolore=3\r\n[Opzioni]\r\nsound=1\r\n", "Opzioni", "colore", "Default"},
+        {"colore=3\r\n[Opzioni]\r\n", "Opzioni", "colore", "Default"},
+        {"[Opzioni]\r\n;colore=3\r\n", "Opzioni", "colore", "Default"},
+        {"[Opzioni\r\ncolore=2\r\n", "Opzioni", "colore", "Default"},
+        {"[A]\r\nk=1\r\nk=2\r\n[A]\r\nk=3\r\n", "A", "k", "1"},
+        {"[Opzioni]\ncolore=3", "Opzioni", "colore", "3"},
+        {"[V]\r\ncodvers=a=b\r\n", "V", "codvers", "a=b"},
+        {"[V]\r\nk=\xe8\x80\r\n", "V", "k", QString::fromUtf8("è€")},
     };
-    const QList<Case> cases = {
-        {"empty file", "", "Opzioni", "colore", "Default"},
-        {"plain value", "[Opzioni]\r\ncolore=3\r\n", "Opzioni", "colore", "3"},
-        {"missing key", "[Opzioni]\r\ncolore=3\r\n", "Opzioni", "fontsize", "Default"},
-        {"missing section", "[Opzioni]\r\ncolore=3\r\n", "Rubrica", "colore", "Default"},
-        {"names ignore case", "[OPZIONI]\r\nColore=2\r\n", "opzioni", "COLORE", "2"},
-        {"blanks around names and values", "  [ Opzioni ]  \r\n\t colore  =  2 \t\r\n", "Opzioni",
-         "colore", "2"},
-        {"cut to seven characters", "[Opzioni]\r\nsound=123456789\r\n", "Opzioni", "sound",
-         "1234567"},
-        {"empty value", "[Opzioni]\r\nsound=\r\n", "Opzioni", "sound", ""},
-        {"key of another section", "[Rubrica]\r\ncolore=3\r\n[Opzioni]\r\nsound=1\r\n", "Opzioni",
-         "colore", "Default"},
-        {"key before any section", "colore=3\r\n[Opzioni]\r\n", "Opzioni", "colore", "Default"},
-        {"comment line", "[Opzioni]\r\n;colore=3\r\n", "Opzioni", "colore", "Default"},
-        {"first section and key win", "[Opzioni]\r\nsound=1\r\nsound=2\r\n[Opzioni]\r\nsound=3\r\n",
-         "Opzioni", "sound", "1"},
-        {"LF lines, no final line end", "[Opzioni]\ncolore=3", "Opzioni", "colore", "3"},
-        {"equals sign inside the value", "[V]\r\ncodvers=a=b\r\n", "V", "codvers", "a=b"},
-        {"Windows-1252 value", "[V]\r\nk=\xe8\x80\r\n", "V", "k", QString::fromUtf8("è€")},
-        {"header with text after it", "[Opzioni] ; note\r\ncolore=2\r\n", "Opzioni", "colore",
-         "2"},
-        {"unclosed header is no section", "[Opzioni\r\ncolore=2\r\n", "Opzioni", "colore",
-         "Default"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        store(c.ini);
-        EXPECT_EQ(SettingsFile(iniPath()).read(c.section, c.key), c.expected);
+    for (const auto &[ini, section, key, expected] : cases) {
+        SCOPED_TRACE(ini.toStdString());
+        store(ini);
+        EXPECT_EQ(SettingsFile(iniPath()).read(section, key), expected);
     }
-}
-
-TEST_F(SettingsFileTest, MissingFileReadsAsDefault)
-{
-    EXPECT_EQ(SettingsFile(iniPath()).read(u"Opzioni", u"colore"), u"Default");
 }
 
 TEST(SetProfileValue, EditsOnlyWhatItMust)
 {
-    struct Case
-    {
-        const char *name;
-        QByteArray before;
-        QString section;
-        QString key;
-        QString value;
-        QByteArray after;
-    };
-    const QByteArray layout = "; Promemo\r\n"
-                              "[Opzioni]\r\n"
-                              "Colore = 1 \r\n"
-                              "; size of new notes\r\n"
-                              "fontsize=2\r\n"
-                              "\r\n"
-                              "; calendar\r\n"
-                              "[Calendario]\r\n"
-                              "holycheck=1\r\n";
-    const QList<Case> cases = {
-        {"value changed in place, spelling and comments kept", layout, "OPZIONI", "colore", "3",
-         QByteArray(layout).replace("Colore = 1 ", "Colore = 3")},
-        {"new key after the last entry of its section", layout, "opzioni", "sound", "1",
+    const QByteArray layout = "; Promemo\r\n[Opzioni]\r\nColore = 1 \r\n; size\r\nfontsize=2\r\n"
+                              "\r\n; calendar\r\n[Calendario]\r\nholycheck=1\r\n";
+    // file before, section, key, value, file after
+    const QList<std::tuple<QByteArray, QString, QString, QString, QByteArray>> cases = {
+        {layout, "OPZIONI", "colore", "3", QByteArray(layout).replace("Colore = 1 ", "Colore = 3")},
+        {layout, "opzioni", "sound", "1",
          QByteArray(layout).replace("fontsize=2\r\n", "fontsize=2\r\nsound=1\r\n")},
-        {"new section at the end after a blank line", layout, "Rubrica", "ColTasti", "4",
-         layout + "\r\n[Rubrica]\r\nColTasti=4\r\n"},
-        {"empty file", "", "Opzioni", "colore", "1", "[Opzioni]\r\ncolore=1\r\n"},
-        {"last line without line end", "[Opzioni]\r\ncolore=1", "Opzioni", "sound", "0",
-         "[Opzioni]\r\ncolore=1\r\nsound=0\r\n"},
-        {"new section after a line without line end", "[A]\r\nk=1", "B", "k", "2",
-         "[A]\r\nk=1\r\n\r\n[B]\r\nk=2\r\n"},
-        {"section with a header only", "[Rubrica]\r\n[Opzioni]\r\n", "Rubrica", "ColSfondo", "3",
-         "[Rubrica]\r\nColSfondo=3\r\n[Opzioni]\r\n"},
-        {"LF-only file keeps its line ends", "[A]\nk=1\n", "A", "k", "22", "[A]\nk=22\n"},
-        {"empty value becomes a value", "[A]\r\nk=\r\n", "a", "K", "5", "[A]\r\nk=5\r\n"},
-        {"value with trailing blank", "", "Versione", "codvers", "1.6 ",
-         "[Versione]\r\ncodvers=1.6 \r\n"},
+        {layout, "Rubrica", "ColTasti", "4", layout + "\r\n[Rubrica]\r\nColTasti=4\r\n"},
+        {"", "Opzioni", "colore", "1", "[Opzioni]\r\ncolore=1\r\n"},
+        {"[A]\r\nk=1", "A", "j", "0", "[A]\r\nk=1\r\nj=0\r\n"},
+        {"[A]\r\nk=1", "B", "k", "2", "[A]\r\nk=1\r\n\r\n[B]\r\nk=2\r\n"},
+        {"[R]\r\n[O]\r\n", "R", "ColSfondo", "3", "[R]\r\nColSfondo=3\r\n[O]\r\n"},
+        {"[A]\nk=1\n", "A", "k", "22", "[A]\nk=22\n"},
+        {"[A]\r\nk=\r\n", "a", "K", "5", "[A]\r\nk=5\r\n"},
+        {"", "Versione", "codvers", "1.6 ", "[Versione]\r\ncodvers=1.6 \r\n"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::optional<QByteArray> after = setProfileValue(c.before, c.section, c.key, c.value);
-        ASSERT_TRUE(after.has_value());
-        EXPECT_EQ(*after, c.after);
+    for (const auto &[before, section, key, value, after] : cases) {
+        SCOPED_TRACE(before.toStdString() + " <- " + key.toStdString());
+        EXPECT_EQ(setProfileValue(before, section, key, value), after);
     }
 }
 
 TEST(SetProfileValue, RefusesWhatWouldNotReadBack)
 {
-    struct Case
-    {
-        const char *name;
-        QString section;
-        QString key;
-        QString value;
+    // section, key, value
+    const QList<QStringList> cases = {
+        {"  ", "k", "1"},  {"A", "", "1"},   {"A", "k", "1\r\n[B]"}, {"A", "k\n", "1"},
+        {"A", "k=x", "1"}, {"A]", "k", "1"}, {"A", ";k", "1"},
     };
-    const QList<Case> cases = {
-        {"empty section", "  ", "k", "1"},
-        {"empty key", "A", "", "1"},
-        {"line break in value", "A", "k", "1\r\n[B]"},
-        {"line break in key", "A", "k\n", "1"},
-        {"equals sign in key", "A", "k=x", "1"},
-        {"bracket in section", "A]", "k", "1"},
-        {"key like a comment", "A", ";k", "1"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_FALSE(setProfileValue("[A]\r\nk=0\r\n", c.section, c.key, c.value).has_value());
+    for (const QStringList &c : cases) {
+        SCOPED_TRACE(c.join(u'|').toStdString());
+        EXPECT_FALSE(setProfileValue("[A]\r\nk=0\r\n", c[0], c[1], c[2]).has_value());
     }
 }
 
-TEST_F(SettingsFileTest, WriteCreatesTheFileAndIsSeenByEveryReader)
+TEST_F(SettingsFileTest, WriteCreatesTheFileIsSeenAtOnceAndReportsFailure)
 {
     const SettingsFile writer(iniPath());
     const SettingsFile reader(iniPath());
     EXPECT_EQ(reader.read(u"Opzioni", u"sound"), u"Default");
+    EXPECT_FALSE(writer.write(u"A", u"k=", u"1"));
+    EXPECT_FALSE(QFile::exists(iniPath()));
     ASSERT_TRUE(writer.write(u"Opzioni", u"sound", u"1"));
     EXPECT_EQ(reader.read(u"Opzioni", u"sound"), u"1");
-    ASSERT_TRUE(writer.write(u"Opzioni", u"sound", u"0"));
-    EXPECT_EQ(reader.read(u"Opzioni", u"sound"), u"0");
-    EXPECT_EQ(readWholeFile(iniPath()), QByteArray("[Opzioni]\r\nsound=0\r\n"));
-}
+    EXPECT_EQ(readWholeFile(iniPath()), QByteArray("[Opzioni]\r\nsound=1\r\n"));
 
-TEST_F(SettingsFileTest, WriteReportsFailure)
-{
-    const QString folderAsFile = m_dir.filePath(QStringLiteral("folder"));
-    ASSERT_TRUE(QDir().mkpath(folderAsFile));
-    EXPECT_FALSE(SettingsFile(folderAsFile).write(u"A", u"k", u"1"));
-    EXPECT_FALSE(SettingsFile(m_dir.filePath(QStringLiteral("missing/Notino.ini")))
-                     .write(u"A", u"k", u"1"));
-    EXPECT_FALSE(SettingsFile(iniPath()).write(u"A", u"k=", u"1"));
-    EXPECT_FALSE(QFile::exists(iniPath()));
+    EXPECT_FALSE(SettingsFile(m_dir.path()).write(u"A", u"k", u"1"));
+    EXPECT_FALSE(SettingsFile(m_dir.filePath(QStringLiteral("absent/x.ini"))).write(u"A", u"k", u"1"));
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFileIsNotRewritten)
