@@ -50,10 +50,8 @@ std::vector<ListedNote> listNotes(const QString &folder, const NoteFilter &filte
     }
     // Day order, not text order: "o12345..." sorts before "o1234h..." as text.
     std::sort(notes.begin(), notes.end(), [](const ListedNote &a, const ListedNote &b) {
-        const auto key = [](const ListedNote &n) {
-            return std::tuple(n.name.state, n.name.day, n.fileName);
-        };
-        return key(a) < key(b);
+        return std::tie(a.name.state, a.name.day, a.fileName)
+               < std::tie(b.name.state, b.name.day, b.fileName);
     });
     return notes;
 }
