@@ -1,6 +1,6 @@
 #include "common/recurrences.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
