@@ -81,7 +81,9 @@ public:
     QString directory() const;
 
     std::unique_ptr<RegisteredWindow> registerWindow(const QString &caption) override;
+    // A window that does not answer within the bounds counts as present: hung is not gone.
     bool exists(const QString &caption) override;
+    // Waits, within the bounds, only for the owner to confirm that the request arrived.
     bool postClose(const QString &caption) override;
     bool closeAll(const QString &caption, std::chrono::milliseconds bound) override;
     bool raise(const QString &caption) override;
