@@ -29,8 +29,8 @@ HelpWindow::HelpWindow(IWindowRegistry &windows, const QString &pagesFolder, QWi
         auto *item = new QListWidgetItem(topic.title, m_index);
         item->setData(Qt::UserRole, topic.page);
     }
-    m_index->setMinimumWidth(170);
-    m_index->setMaximumWidth(260);
+    m_index->setSpacing(3);
+    m_index->setMinimumWidth(150);
 
     m_browser = new QTextBrowser;
     m_browser->setOpenLinks(true);
@@ -43,7 +43,10 @@ HelpWindow::HelpWindow(IWindowRegistry &windows, const QString &pagesFolder, QWi
     auto *splitter = new QSplitter;
     splitter->addWidget(m_index);
     splitter->addWidget(m_browser);
+    splitter->setChildrenCollapsible(false);
+    splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({m_index->sizeHintForColumn(0) + 40, 1000});
     setCentralWidget(splitter);
 
     auto *bar = addToolBar(QStringLiteral("Navigazione"));

@@ -2,14 +2,15 @@
 #include <QDir>
 
 #include "common/programfolder.h"
-#include "help/helptopics.h"
 #include "help/helpwindow.h"
 #include "platform/helpstarter.h"
+#include "platform/icons.h"
 #include "platform/windowregistry.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(promemo::applicationIcon());
     const QStringList arguments = QApplication::arguments();
     const QString topic = arguments.size() > 1 ? arguments.at(1) : QString();
 
@@ -18,7 +19,8 @@ int main(int argc, char *argv[])
     if (windows.exists(QString::fromUtf16(promemo::kHelpCaption)))
         return 0;
 
-    promemo::HelpWindow window(windows, QDir(promemo::programFolder()).filePath(QStringLiteral("help")));
+    promemo::HelpWindow window(windows,
+                               QDir(promemo::programFolder()).filePath(QStringLiteral("help")));
     window.showTopic(topic);
     window.showMaximized();
     window.raise();
