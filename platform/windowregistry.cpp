@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <optional>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -14,17 +19,10 @@
 #include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
 #include "common/programfolder.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 // Protocol: the caller connects to a window's socket and sends one line,
 // "<verb> <caption as base64 of UTF-8>\n", verb being ping, close or raise. The owner answers

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDeadlineTimer>
-#include <QProcess>
-
 #include <chrono>
 #include <csignal>
+
+#include <QDeadlineTimer>
+#include <QProcess>
 
 namespace promemo::test {
 

@@ -6,13 +6,13 @@
 //   registry_peer hang <folder> <caption>     registers, then never runs its event loop
 //   registry_peer lock <folder> <program>     holds the single-instance lock until killed
 
+#include <cstdio>
+#include <unistd.h>
+
 #include <QCoreApplication>
 
 #include "platform/singleinstance.h"
 #include "platform/windowregistry.h"
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 

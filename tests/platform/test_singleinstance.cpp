@@ -1,16 +1,16 @@
 #include "platform/singleinstance.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
-#include "peerprocess.h"
-#include "platform/windowregistry.h"
-
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <sys/stat.h>
 #include <sys/time.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "peerprocess.h"
+#include "platform/windowregistry.h"
 
 using namespace Qt::StringLiterals;
 using promemo::SingleInstance;

@@ -1,18 +1,6 @@
 #include "platform/windowregistry.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QLocalSocket>
-#include <QTemporaryDir>
-
-#include "peerprocess.h"
-#include "platform/singleinstance.h"
-#include "tests/support/fakewindowregistry.h"
-
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <grp.h>
@@ -21,6 +9,20 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "peerprocess.h"
+#include "platform/singleinstance.h"
+#include "tests/support/fakewindowregistry.h"
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;

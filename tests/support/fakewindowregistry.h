@@ -1,15 +1,15 @@
 #pragma once
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
 #include <QStringList>
 
 #include "platform/windowregistry.h"
-
-#include <algorithm>
-#include <memory>
-#include <vector>
 
 namespace promemo::test {
 
