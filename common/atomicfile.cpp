@@ -1,7 +1,13 @@
 #include "atomicfile.h"
 
+#include <cerrno>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QFile>
-#include <QLockFile>
 #include <QSaveFile>
 
 namespace promemo {
@@ -30,29 +36,38 @@ QByteArray readWholeFile(const QString &path)
 
 struct FileLock::Impl
 {
-    explicit Impl(const QString &path) : lock(path) {}
-    QLockFile lock;
-    bool locked = false;
+    int fd = -1;
 };
 
-FileLock::FileLock(const QString &guardedPath, std::chrono::milliseconds timeout)
-    : d(new Impl(guardedPath + QStringLiteral(".lock")))
+FileLock::FileLock(const QString &guardedPath, std::chrono::milliseconds timeout) : d(new Impl)
 {
-    // A lock older than the longest rewrite can only be left by a dead or hung writer.
-    d->lock.setStaleLockTime(30000);
-    d->locked = d->lock.tryLock(static_cast<int>(timeout.count()));
+    // flock() is released by the kernel when the holder dies, so no lock is ever left stale,
+    // and a waiter gets the lock within a few milliseconds of its release.
+    const QByteArray lockPath = QFile::encodeName(guardedPath + QStringLiteral(".lock"));
+    d->fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (d->fd < 0)
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (::flock(d->fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            ::close(d->fd);
+            d->fd = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 FileLock::~FileLock()
 {
-    if (d->locked)
-        d->lock.unlock();
+    if (d->fd >= 0)
+        ::close(d->fd);
     delete d;
 }
 
 bool FileLock::isLocked() const
 {
-    return d->locked;
+    return d->fd >= 0;
 }
 
 } // namespace promemo

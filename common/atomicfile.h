@@ -17,8 +17,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &content);
 QByteArray readWholeFile(const QString &path);
 
 // An exclusive lock shared between processes, held for the lifetime of the object.
-// The lock file lives beside the guarded file (`<path>.lock`); a lock left by a dead
-// process is taken over.
+// The lock file lives beside the guarded file (`<path>.lock`); the lock dies with its holder.
 class FileLock
 {
 public:

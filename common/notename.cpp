@@ -158,49 +158,56 @@ int stampOf(QTime time)
     return time.msecsSinceStartOfDay() / 1000;
 }
 
+int colourDigit(NoteColour colour)
+{
+    switch (colour) {
+    case NoteColour::Yellow:
+        return 1;
+    case NoteColour::Cyan:
+        return 2;
+    case NoteColour::Green:
+        return 3;
+    }
+    return 1;
+}
+
+std::optional<NoteColour> colourOfDigit(int digit)
+{
+    switch (digit) {
+    case 1:
+        return NoteColour::Yellow;
+    case 2:
+        return NoteColour::Cyan;
+    case 3:
+        return NoteColour::Green;
+    }
+    return std::nullopt;
+}
+
 std::optional<Appearance> parseAppearanceCode(QStringView code)
 {
     if (code.size() != 2)
         return std::nullopt;
-    Appearance appearance;
-    switch (code[0].unicode()) {
-    case u'1':
-        appearance.colour = NoteColour::Yellow;
-        break;
-    case u'2':
-        appearance.colour = NoteColour::Cyan;
-        break;
-    case u'3':
-        appearance.colour = NoteColour::Green;
-        break;
-    default:
+    const auto colour = colourOfDigit(code[0].unicode() - u'0');
+    if (!colour)
         return std::nullopt;
-    }
     switch (code[1].unicode()) {
     case u'1':
-        appearance.points = 10;
-        break;
+        return Appearance{*colour, 10};
     case u'2':
-        appearance.points = 12;
-        break;
+        return Appearance{*colour, 12};
     case u'3':
-        appearance.points = 14;
-        break;
-    default:
-        return std::nullopt;
+        return Appearance{*colour, 14};
     }
-    return appearance;
+    return std::nullopt;
 }
 
 QString appearanceCode(const Appearance &appearance)
 {
-    const char colour = appearance.colour == NoteColour::Cyan    ? '2'
-                        : appearance.colour == NoteColour::Green ? '3'
-                                                                 : '1';
     const char size = sizeLetter(appearance.points) == 's'   ? '1'
                       : sizeLetter(appearance.points) == 'm' ? '3'
                                                              : '2';
-    const char code[] = {colour, size};
+    const char code[] = {char('0' + colourDigit(appearance.colour)), size};
     return QString::fromLatin1(code, 2);
 }
 

@@ -57,6 +57,10 @@ QString stampField(int stamp);
 // Whole seconds since midnight.
 int stampOf(QTime time);
 
+// The colour digit of the settings and of the appearance code: 1 yellow, 2 cyan, 3 green.
+int colourDigit(NoteColour colour);
+std::optional<NoteColour> colourOfDigit(int digit);
+
 // The two-digit argument of the new-note programs: colour 1 yellow, 2 cyan, 3 green, then size
 // 1 = 10, 2 = 12, 3 = 14 points.
 struct Appearance

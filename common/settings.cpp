@@ -40,8 +40,7 @@ int leadingDigit(QStringView value)
 
 NoteColour noteColourSetting(QStringView value)
 {
-    const int n = leadingDigit(value);
-    return inRange(n, 1, 3) ? NoteColour(n) : NoteColour::Yellow;
+    return colourOfDigit(leadingDigit(value)).value_or(NoteColour::Yellow);
 }
 
 TextSize textSizeSetting(QStringView value)
@@ -94,7 +93,7 @@ int pointSize(TextSize size)
 
 QString appearanceCode(NoteColour colour, TextSize size)
 {
-    return QString::number(int(colour)) + QString::number(int(size));
+    return appearanceCode(Appearance{colour, pointSize(size)});
 }
 
 Settings::Settings(QString iniPath) : m_file(std::move(iniPath)) {}
@@ -167,7 +166,7 @@ bool Settings::writeVersion() const
 
 bool Settings::setNoteColour(NoteColour colour) const
 {
-    return writeNumber(ini::section::Opzioni, ini::key::colore, int(colour));
+    return writeNumber(ini::section::Opzioni, ini::key::colore, colourDigit(colour));
 }
 
 bool Settings::setTextSize(TextSize size) const
@@ -177,7 +176,7 @@ bool Settings::setTextSize(TextSize size) const
 
 bool Settings::setNoteSize(NoteSize size) const
 {
-    return writeNumber(ini::section::Opzioni, ini::key::grandezza, int(size));
+    return writeNumber(ini::section::Opzioni, ini::key::grandezza, size == NoteSize::Medium ? 2 : 1);
 }
 
 bool Settings::setShowList(ShowList when) const

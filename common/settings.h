@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "common/notename.h"
 #include "common/settingsfile.h"
 
 // The keys of Notino.ini and how every reader interprets them. Readers look at the first
@@ -36,9 +37,8 @@ inline constexpr QStringView numversValue = u"1600";
 inline constexpr QStringView codversValue = u"1.6 ";
 } // namespace ini
 
-enum class NoteColour { Yellow = 1, LightBlue = 2, Green = 3 };
+// Note colour and note size (normal: Kundo, medium: Kespo) are those of the note-file names.
 enum class TextSize { Small = 1, Normal = 2, Medium = 3 }; // 10, 12, 14 points
-enum class NoteSize { Normal = 1, Medium = 2 };            // Kundo / Kespo
 enum class ShowList { Always = 1, Today = 2, SevenDays = 3, Never = 4 };
 enum class CalendarCheck { SundaysInRed, NoteDays, Recurrences };
 

@@ -31,7 +31,7 @@ TEST(SettingRules, EveryKeyReadsTheFirstCharacterWithItsOwnDefault)
         {"", C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0},
         {"0", C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0},
         {"1", C::Yellow, T::Small, N::Normal, S::Always, true, true, 1},
-        {"2", C::LightBlue, T::Normal, N::Medium, S::Today, false, true, 2},
+        {"2", C::Cyan, T::Normal, N::Medium, S::Today, false, true, 2},
         {"3", C::Green, T::Medium, N::Normal, S::SevenDays, false, true, 3},
         {"4", C::Yellow, T::Normal, N::Normal, S::Never, false, true, 4},
         {"7", C::Yellow, T::Normal, N::Normal, S::Always, false, true, 7},
@@ -84,7 +84,7 @@ TEST_F(SettingsTest, WritersStoreDigitsUnderTheirKeys)
     ASSERT_TRUE(settings.setSound(true));
     ASSERT_TRUE(settings.setShowList(ShowList::SevenDays));
     ASSERT_TRUE(settings.setTextSize(TextSize::Medium));
-    ASSERT_TRUE(settings.setNoteColour(NoteColour::LightBlue));
+    ASSERT_TRUE(settings.setNoteColour(NoteColour::Cyan));
     ASSERT_TRUE(settings.setNoteSize(NoteSize::Medium));
     ASSERT_TRUE(settings.setCalendarCheck(CalendarCheck::Recurrences, true));
     ASSERT_TRUE(settings.setAddressBookColours(3, 5));
