@@ -2,29 +2,14 @@
 
 #include <QLocale>
 
+#include "digits.h"
+
 namespace promemo {
 namespace {
 
 QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// The value of the ASCII digits text[from, from + count), or -1 when any is not a digit.
-int digitsValue(QStringView text, qsizetype from, qsizetype count)
-{
-    int value = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        if (!isAsciiDigit(text[i]))
-            return -1;
-        value = value * 10 + (text[i].unicode() - u'0');
-    }
-    return value;
 }
 
 const QLocale &italian()

@@ -4,6 +4,7 @@
 
 #include "datetexts.h"
 #include "daynumber.h"
+#include "digits.h"
 
 namespace promemo {
 namespace {
@@ -20,23 +21,6 @@ constexpr qsizetype alertOffset = 1;
 constexpr qsizetype sizeOffset = 5;
 constexpr qsizetype stampOffset = 6;
 constexpr qsizetype extensionOffset = 11;
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// The value of text[from, from + count) when all are ASCII digits, else -1.
-int digitsValue(QStringView text, qsizetype from, qsizetype count)
-{
-    int value = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        if (!isAsciiDigit(text[i]))
-            return -1;
-        value = value * 10 + (text[i].unicode() - u'0');
-    }
-    return value;
-}
 
 // The last `width` characters of "0000..." followed by `value`.
 QString zeroPaddedTail(int value, int width)
