@@ -36,6 +36,8 @@ MessageAnswer QtMessageBoxes::show(const Message &message, QWidget *parent)
                     QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Programs whose windows are all hidden (launcher, watcher) would end when the box closes.
+    box.setAttribute(Qt::WA_QuitOnClose, false);
 
     switch (message.buttons) {
     case MessageButtons::Ok:

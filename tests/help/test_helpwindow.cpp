@@ -11,7 +11,6 @@
 #include "help/helptopics.h"
 #include "help/helpwindow.h"
 #include "platform/helpstarter.h"
-#include "tests/support/fakes.h"
 #include "tests/support/fakewindowregistry.h"
 
 using namespace promemo;
@@ -128,40 +127,27 @@ TEST_F(HelpWindowTest, LinksAndTheIndexMoveBetweenPages)
     EXPECT_EQ(window.currentPage(), QStringLiteral("ricorrenze.htm"));
 }
 
-TEST_F(HelpWindowTest, WhileOpenNoOtherHelpStartsAndItClosesWhenAsked)
+TEST_F(HelpWindowTest, RegistersItsCaptionAndAnswersRaiseAndCloseRequests)
 {
-    test::FakeProcessStarter processes;
-    HelpStarter help(windows, processes);
     {
-        auto *window = new HelpWindow(windows, kPages);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->showTopic(QStringLiteral("elenco.htm"));
-        window->show();
+        HelpWindow window(windows, kPages);
+        window.showTopic(QStringLiteral("intro.htm"));
+        window.showMinimized();
         EXPECT_EQ(windows.registeredCaptions(), QStringList{kHelp});
 
-        EXPECT_FALSE(help.open(QStringLiteral("alert.htm")));
-        EXPECT_TRUE(processes.started.isEmpty());
+        ASSERT_TRUE(windows.raise(kHelp));
+        QTRY_VERIFY_WITH_TIMEOUT(!(window.windowState() & Qt::WindowMinimized), 5000);
+        EXPECT_TRUE(window.isVisible());
 
-        // The suite's close request, as the launcher sends it when it exits.
-        EXPECT_TRUE(windows.closeAll(kHelp, std::chrono::seconds(5)));
+        QTest::keyClick(window.browser(), Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible());
+
+        window.show();
+        // The close request the launcher sends when it exits.
+        ASSERT_TRUE(windows.postClose(kHelp));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 5000);
     }
     EXPECT_TRUE(windows.registeredCaptions().isEmpty());
-    EXPECT_TRUE(help.open(QStringLiteral("alert.htm")));
-    EXPECT_EQ(processes.started.size(), 1);
-}
-
-TEST_F(HelpWindowTest, EscapeClosesAndARaiseRequestRestoresIt)
-{
-    HelpWindow window(windows, kPages);
-    window.showTopic(QStringLiteral("intro.htm"));
-    window.showMinimized();
-
-    ASSERT_TRUE(windows.raise(kHelp));
-    QTRY_VERIFY_WITH_TIMEOUT(!(window.windowState() & Qt::WindowMinimized), 5000);
-    EXPECT_TRUE(window.isVisible());
-
-    QTest::keyClick(window.browser(), Qt::Key_Escape);
-    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace

@@ -108,4 +108,21 @@ TEST(QtMessageBoxes, MapsEveryButtonAndEscapeToItsAnswer)
     }
 }
 
+TEST(QtMessageBoxes, ClosingTheOnlyVisibleWindowDoesNotEndTheProgram)
+{
+    // The launcher and the watcher show boxes while all their windows are hidden.
+    bool endedByTheBox = true;
+    QTimer::singleShot(0, [&] {
+        showAndReact({QStringLiteral("   Promemo"), QStringLiteral(" Avviso "), MessageIcon::Warning,
+                      MessageButtons::Ok},
+                     [](QMessageBox &box) { box.button(QMessageBox::Ok)->click(); });
+        QTimer::singleShot(300, [&] {
+            endedByTheBox = false;
+            QApplication::quit();
+        });
+    });
+    QApplication::exec();
+    EXPECT_FALSE(endedByTheBox);
+}
+
 } // namespace

@@ -24,29 +24,13 @@ namespace {
 
 const QString kHelp = QString::fromUtf16(kHelpCaption);
 
-TEST(HelpStarter, StartsTheViewerMaximisedOnTheTopicWhenNoHelpIsOpen)
+TEST(HelpStarter, StartsTheViewerMaximisedOnTheTopicOnlyWhileNoHelpIsOpen)
 {
     test::FakeWindowRegistry windows;
     test::FakeProcessStarter processes;
     HelpStarter help(windows, processes);
 
-    EXPECT_TRUE(help.open(QStringLiteral("alert.htm")));
-    EXPECT_TRUE(help.open(QStringLiteral("rubrica.htm")));
-
-    const QList<test::FakeProcessStarter::Start> expected = {
-        {QStringLiteral("Aiuto"), {QStringLiteral("alert.htm")}, WindowMode::Maximised},
-        {QStringLiteral("Aiuto"), {QStringLiteral("rubrica.htm")}, WindowMode::Maximised},
-    };
-    EXPECT_EQ(processes.started, expected);
-}
-
-TEST(HelpStarter, DoesNothingWhileAHelpWindowExists)
-{
-    test::FakeWindowRegistry windows;
-    test::FakeProcessStarter processes;
-    HelpStarter help(windows, processes);
     windows.addWindow(kHelp);
-
     EXPECT_FALSE(help.open(QStringLiteral("elenco.htm")));
     EXPECT_TRUE(processes.started.isEmpty());
     // The open help is neither raised nor asked to close.
@@ -56,28 +40,10 @@ TEST(HelpStarter, DoesNothingWhileAHelpWindowExists)
     // A caption that only looks alike does not count.
     windows.removeWindow(kHelp);
     windows.addWindow(QStringLiteral(" Help di Promemo"));
-    EXPECT_TRUE(help.open(QStringLiteral("elenco.htm")));
-    EXPECT_EQ(processes.started.size(), 1);
-}
-
-TEST(HelpStarter, ReportsAFailedStart)
-{
-    test::FakeWindowRegistry windows;
-    test::FakeProcessStarter processes;
-    processes.succeeds = false;
-    HelpStarter help(windows, processes);
-
-    EXPECT_FALSE(help.open(QStringLiteral("intro.htm")));
-}
-
-TEST(WindowMode, NamesRoundTripAndUnknownNamesMeanNormal)
-{
-    for (const auto mode : {WindowMode::NormalWithFocus, WindowMode::NormalWithoutFocus,
-                            WindowMode::Minimised, WindowMode::Maximised}) {
-        EXPECT_EQ(windowModeFromName(windowModeName(mode)), mode);
-    }
-    for (const char *name : {"", "MAXIMISED", "3", "nofocus "})
-        EXPECT_EQ(windowModeFromName(QString::fromLatin1(name)), WindowMode::NormalWithFocus) << name;
+    EXPECT_TRUE(help.open(QStringLiteral("alert.htm")));
+    const QList<test::FakeProcessStarter::Start> expected = {
+        {QStringLiteral("Aiuto"), {QStringLiteral("alert.htm")}, WindowMode::Maximised}};
+    EXPECT_EQ(processes.started, expected);
 }
 
 // A stand-in program of the suite that writes what it was given into a file.
