@@ -9,6 +9,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <set>
 
 #include "platform/clock.h"
@@ -19,6 +20,18 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "platform/sound.h"
+
+namespace promemo {
+
+// Readable failures in gtest.
+inline void PrintTo(const Message &message, std::ostream *out)
+{
+    *out << "{title \"" << message.title.toStdString() << "\", text \""
+         << message.text.toStdString() << "\", icon " << int(message.icon) << ", buttons "
+         << int(message.buttons) << "}";
+}
+
+} // namespace promemo
 
 // Test doubles of the platform seams.
 namespace promemo::test {
@@ -110,6 +123,13 @@ public:
         WindowMode mode;
 
         bool operator==(const Start &) const = default;
+
+        friend void PrintTo(const Start &start, std::ostream *out)
+        {
+            *out << "{" << start.program.toStdString() << " ["
+                 << start.arguments.join(QStringLiteral("|")).toStdString() << "] mode "
+                 << int(start.mode) << "}";
+        }
     };
 
     bool start(const QString &program, const QStringList &arguments, WindowMode mode) override
