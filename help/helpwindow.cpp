@@ -22,7 +22,6 @@ HelpWindow::HelpWindow(IWindowRegistry &windows, const QString &pagesFolder, QWi
     , m_pagesFolder(pagesFolder)
 {
     setWindowTitle(QString::fromUtf16(kHelpCaption));
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     m_index = new QListWidget;
     for (const auto &topic : helpTopics()) {
@@ -84,8 +83,14 @@ HelpWindow::~HelpWindow() = default;
 void HelpWindow::showTopic(const QString &topic)
 {
     const QString page = helpPageFor(topic);
-    m_browser->setSource(QUrl::fromLocalFile(QDir(m_pagesFolder).filePath(page)),
-                         QTextDocument::HtmlResource);
+    const QString path = QDir(m_pagesFolder).filePath(page);
+    if (!QFileInfo::exists(path)) {
+        m_browser->setHtml(QStringLiteral("<h2>Guida non disponibile</h2><p>La pagina <b>%1</b> "
+                                          "non si trova nella cartella di Promemo.</p>")
+                               .arg(page.toHtmlEscaped()));
+        return;
+    }
+    m_browser->setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
 }
 
 QString HelpWindow::currentPage() const

@@ -102,6 +102,15 @@ TEST_F(HelpWindowTest, ABadTopicOpensTheIntroduction)
     EXPECT_TRUE(window.browser()->toPlainText().startsWith(QStringLiteral("Benvenuti in Promemo")));
 }
 
+TEST_F(HelpWindowTest, MissingPagesAreSaidSo)
+{
+    HelpWindow window(windows, QStringLiteral("/nonexistent/help"));
+    window.showTopic(QStringLiteral("alert.htm"));
+
+    EXPECT_TRUE(window.browser()->toPlainText().contains(QStringLiteral("alert.htm")));
+    EXPECT_TRUE(window.browser()->toPlainText().startsWith(QStringLiteral("Guida non disponibile")));
+}
+
 TEST_F(HelpWindowTest, LinksAndTheIndexMoveBetweenPages)
 {
     HelpWindow window(windows, kPages);
