@@ -3,12 +3,14 @@
 
 #include "common/programfolder.h"
 #include "help/helpwindow.h"
+#include "platform/desktopsession.h"
 #include "platform/helpstarter.h"
 #include "platform/icons.h"
 #include "platform/windowregistry.h"
 
 int main(int argc, char *argv[])
 {
+    promemo::preferX11Session();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(promemo::applicationIcon());
     const QStringList arguments = QApplication::arguments();
