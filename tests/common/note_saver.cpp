@@ -13,22 +13,16 @@ int main(int argc, char **argv)
 {
     if (argc != 2)
         return 2;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const QStringList notes = QDir(folder).entryList({QStringLiteral("n*.dat")}, QDir::Files,
-                                                     QDir::Name);
-    QString previous = notes.isEmpty() ? QString() : notes.last();
-    int save = previous.isEmpty() ? 0 : 2 * previous.mid(11, 5).toInt() + 1;
-
-    for (bool first = true;; first = false) {
-        ++save;
-        const QString name = fixtures::savedName(save / 2);
+    const QStringList notes = QDir(folder).entryList({"n*.dat"}, QDir::Files, QDir::Name);
+    QString previous = notes.value(notes.size() - 1); // the newest, or none
+    for (int save = 2 * previous.mid(1, 5).toInt() + 2;; ++save) {
+        const QString name = QStringLiteral("n%1.dat").arg(save / 2, 5, 10, QLatin1Char('0'));
         if (!replaceNoteFile(folder, previous, name, fixtures::savedVersion(save % 2)))
             return 1;
         previous = name;
-        // The test kills us at a random moment after this, so always in the middle of saving.
-        if (first) {
-            std::fputs("saving\n", stdout);
-            std::fflush(stdout);
-        }
+        // The test waits for the first of these, then kills us at a random moment after it.
+        std::fputs("saved\n", stdout);
     }
 }

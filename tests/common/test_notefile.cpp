@@ -5,11 +5,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <thread>
 
 #include "common/atomicfile.h"
 #include "savedversions.h"
@@ -18,186 +16,97 @@ using namespace promemo;
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    return readWholeFile(path);
-}
+const NoteContent kAccented{QString::fromUtf8("Caffè con \"Lucia\" “già”\r\nè lì: 3 €"),
+                            "05/12/2026", "", "04/12/2026 21.44"};
+const NoteContent kOld{"vecchia", "05/12/2026", "09.30", "05/12/2026 10.00"};
 
-QStringList noteFiles(const QString &folder)
+class NoteFile : public ::testing::Test
 {
-    return QDir(folder).entryList({QStringLiteral("n*.dat"), QStringLiteral("o*.dat")},
-                                  QDir::Files, QDir::Name);
-}
-
-const NoteContent kAccented{QString::fromUtf8("Caffè con \"Lucia\"\r\nalle 9, però è lì: 3 €"),
-                            "05/12/2026", "09.30", "04/12/2026 21.44"};
+protected:
+    QString at(const QString &name) const { return dir.filePath(name); }
+    QStringList files() const { return QDir(folder).entryList({"*.dat"}, QDir::Files, QDir::Name); }
+    const QTemporaryDir dir;
+    const QString folder = dir.path();
+};
 
 } // namespace
 
-TEST(NoteFile, EncodesFourQuotedFieldsAndReadsThemBack)
+TEST(NoteFileFormat, BytesRoundTripAndAnEmptyFileReadsAsAnEmptyNote)
 {
-    struct Case
-    {
-        const char *name;
-        NoteContent note;
-        QByteArray bytes;
-        NoteContent readBack;
-    };
-    const QList<Case> cases = {
-        {"accented text, CR LF and a typed quote", kAccented,
-         "\"Caff\xe8 con \x94Lucia\x94\r\nalle 9, per\xf2 \xe8 l\xec: 3 \x80\",\"05/12/2026\","
-         "\"09.30\",\"04/12/2026 21.44\"\r\n",
-         {QString::fromUtf8("Caffè con ”Lucia”\r\nalle 9, però è lì: 3 €"), "05/12/2026", "09.30",
-          "04/12/2026 21.44"}},
-        {"no alert", {"spesa", "01/03/2031", "", "28/02/2031 08.05"},
-         "\"spesa\",\"01/03/2031\",\"\",\"28/02/2031 08.05\"\r\n",
-         {"spesa", "01/03/2031", "", "28/02/2031 08.05"}},
-        {"empty note", {}, "\"\",\"\",\"\",\"\"\r\n", {}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QByteArray bytes = encodeNoteFile(c.note);
-        EXPECT_EQ(bytes, c.bytes);
-        EXPECT_EQ(decodeNoteFile(bytes), c.readBack);
-        EXPECT_EQ(encodeNoteFile(decodeNoteFile(bytes)), bytes);
-    }
+    const QByteArray bytes = encodeNoteFile(kAccented);
+    EXPECT_EQ(bytes, "\"Caff\xe8 con \x94Lucia\x94 \x93gi\xe0\x94\r\n\xe8 l\xec: 3 \x80\","
+                     "\"05/12/2026\",\"\",\"04/12/2026 21.44\"\r\n");
+    EXPECT_EQ(decodeNoteFile(bytes).text,
+              QString::fromUtf8("Caffè con ”Lucia” “già”\r\nè lì: 3 €"));
+    EXPECT_EQ(encodeNoteFile(decodeNoteFile(bytes)), bytes);
+
+    EXPECT_EQ(decodeNoteFile(""), NoteContent{});
 }
 
-TEST(NoteFile, MalformedContentReadsWhatIsThere)
+TEST_F(NoteFile, ReplaceWritesTheNewFileAndThenRemovesThePrevious)
 {
-    struct Case
-    {
-        const char *name;
-        QByteArray bytes;
-        NoteContent expected;
-    };
-    const QList<Case> cases = {
-        {"empty file", "", {}},
-        {"two fields only", "\"testo\",\"05/12/2026\"\r\n", {"testo", "05/12/2026", "", ""}},
-        {"unterminated text", "\"testo\r\nsenza fine", {"testo\r\nsenza fine", "", "", ""}},
-        {"old file with a stray quote", "\"di \"no\" grazie\",\"05/12/2026\",\"\",\"x\"\r\n",
-         {"di ", "05/12/2026", "", "x"}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(decodeNoteFile(c.bytes), c.expected);
-    }
-}
-
-TEST(NoteFile, ReplaceWritesTheNewFileAndThenRemovesThePrevious)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path();
-    const NoteContent first{"uno", "05/12/2026", "", "05/12/2026 10.00"};
-
-    ASSERT_TRUE(replaceNoteFile(folder, QString(), "n9835h0000n36000.dat", first));
-    EXPECT_EQ(noteFiles(folder), QStringList{"n9835h0000n36000.dat"});
-
-    // A later save under a new name.
-    ASSERT_TRUE(replaceNoteFile(folder, "n9835h0000n36000.dat", "n9835h0570n36060.dat", kAccented));
-    EXPECT_EQ(noteFiles(folder), QStringList{"n9835h0570n36060.dat"});
-    EXPECT_EQ(bytesOf(dir.filePath("n9835h0570n36060.dat")), encodeNoteFile(kAccented));
-
+    ASSERT_TRUE(replaceNoteFile(folder, "", "n36000.dat", kOld));
+    ASSERT_TRUE(replaceNoteFile(folder, "n36000.dat", "n36060.dat", kAccented));
+    EXPECT_EQ(files(), QStringList{"n36060.dat"});
+    EXPECT_EQ(readWholeFile(at("n36060.dat")), encodeNoteFile(kAccented));
     // The same name within the same second: the one file holds the later version.
-    ASSERT_TRUE(replaceNoteFile(folder, "n9835h0570n36060.dat", "n9835h0570n36060.dat", first));
-    EXPECT_EQ(noteFiles(folder), QStringList{"n9835h0570n36060.dat"});
-    EXPECT_EQ(readNoteFile(dir.filePath("n9835h0570n36060.dat")), first);
-
+    ASSERT_TRUE(replaceNoteFile(folder, "n36060.dat", "n36060.dat", kOld));
+    EXPECT_EQ(files(), QStringList{"n36060.dat"});
+    EXPECT_EQ(readNoteFile(at("n36060.dat")), kOld);
     // A note opened after its alert passed has no file of its own.
-    ASSERT_TRUE(replaceNoteFile(folder, "nessuno", "n9835h0000n36100.dat", first));
-    EXPECT_EQ(noteFiles(folder).size(), 2);
+    ASSERT_TRUE(replaceNoteFile(folder, "nessuno", "n36100.dat", kOld));
+    EXPECT_EQ(files().size(), 2);
 }
 
-TEST(NoteFile, FailedWriteReportsAndKeepsThePreviousFile)
+TEST_F(NoteFile, FailedSaveReportsAndKeepsThePreviousFile)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path();
-    const QString previous = "n9835h0000n36000.dat";
-    const NoteContent old{"vecchia", "05/12/2026", "", "05/12/2026 10.00"};
-    ASSERT_TRUE(writeNoteFile(dir.filePath(previous), old));
-    const QByteArray oldBytes = bytesOf(dir.filePath(previous));
-
+    ASSERT_TRUE(writeNoteFile(at("n36000.dat"), kOld));
     // A folder in the way of the new name makes the write fail even for root.
-    const QString blocked = "n9835h0000n36001.dat";
-    ASSERT_TRUE(QDir(folder).mkdir(blocked));
-    EXPECT_FALSE(replaceNoteFile(folder, previous, blocked, kAccented));
-    EXPECT_EQ(bytesOf(dir.filePath(previous)), oldBytes);
-
-    EXPECT_FALSE(replaceNoteFile(dir.filePath("assente"), previous, "n9835h0000n36002.dat", old));
-    EXPECT_FALSE(replaceNoteFile(folder, previous, "../n9835h0000n36002.dat", old));
-    EXPECT_FALSE(replaceNoteFile(folder, previous, "\\n9835h0000n36002.dat", old));
-    EXPECT_FALSE(replaceNoteFile(folder, previous, "", old));
-    EXPECT_EQ(bytesOf(dir.filePath(previous)), oldBytes);
-
+    ASSERT_TRUE(QDir(folder).mkdir("n36001.dat"));
+    EXPECT_FALSE(replaceNoteFile(folder, "n36000.dat", "n36001.dat", kAccented));
+    for (const QString name : {"", "../n36002.dat", "\\n36002.dat"})
+        EXPECT_FALSE(replaceNoteFile(folder, "n36000.dat", name, kAccented)) << qPrintable(name);
+    EXPECT_EQ(readWholeFile(at("n36000.dat")), encodeNoteFile(kOld));
     // A previous name that is a folder is not removed.
-    EXPECT_TRUE(replaceNoteFile(folder, blocked, "n9835h0000n36003.dat", old));
-    EXPECT_TRUE(QFileInfo(dir.filePath(blocked)).isDir());
+    EXPECT_TRUE(replaceNoteFile(folder, "n36001.dat", "n36003.dat", kOld));
+    EXPECT_TRUE(QFileInfo(at("n36001.dat")).isDir());
 }
 
-TEST(NoteFile, PutAwayRenamesTheStateLetterOnly)
+TEST_F(NoteFile, PutAwayRenamesTheStateLetterAndNeverOverwrites)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path();
-    ASSERT_TRUE(writeNoteFile(dir.filePath("n9835h0570n78244.dat"), kAccented));
-    const QByteArray bytes = bytesOf(dir.filePath("n9835h0570n78244.dat"));
-
-    EXPECT_EQ(putAwayName("n9835h0570n78244.dat"), "o9835h0570n78244.dat");
-    EXPECT_EQ(putAwayName("o9835h0570n78244.dat"), QString());
-    EXPECT_EQ(putAwayName("nessuno/x"), QString());
-
-    ASSERT_TRUE(putNoteAway(folder, "n9835h0570n78244.dat"));
-    EXPECT_EQ(noteFiles(folder), QStringList{"o9835h0570n78244.dat"});
-    EXPECT_EQ(bytesOf(dir.filePath("o9835h0570n78244.dat")), bytes);
-    EXPECT_TRUE(putNoteAway(folder, "o9835h0570n78244.dat"));
-
+    ASSERT_TRUE(writeNoteFile(at("n78244.dat"), kAccented));
+    ASSERT_TRUE(putNoteAway(folder, "n78244.dat"));
+    EXPECT_EQ(files(), QStringList{"o78244.dat"});
+    EXPECT_TRUE(putNoteAway(folder, "o78244.dat"));
     EXPECT_FALSE(putNoteAway(folder, "nessuno"));
-    EXPECT_FALSE(putNoteAway(folder, QString()));
-
     // Another note already bears the put-away name: neither file is touched.
-    const NoteContent other{"altra", "05/12/2026", "", "05/12/2026 10.00"};
-    ASSERT_TRUE(writeNoteFile(dir.filePath("n9835h0570n78244.dat"), other));
-    EXPECT_FALSE(putNoteAway(folder, "n9835h0570n78244.dat"));
-    EXPECT_EQ(readNoteFile(dir.filePath("n9835h0570n78244.dat")), other);
-    EXPECT_EQ(bytesOf(dir.filePath("o9835h0570n78244.dat")), bytes);
+    ASSERT_TRUE(writeNoteFile(at("n78244.dat"), kOld));
+    EXPECT_FALSE(putNoteAway(folder, "n78244.dat"));
+    EXPECT_EQ(readNoteFile(at("n78244.dat")), kOld);
+    EXPECT_EQ(readWholeFile(at("o78244.dat")), encodeNoteFile(kAccented));
 }
 
-// A saver killed at any moment leaves the note's last or previous version, whole.
-TEST(NoteFile, KilledSaverNeverLosesOrTearsTheNote)
+// A saver killed with SIGKILL at any moment leaves the note's last or previous version, whole.
+TEST_F(NoteFile, KilledSaverNeverLosesOrTearsTheNote)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path();
-    const QByteArray versions[] = {encodeNoteFile(fixtures::savedVersion(0)),
-                                   encodeNoteFile(fixtures::savedVersion(1))};
-    ASSERT_TRUE(writeNoteFile(dir.filePath(fixtures::savedName(0)), fixtures::savedVersion(0)));
-
+    const QList<QByteArray> versions = {encodeNoteFile(fixtures::savedVersion(0)),
+                                        encodeNoteFile(fixtures::savedVersion(1))};
     QRandomGenerator rng(7919);
     for (int run = 0; run < 200; ++run) {
+        SCOPED_TRACE(run);
         QProcess saver;
-        saver.start(QStringLiteral(NOTE_SAVER_PATH), {folder});
-        ASSERT_TRUE(saver.waitForStarted(10000));
-        ASSERT_TRUE(saver.waitForReadyRead(10000)) << "run " << run;
-        std::this_thread::sleep_for(std::chrono::microseconds(rng.bounded(4000)));
+        saver.start(NOTE_SAVER_PATH, {folder});
+        ASSERT_TRUE(saver.waitForReadyRead(10000));
+        QThread::usleep(rng.bounded(4000));
         saver.kill();
         ASSERT_TRUE(saver.waitForFinished(10000));
         ASSERT_EQ(saver.exitStatus(), QProcess::CrashExit) << "the saver stopped by itself";
-
-        QStringList notes = noteFiles(folder);
-        ASSERT_GE(notes.size(), 1) << "run " << run << ": the note is lost";
-        ASSERT_LE(notes.size(), 2) << "run " << run;
-        for (const QString &name : notes) {
-            const QByteArray bytes = bytesOf(dir.filePath(name));
-            ASSERT_TRUE(bytes == versions[0] || bytes == versions[1])
-                << "run " << run << ": " << name.toStdString() << " holds " << bytes.size()
-                << " bytes";
-        }
+        const QStringList notes = files();
+        ASSERT_TRUE(notes.size() == 1 || notes.size() == 2) << notes.size() << " notes";
+        for (const QString &name : notes)
+            ASSERT_TRUE(versions.contains(readWholeFile(at(name)))) << name.toStdString();
         // Killed between writing the new file and removing the old: the next saver goes on
         // from the newer one, as a reopened note would.
-        if (notes.size() == 2) {
-            ASSERT_TRUE(QFile::remove(dir.filePath(notes.takeFirst())));
-        }
+        ASSERT_TRUE(notes.size() == 1 || QFile::remove(at(notes.first())));
     }
 }
