@@ -1,6 +1,6 @@
-// Writes one settings key many times, checking between writes that another key never vanishes.
+// Writes one settings key <count> times; exits 1 when a write fails or when the watched key,
+// written by another process, reads as missing in between.
 // Usage: settings_writer <ini path> <section> <key> <count> <watched key>
-// Exit codes: 0 done, 1 a write failed, 2 the watched key read as missing, 3 bad arguments.
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -11,18 +11,10 @@ int main(int argc, char **argv)
 {
     const QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 6)
-        return 3;
-    const promemo::SettingsFile file(args.at(1));
-    const QString &section = args.at(2);
-    const QString &key = args.at(3);
-    const int count = args.at(4).toInt();
-    const QString &watched = args.at(5);
-    for (int i = 0; i < count; ++i) {
-        if (!file.write(section, key, QString::number(i)))
+    const promemo::SettingsFile file(args.value(1));
+    for (int n = 0; n < args.value(4).toInt(); ++n)
+        if (!file.write(args.value(2), args.value(3), QString::number(n))
+            || file.read(args.value(2), args.value(5)) == promemo::kProfileDefault)
             return 1;
-        if (file.read(section, watched) == promemo::kProfileDefault)
-            return 2;
-    }
     return 0;
 }
