@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "atomicfile.h"
+#include "notename.h"
 #include "records.h"
 
 namespace promemo {
@@ -69,26 +70,19 @@ bool replaceNoteFile(const QString &folder, const QString &previousName, const Q
     return true;
 }
 
-QString putAwayName(const QString &name)
-{
-    if (!isBareFileName(name) || !name.startsWith(QLatin1Char('n')))
-        return {};
-    return QLatin1Char('o') + name.mid(1);
-}
-
 bool putNoteAway(const QString &folder, const QString &name)
 {
-    if (isBareFileName(name) && name.startsWith(QLatin1Char('o')))
-        return QFileInfo(pathIn(folder, name)).isFile();
-    const QString target = putAwayName(name);
-    if (target.isEmpty())
+    const auto target = withState(name, NoteState::PutAway);
+    if (!target)
         return false;
     const QString source = pathIn(folder, name);
     if (!QFileInfo(source).isFile())
         return false;
+    if (*target == name)
+        return true;
     // QFile::rename refuses an existing target, so a note put away in the same second under the
     // same codes is never overwritten.
-    return QFile::rename(source, pathIn(folder, target));
+    return QFile::rename(source, pathIn(folder, *target));
 }
 
 } // namespace promemo

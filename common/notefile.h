@@ -34,10 +34,9 @@ bool writeNoteFile(const QString &path, const NoteContent &note);
 bool replaceNoteFile(const QString &folder, const QString &previousName, const QString &newName,
                      const NoteContent &note);
 
-// The name with its state letter "n" replaced by "o"; empty when `name` is not a shown note.
-QString putAwayName(const QString &name);
-// The rename of `Esci`. True when the file now bears its put-away name (also when it already
-// did); false when the file is missing or the rename failed, or another file has that name.
+// The rename of `Esci`: state letter "n" becomes "o". True when the file now bears its put-away
+// name (also when it already did); false when `name` is not a note-file name, the file is
+// missing, the rename failed, or another file has that name.
 bool putNoteAway(const QString &folder, const QString &name);
 
 // A bare file name: not empty, no "/" or backslash, not "." or "..".

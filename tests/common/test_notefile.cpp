@@ -74,16 +74,16 @@ TEST_F(NoteFile, FailedSaveReportsAndKeepsThePreviousFile)
 
 TEST_F(NoteFile, PutAwayRenamesTheStateLetterAndNeverOverwrites)
 {
-    ASSERT_TRUE(writeNoteFile(at("n78244.dat"), kAccented));
-    ASSERT_TRUE(putNoteAway(folder, "n78244.dat"));
-    EXPECT_EQ(files(), QStringList{"o78244.dat"});
-    EXPECT_TRUE(putNoteAway(folder, "o78244.dat"));
+    ASSERT_TRUE(writeNoteFile(at("n9835h0570n78244.dat"), kAccented));
+    ASSERT_TRUE(putNoteAway(folder, "n9835h0570n78244.dat"));
+    EXPECT_EQ(files(), QStringList{"o9835h0570n78244.dat"});
+    EXPECT_TRUE(putNoteAway(folder, "o9835h0570n78244.dat"));
     EXPECT_FALSE(putNoteAway(folder, "nessuno"));
     // Another note already bears the put-away name: neither file is touched.
-    ASSERT_TRUE(writeNoteFile(at("n78244.dat"), kOld));
-    EXPECT_FALSE(putNoteAway(folder, "n78244.dat"));
-    EXPECT_EQ(readNoteFile(at("n78244.dat")), kOld);
-    EXPECT_EQ(readWholeFile(at("o78244.dat")), encodeNoteFile(kAccented));
+    ASSERT_TRUE(writeNoteFile(at("n9835h0570n78244.dat"), kOld));
+    EXPECT_FALSE(putNoteAway(folder, "n9835h0570n78244.dat"));
+    EXPECT_EQ(readNoteFile(at("n9835h0570n78244.dat")), kOld);
+    EXPECT_EQ(readWholeFile(at("o9835h0570n78244.dat")), encodeNoteFile(kAccented));
 }
 
 // A saver killed with SIGKILL at any moment leaves the note's last or previous version, whole.
