@@ -1,128 +1,81 @@
 #include <QAbstractButton>
 #include <QApplication>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "platform/messageboxes.h"
 
-#include <functional>
-
 using namespace promemo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs `react` on the message box once it is up, then returns what the box answered.
-MessageAnswer showAndReact(const Message &message, std::function<void(QMessageBox &)> react)
+using B = QMessageBox;
+
+// Clicks `button` (Escape for NoButton) once the box is up; returns what the box answered.
+MessageAnswer showAndClick(const Message &message, B::StandardButton button)
 {
-    bool reacted = false;
+    bool clicked = false;
     QTimer poll;
-    poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || reacted)
+        if (!box || !box->isVisible() || clicked)
             return;
-        reacted = true;
-        react(*box);
+        clicked = true;
+        EXPECT_EQ(box->text(), QStringLiteral(" Eliminare \n\n Sì?"));
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+        // Ok, YesNo, YesNoCancel: one, two, three buttons.
+        EXPECT_EQ(box->buttons().size(), int(message.buttons) + 1);
+        for (const auto &[b, text] :
+             {std::pair{B::Yes, u"&Sì"_s}, {B::No, u"&No"_s}, {B::Cancel, u"&Annulla"_s}})
+            EXPECT_EQ(box->button(b) ? box->button(b)->text() : text, text);
+        button == QMessageBox::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
+                                        : box->button(button)->click();
     });
-    poll.start();
+    poll.start(5);
     // A failed expectation that leaves the box open must not hang the suite.
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] {
+    QTimer::singleShot(10000, &poll, [] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
             box->done(QMessageBox::Ok);
     });
-    guard.start(10000);
-    QtMessageBoxes boxes;
-    const MessageAnswer answer = boxes.show(message);
-    EXPECT_TRUE(reacted);
+    const MessageAnswer answer = QtMessageBoxes().show(message);
+    EXPECT_TRUE(clicked);
     return answer;
 }
 
-QAbstractButton *buttonWithText(QMessageBox &box, const QString &text)
+TEST(QtMessageBoxes, AnswerByButtonOrEscapeWithoutEndingAProgramWhoseWindowsAreHidden)
 {
-    for (QAbstractButton *button : box.buttons()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-TEST(QtMessageBoxes, ShowsTitleAndTextAsGivenOnTopWithItalianButtons)
-{
-    const Message message{QStringLiteral("   Promemo"),
-                          QStringLiteral(" Stai per eliminare   \r un Notino...  \r\r Confermi?"),
-                          MessageIcon::Warning, MessageButtons::YesNo};
-    const auto answer = showAndReact(message, [](QMessageBox &box) {
-        EXPECT_EQ(box.windowTitle(), QStringLiteral("   Promemo"));
-        EXPECT_EQ(box.text(), QStringLiteral(" Stai per eliminare   \n un Notino...  \n\n Confermi?"));
-        EXPECT_EQ(box.textFormat(), Qt::PlainText);
-        EXPECT_EQ(box.icon(), QMessageBox::Warning);
-        EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
-        EXPECT_EQ(box.buttons().size(), 2);
-        QAbstractButton *no = buttonWithText(box, QStringLiteral("&No"));
-        ASSERT_NE(no, nullptr);
-        ASSERT_NE(buttonWithText(box, QStringLiteral("&Sì")), nullptr);
-        no->click();
-    });
-    EXPECT_EQ(answer, MessageAnswer::No);
-}
-
-TEST(QtMessageBoxes, MapsEveryButtonAndEscapeToItsAnswer)
-{
-    struct Case
-    {
-        MessageButtons buttons;
-        QString click; // empty: Escape
-        MessageAnswer expected;
+    using M = MessageButtons;
+    using A = MessageAnswer;
+    // The box, the button clicked (NoButton: Escape), the answer.
+    const struct { M buttons; B::StandardButton click; A expected; } cases[] = {
+        {M::Ok, B::Ok, A::Ok},         {M::Ok, B::NoButton, A::Ok},
+        {M::YesNo, B::Yes, A::Yes},    {M::YesNo, B::NoButton, A::No},
+        {M::YesNoCancel, B::No, A::No}, {M::YesNoCancel, B::Cancel, A::Cancel},
+        {M::YesNoCancel, B::NoButton, A::Cancel},
     };
-    const Case cases[] = {
-        {MessageButtons::Ok, QStringLiteral("OK"), MessageAnswer::Ok},
-        {MessageButtons::Ok, QString(), MessageAnswer::Ok},
-        {MessageButtons::YesNo, QStringLiteral("&Sì"), MessageAnswer::Yes},
-        {MessageButtons::YesNo, QString(), MessageAnswer::No},
-        {MessageButtons::YesNoCancel, QStringLiteral("&No"), MessageAnswer::No},
-        {MessageButtons::YesNoCancel, QStringLiteral("&Annulla"), MessageAnswer::Cancel},
-        {MessageButtons::YesNoCancel, QString(), MessageAnswer::Cancel},
-    };
-    for (const Case &c : cases) {
-        const Message message{QStringLiteral(" Rubrica di Promemo"), QStringLiteral("  Testo  "),
-                              MessageIcon::Question, c.buttons};
-        const auto answer = showAndReact(message, [&](QMessageBox &box) {
-            if (c.click.isEmpty()) {
-                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                QApplication::sendEvent(&box, &escape);
-                return;
-            }
-            QAbstractButton *button = c.click == QStringLiteral("OK")
-                                          ? box.button(QMessageBox::Ok)
-                                          : buttonWithText(box, c.click);
-            ASSERT_NE(button, nullptr) << c.click.toStdString();
-            button->click();
-        });
-        EXPECT_EQ(answer, c.expected) << int(c.buttons) << " " << c.click.toStdString();
-    }
-}
-
-TEST(QtMessageBoxes, ClosingTheOnlyVisibleWindowDoesNotEndTheProgram)
-{
-    // The launcher and the watcher show boxes while all their windows are hidden.
-    bool endedByTheBox = true;
+    // The launcher and the watcher show boxes while all their windows are hidden: closing the
+    // only visible window must not end the event loop.
+    bool endedByABox = true;
     QTimer::singleShot(0, [&] {
-        showAndReact({QStringLiteral("   Promemo"), QStringLiteral(" Avviso "), MessageIcon::Warning,
-                      MessageButtons::Ok},
-                     [](QMessageBox &box) { box.button(QMessageBox::Ok)->click(); });
+        for (const auto &c : cases) {
+            const Message message{QStringLiteral(" Promemo"),
+                                  QStringLiteral(" Eliminare \r\r Sì?"), MessageIcon::Question,
+                                  c.buttons};
+            EXPECT_EQ(showAndClick(message, c.click), c.expected)
+                << int(c.buttons) << " " << int(c.click);
+        }
         QTimer::singleShot(300, [&] {
-            endedByTheBox = false;
+            endedByABox = false;
             QApplication::quit();
         });
     });
     QApplication::exec();
-    EXPECT_FALSE(endedByTheBox);
+    EXPECT_FALSE(endedByABox);
 }
 
 } // namespace

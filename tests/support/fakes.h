@@ -1,134 +1,62 @@
 #pragma once
 
-#include <QDateTime>
-#include <QList>
-#include <QRect>
-#include <QString>
-#include <QStringList>
-
-#include <chrono>
 #include <deque>
-#include <functional>
 #include <ostream>
 #include <set>
 
-#include "platform/clock.h"
-#include "platform/helpstarter.h"
-#include "platform/keystate.h"
-#include "platform/messageboxes.h"
-#include "platform/processstarter.h"
-#include "platform/screen.h"
 #include "platform/services.h"
-#include "platform/sound.h"
-
-namespace promemo {
-
-// Readable failures in gtest.
-inline void PrintTo(const Message &message, std::ostream *out)
-{
-    *out << "{title \"" << message.title.toStdString() << "\", text \""
-         << message.text.toStdString() << "\", icon " << int(message.icon) << ", buttons "
-         << int(message.buttons) << "}";
-}
-
-} // namespace promemo
 
 // Test doubles of the platform seams.
 namespace promemo::test {
 
-// A clock that stands still until told. With an auto-advance step every tickCount() call moves
-// the ticks (and now()) forward by that step, so busy waits on the tick count end at once.
-class FakeClock final : public IClock
+// Stands still until told.
+struct FakeClock final : IClock
 {
-public:
-    explicit FakeClock(QDateTime now = QDateTime(QDate(2030, 1, 1), QTime(12, 0)))
-        : m_now(std::move(now))
+    QDateTime now() const override { return current; }
+    std::chrono::milliseconds tickCount() const override { return ticks; }
+    // Moves the ticks and now() on together.
+    void advance(std::chrono::milliseconds by)
     {
+        ticks += by;
+        current = current.addMSecs(by.count());
     }
 
-    QDateTime now() const override { return m_now; }
-    std::chrono::milliseconds tickCount() const override
-    {
-        if (m_autoAdvance.count() > 0)
-            step(m_autoAdvance);
-        return m_ticks;
-    }
-
-    void setNow(const QDateTime &now) { m_now = now; }
-    void setToday(const QDate &date) { m_now = QDateTime(date, m_now.time()); }
-    void setTime(const QTime &time) { m_now = QDateTime(m_now.date(), time); }
-    void advance(std::chrono::milliseconds by) { step(by); }
-    void setAutoAdvance(std::chrono::milliseconds step) { m_autoAdvance = step; }
-
-private:
-    void step(std::chrono::milliseconds by) const
-    {
-        m_ticks += by;
-        m_now = m_now.addMSecs(by.count());
-    }
-
-    mutable QDateTime m_now;
-    mutable std::chrono::milliseconds m_ticks{1'000'000};
-    std::chrono::milliseconds m_autoAdvance{0};
+    QDateTime current{QDate(2030, 1, 1), QTime(12, 0)};
+    std::chrono::milliseconds ticks{1'000'000};
 };
 
-// Records every box shown and answers from a script. An unscripted question gets
-// `unscriptedAnswer`; an OK box always answers Ok.
-class FakeMessageBoxes final : public IMessageBoxes
+// Records every box; questions take the scripted answers in order, then `unscripted`.
+struct FakeMessageBoxes final : IMessageBoxes
 {
-public:
     MessageAnswer show(const Message &message, QWidget * = nullptr) override
     {
         shown.push_back(message);
-        if (onShow)
-            onShow(message);
         if (message.buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
-        if (m_answers.empty())
-            return unscriptedAnswer;
-        const MessageAnswer answer = m_answers.front();
-        m_answers.pop_front();
+        if (answers.empty())
+            return unscripted;
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
         return answer;
     }
 
-    void scriptAnswers(std::initializer_list<MessageAnswer> answers)
-    {
-        m_answers.insert(m_answers.end(), answers);
-    }
-    // The texts shown, in order.
-    QStringList texts() const
-    {
-        QStringList result;
-        for (const auto &message : shown)
-            result << message.text;
-        return result;
-    }
-
     QList<Message> shown;
-    MessageAnswer unscriptedAnswer = MessageAnswer::Yes;
-    // Runs while the "modal" box is up.
-    std::function<void(const Message &)> onShow;
-
-private:
-    std::deque<MessageAnswer> m_answers;
+    std::deque<MessageAnswer> answers;
+    MessageAnswer unscripted = MessageAnswer::Yes;
 };
 
-class FakeProcessStarter final : public IProcessStarter
+struct FakeProcessStarter final : IProcessStarter
 {
-public:
     struct Start
     {
         QString program;
         QStringList arguments;
         WindowMode mode;
-
         bool operator==(const Start &) const = default;
-
-        friend void PrintTo(const Start &start, std::ostream *out)
+        friend void PrintTo(const Start &s, std::ostream *out)
         {
-            *out << "{" << start.program.toStdString() << " ["
-                 << start.arguments.join(QStringLiteral("|")).toStdString() << "] mode "
-                 << int(start.mode) << "}";
+            *out << "{" << s.program.toStdString() << " [" << s.arguments.join(u'|').toStdString()
+                 << "] mode " << int(s.mode) << "}";
         }
     };
 
@@ -137,67 +65,44 @@ public:
         started.push_back({program, arguments, mode});
         if (onStart)
             onStart(started.back());
-        return succeeds;
+        return true;
     }
 
     QList<Start> started;
-    bool succeeds = true;
-    std::function<void(const Start &)> onStart;
+    std::function<void(const Start &)> onStart; // e.g. to start a real program
 };
 
-class FakeKeyState final : public IKeyState
+struct FakeKeyState final : IKeyState
 {
-public:
-    bool isDown(Key key) const override { return m_down.count(key) > 0; }
+    bool isDown(Key key) const override { return down.count(key) > 0; }
     bool numLockOn() const override { return numLock; }
-
-    void press(Key key) { m_down.insert(key); }
-    void release(Key key) { m_down.erase(key); }
-    void releaseAll() { m_down.clear(); }
-
+    std::set<Key> down;
     bool numLock = true;
-
-private:
-    std::set<Key> m_down;
 };
 
-class FakeScreen final : public IScreen
+struct FakeScreen final : IScreen
 {
-public:
     QRect geometry() const override { return full; }
     QRect availableGeometry() const override { return available; }
-
-    QRect full{0, 0, 1280, 1024};
-    QRect available{0, 0, 1280, 994};
+    QRect full{0, 0, 1280, 1024}, available{0, 0, 1280, 994};
 };
 
-class FakeSound final : public ISound
+struct FakeSound final : ISound
 {
-public:
     void play(const QString &wavePath) override { played << wavePath; }
-
     QStringList played;
 };
 
 // Every fake in one place; the window registry comes from the test.
-class FakeServices
+struct FakeServices
 {
-public:
-    explicit FakeServices(IWindowRegistry &windows)
-        : m_windows(windows)
-        , help(windows, processes)
-    {
-    }
-
+    explicit FakeServices(IWindowRegistry &windows) : windows(windows), help(windows, processes) {}
     Services services()
     {
-        return {clock, messageBoxes, processes, keys, screen, sound, m_windows, help};
+        return {clock, messageBoxes, processes, keys, screen, sound, windows, help};
     }
 
-private:
-    IWindowRegistry &m_windows;
-
-public:
+    IWindowRegistry &windows;
     FakeClock clock;
     FakeMessageBoxes messageBoxes;
     FakeProcessStarter processes;
