@@ -14,50 +14,31 @@
 #include "platform/singleinstance.h"
 #include "platform/windowregistry.h"
 
-namespace {
-
-void say(const char *line)
-{
-    std::puts(line);
-    std::fflush(stdout);
-}
-
-} // namespace
+static void say(const char *line) { std::puts(line), std::fflush(stdout); }
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
-        return 2;
     const QString &mode = args.at(1);
-    const QString &folder = args.at(2);
-    const QString &name = args.at(3);
-
     if (mode == QLatin1String("lock")) {
-        promemo::SingleInstance instance(folder);
-        if (!instance.tryAcquire(name)) {
-            say("busy");
-            return 1;
-        }
-        say("acquired");
-        return app.exec();
+        promemo::SingleInstance instance(args.at(2));
+        const bool acquired = instance.tryAcquire(args.at(3));
+        say(acquired ? "acquired" : "busy");
+        return acquired ? app.exec() : 1;
     }
-
-    promemo::WindowRegistry registry(folder);
-    const auto window = registry.registerWindow(name);
-    if (!window)
+    promemo::WindowRegistry registry(args.at(2));
+    const auto w = registry.registerWindow(args.at(3));
+    if (!w)
         return 1;
-    QObject::connect(window.get(), &promemo::RegisteredWindow::raiseRequested, [] { say("raise"); });
-    QObject::connect(window.get(), &promemo::RegisteredWindow::closeRequested, [&] {
+    QObject::connect(w.get(), &promemo::RegisteredWindow::raiseRequested, [] { say("raise"); });
+    QObject::connect(w.get(), &promemo::RegisteredWindow::closeRequested, [&] {
         say("close");
         if (mode == QLatin1String("window"))
             app.quit();
     });
     say("ready");
-    if (mode == QLatin1String("hang")) {
-        for (;;)
-            ::pause();
-    }
+    while (mode == QLatin1String("hang"))
+        ::pause();
     return app.exec();
 }
