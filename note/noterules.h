@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDate>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+#include "common/notename.h"
+
+// The rules of the note window that need no window: alert and date stepping, the save
+// condition, the line counter's limit, the drop zones and the positions along the top edge.
+// Geometry is in twips (15 to a pixel) unless a name says pixels.
+namespace promemo::note {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+enum class Direction { Earlier, Later };
+
+// Ctrl+Left/Right (step 10) and Alt+Left/Right (step 60) on the alert time.
+struct AlertStep
+{
+    QDate date;          // the note's date, moved when the time wrapped past midnight
+    int minutes = 0;     // the new alert time, hours * 60 + minutes
+    bool clampedToNow = false; // " ora inferiore alla attuale     " is to be shown
+};
+// `alertText` is the alert label's text (hh.mm or empty: then the current time is the start).
+AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
+                    QDate today, int nowMinutes);
+
+// Ctrl+Up/Down (1 day) and Alt+Up/Down (7 days).
+struct DateStep
+{
+    QDate date;
+    bool clampedToToday = false; // " data inferiore alla attuale !    " is to be shown
+};
+DateStep stepDate(QDate noteDate, int days, QDate today);
+
+// A text worth saving: not blank once trimmed, with at least one ASCII letter or digit.
+bool isSavableText(const QString &text);
+
+// Lines the text box shows before the counter turns red: 5/4/3 (normal) or 8/6/5 (medium)
+// for 10/12/14 points; below 11 points counts as 10, 11 to 13 as 12, above 13 as 14.
+int visibleLines(NoteSize size, int points);
+
+// Where a note was dropped, by its top-left corner against the screen size.
+enum class DropZone { None, Bottom, Right, Left };
+DropZone dropZone(QPoint topLeftTwips, QSize screenTwips);
+
+// What a drop in the bottom zone does: delete at once (blank text, a past day, an alert whose
+// minute has come) or ask first.
+enum class BottomDrop { Delete, Ask };
+BottomDrop bottomDrop(const QString &text, int noteDay, int today, int alertMinutes,
+                      int nowMinutes);
+
+// The alert fires in the first tick of its day at or after its minute.
+bool isAlertDue(int alertMinutes, bool fired, int noteDay, int today, int nowMinutes);
+
+// The top of a parked note in pixels: only its lowest 20 pixels show.
+int parkedTopPixels(NoteSize size);
+// F10, F11, F12: the parked note's left in pixels for the screen width in twips.
+enum class ParkSlot { F10, F11, F12 };
+int parkedLeftPixels(ParkSlot slot, int screenWidthTwips);
+
+} // namespace promemo::note
