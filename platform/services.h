@@ -4,6 +4,7 @@
 #include "platform/helpstarter.h"
 #include "platform/keystate.h"
 #include "platform/messageboxes.h"
+#include "platform/printer.h"
 #include "platform/processstarter.h"
 #include "platform/screen.h"
 #include "platform/sound.h"
@@ -24,6 +25,7 @@ struct Services
     ISound &sound;
     IWindowRegistry &windows;
     HelpStarter &help;
+    IPrinter &printer;
 };
 
 // The real services; a program's main() makes one and passes services() on.
@@ -46,6 +48,7 @@ private:
     CanberraSound m_sound;
     std::unique_ptr<IWindowRegistry> m_windows;
     HelpStarter m_help;
+    SystemPrinter m_printer;
 };
 
 } // namespace promemo

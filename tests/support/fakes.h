@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <set>
 
@@ -93,13 +94,46 @@ struct FakeSound final : ISound
     QStringList played;
 };
 
+// Records the document; `failure` makes beginDocument() fail with it.
+struct FakePrinter final : IPrinter
+{
+    bool beginDocument(const QString &family, int points) override
+    {
+        if (failure)
+            return false;
+        fontFamily = family;
+        fontPoints = points;
+        lines.clear();
+        return true;
+    }
+    bool printLine(const QString &line) override
+    {
+        lines << line;
+        return true;
+    }
+    bool endDocument() override
+    {
+        ++ended;
+        return true;
+    }
+    void abort() override { ++aborted; }
+    PrinterError lastError() const override { return failure.value_or(PrinterError{}); }
+
+    QString fontFamily;
+    int fontPoints = 0;
+    QStringList lines;
+    int ended = 0;
+    int aborted = 0;
+    std::optional<PrinterError> failure;
+};
+
 // Every fake in one place; the window registry comes from the test.
 struct FakeServices
 {
     explicit FakeServices(IWindowRegistry &windows) : windows(windows), help(windows, processes) {}
     Services services()
     {
-        return {clock, messageBoxes, processes, keys, screen, sound, windows, help};
+        return {clock, messageBoxes, processes, keys, screen, sound, windows, help, printer};
     }
 
     IWindowRegistry &windows;
@@ -110,6 +144,7 @@ struct FakeServices
     FakeScreen screen;
     FakeSound sound;
     HelpStarter help;
+    FakePrinter printer;
 };
 
 } // namespace promemo::test

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace promemo {
+class IPrinter;
+struct Services;
+} // namespace promemo
+
+namespace promemo::note {
+
+// F3: shows frmStampa beside the note for two seconds, then prints the note's page on the
+// default printer unless "&Annulla" was pressed meanwhile. A printer error is reported in a
+// message box; the note itself never changes. `changeTime` is the time of the note's last
+// change as the note shows it (dd/mm/yyyy hh.mm).
+void printNote(QWidget &note, const QString &changeTime, const QString &text,
+               const Services &services);
+
+// The top-left corner of frmStampa, in pixels: below the note, or above it when it would
+// come too near the screen's bottom.
+QPoint printWindowPosition(QPoint noteTopLeft, int screenBottom);
+
+// frmStampa: the caption-less "printing" window with its cancel button.
+class PrintWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PrintWindow(IPrinter &printer, QWidget *parent = nullptr);
+
+    bool cancelled() const { return m_cancelled; }
+
+private:
+    void Command1_Click();
+
+    IPrinter &m_printer;
+    QLabel *m_label1;
+    QPushButton *m_command1;
+    bool m_cancelled = false;
+};
+
+} // namespace promemo::note
