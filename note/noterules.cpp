@@ -1,1 +1,135 @@
-// placeholder
+#include "note/noterules.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/datetexts.h"
+
+namespace promemo::note {
+
+namespace {
+
+bool isAsciiLetterOrDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9');
+}
+
+// The alert label holds hh.mm; anything else (empty, or mangled by a bad file) starts from now.
+int startMinutes(const QString &alertText, int nowMinutes)
+{
+    const std::optional<QTime> time = parseTimeText(alertText);
+    return time ? alertMinutes(*time) : nowMinutes;
+}
+
+} // namespace
+
+AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
+                    QDate today, int nowMinutes)
+{
+    AlertStep result;
+    result.date = noteDate.isValid() ? noteDate : today;
+    if (step <= 0 || minutesPerDay % step != 0) {
+        result.minutes = startMinutes(alertText, nowMinutes);
+        return result;
+    }
+
+    int t = startMinutes(alertText, nowMinutes);
+    const int offMark = t % step;
+    const int lastMark = minutesPerDay - step;
+
+    if (direction == Direction::Earlier) {
+        // Up to the next mark first (it may be 24.00), so that the step lands on the previous one.
+        if (offMark > 0)
+            t += step - offMark;
+        if (t != 0) {
+            t -= step;
+        } else {
+            result.date = result.date.addDays(-1);
+            t = lastMark;
+        }
+        if (result.date <= today && t < nowMinutes) {
+            t = nowMinutes;
+            result.clampedToNow = true;
+        }
+    } else {
+        t -= offMark;
+        if (t != lastMark) {
+            t += step;
+        } else {
+            result.date = result.date.addDays(1);
+            t = 0;
+        }
+    }
+    result.minutes = t;
+    return result;
+}
+
+DateStep stepDate(QDate noteDate, int days, QDate today)
+{
+    const QDate from = noteDate.isValid() ? noteDate : today;
+    const QDate moved = from.addDays(days);
+    if (days < 0 && moved < today)
+        return {today, true};
+    return {moved, false};
+}
+
+bool isSavableText(const QString &text)
+{
+    // A letter or digit can only be found in text that is not blank.
+    return std::any_of(text.cbegin(), text.cend(), isAsciiLetterOrDigit);
+}
+
+int visibleLines(NoteSize size, int points)
+{
+    const int band = points < 11 ? 0 : points <= 13 ? 1 : 2;
+    static constexpr int normal[] = {5, 4, 3};
+    static constexpr int medium[] = {8, 6, 5};
+    return size == NoteSize::Medium ? medium[band] : normal[band];
+}
+
+DropZone dropZone(QPoint topLeftTwips, QSize screenTwips)
+{
+    if (topLeftTwips.y() > screenTwips.height() - kBottomZoneTwips)
+        return DropZone::Bottom;
+    if (topLeftTwips.x() > screenTwips.width() - kRightZoneTwips)
+        return DropZone::Right;
+    if (topLeftTwips.x() < kLeftZoneTwips)
+        return DropZone::Left;
+    return DropZone::None;
+}
+
+BottomDrop bottomDrop(const QString &text, int noteDay, int today, int alertMinutes,
+                      int nowMinutes)
+{
+    if (!isSavableText(text))
+        return BottomDrop::Delete;
+    if (noteDay < today)
+        return BottomDrop::Delete;
+    if (noteDay == today && alertMinutes != noAlert && nowMinutes >= alertMinutes)
+        return BottomDrop::Delete;
+    return BottomDrop::Ask;
+}
+
+bool isAlertDue(int alertMinutes, bool fired, int noteDay, int today, int nowMinutes)
+{
+    return alertMinutes != noAlert && !fired && noteDay == today && nowMinutes >= alertMinutes;
+}
+
+int parkedTopPixels(NoteSize size)
+{
+    return size == NoteSize::Medium ? -175 : -120;
+}
+
+int parkedLeftPixels(ParkSlot slot, int screenWidthTwips)
+{
+    const double divisor = slot == ParkSlot::F10 ? 78.0 : slot == ParkSlot::F11 ? 34.4 : 22.0;
+    return int(std::lround(screenWidthTwips / divisor));
+}
+
+QDate noteDateOrToday(QStringView dateField, QDate today)
+{
+    return parseDateText(dateField).value_or(today);
+}
+
+} // namespace promemo::note

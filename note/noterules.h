@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringView>
 
 #include "common/notename.h"
 
@@ -43,6 +44,9 @@ bool isSavableText(const QString &text);
 int visibleLines(NoteSize size, int points);
 
 // Where a note was dropped, by its top-left corner against the screen size.
+inline constexpr int kBottomZoneTwips = 1600; // top below screen height - this
+inline constexpr int kRightZoneTwips = 2045;  // left beyond screen width - this
+inline constexpr int kLeftZoneTwips = -700;   // left before this
 enum class DropZone { None, Bottom, Right, Left };
 DropZone dropZone(QPoint topLeftTwips, QSize screenTwips);
 
@@ -60,5 +64,12 @@ int parkedTopPixels(NoteSize size);
 // F10, F11, F12: the parked note's left in pixels for the screen width in twips.
 enum class ParkSlot { F10, F11, F12 };
 int parkedLeftPixels(ParkSlot slot, int screenWidthTwips);
+// Ctrl+Numpad 0 brings a parked note down to this top.
+inline constexpr int kUnparkedTopTwips = 200;
+// The first F5 moves the note so that its top is this far above the screen's bottom.
+inline constexpr int kDeleteArmedAboveBottomTwips = 2000;
+
+// A note file's date field; one that cannot be read shows the note for today.
+QDate noteDateOrToday(QStringView dateField, QDate today);
 
 } // namespace promemo::note
