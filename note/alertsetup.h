@@ -44,7 +44,8 @@ public:
 
 // `frmTimer`: the new date and alert time of a note in five two-digit boxes. Not modal and on
 // top; it deletes itself when it closes, so the note keeps it in a QPointer and only raises it
-// while it exists. Closing it by the window frame or Escape counts as Cancel.
+// while it exists. Closing it by the window frame or Escape counts as Cancel. The note must
+// outlive it or close it first.
 class AlertSetupDialog : public QDialog
 {
     Q_OBJECT
@@ -64,6 +65,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
