@@ -127,9 +127,4 @@ int parkedLeftPixels(ParkSlot slot, int screenWidthTwips)
     return int(std::lround(screenWidthTwips / divisor));
 }
 
-QDate noteDateOrToday(QStringView dateField, QDate today)
-{
-    return parseDateText(dateField).value_or(today);
-}
-
 } // namespace promemo::note

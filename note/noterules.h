@@ -4,7 +4,6 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
-#include <QStringView>
 
 #include "common/notename.h"
 
@@ -24,7 +23,8 @@ struct AlertStep
     int minutes = 0;     // the new alert time, hours * 60 + minutes
     bool clampedToNow = false; // " ora inferiore alla attuale     " is to be shown
 };
-// `alertText` is the alert label's text (hh.mm or empty: then the current time is the start).
+// `alertText` is the alert label's text; when it is empty or not hh.mm the current time is the start.
+// `step` must divide a day (10 or 60); another step leaves the time as it is.
 AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
                     QDate today, int nowMinutes);
 
@@ -68,8 +68,5 @@ int parkedLeftPixels(ParkSlot slot, int screenWidthTwips);
 inline constexpr int kUnparkedTopTwips = 200;
 // The first F5 moves the note so that its top is this far above the screen's bottom.
 inline constexpr int kDeleteArmedAboveBottomTwips = 2000;
-
-// A note file's date field; one that cannot be read shows the note for today.
-QDate noteDateOrToday(QStringView dateField, QDate today);
 
 } // namespace promemo::note
