@@ -23,8 +23,8 @@ struct AlertStep
     int minutes = 0;     // the new alert time, hours * 60 + minutes
     bool clampedToNow = false; // " ora inferiore alla attuale     " is to be shown
 };
-// `alertText` is the alert label's text; when it is empty or not hh.mm the current time is the start.
-// `step` must divide a day (10 or 60); another step leaves the time as it is.
+// `alertText` is the alert label's text; when it is empty or not hh.mm, the current time is the
+// start. `step` must divide a day (10 or 60); another step leaves the time as it is.
 AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
                     QDate today, int nowMinutes);
 

@@ -49,7 +49,8 @@ TEST(NoteRules, AlertStepsToMarksWrapsPastMidnightAndClampsToNow)
     };
     for (const auto &[label, date, step, direction, now, minutes, expectedDate, clamped] : cases) {
         SCOPED_TRACE(std::string(label) + " step " + std::to_string(step));
-        const AlertStep s = stepAlert(QString::fromLatin1(label), date, step, direction, today, now);
+        const AlertStep s =
+            stepAlert(QString::fromLatin1(label), date, step, direction, today, now);
         EXPECT_EQ(std::tuple(s.minutes, s.date, s.clampedToNow),
                   std::tuple(minutes, expectedDate, clamped));
     }
