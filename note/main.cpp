@@ -1,0 +1,35 @@
+#include <QApplication>
+
+#include <memory>
+
+#include "note/notewindow.h"
+#include "platform/desktopsession.h"
+#include "platform/services.h"
+
+// One source for the four note programs; the build chooses the size and the start.
+#ifndef PROMEMO_NOTE_MEDIUM
+#error "PROMEMO_NOTE_MEDIUM must be 0 or 1"
+#endif
+#ifndef PROMEMO_NOTE_OPENS_FILE
+#error "PROMEMO_NOTE_OPENS_FILE must be 0 or 1"
+#endif
+
+int main(int argc, char **argv)
+{
+    using namespace promemo;
+    preferX11Session();
+    QApplication app(argc, argv);
+    SystemServices system(std::make_unique<WindowRegistry>());
+    const Services services = system.services();
+
+    const auto size = PROMEMO_NOTE_MEDIUM ? NoteSize::Medium : NoteSize::Normal;
+    const auto kind = PROMEMO_NOTE_OPENS_FILE ? note::StartKind::OpenFile
+                                              : note::StartKind::NewNote;
+    const auto window = note::startNoteProgram(services, kind, size, app.arguments().value(1));
+    if (!window)
+        return 0;
+    // A note is a tool window, which does not count for quitting on the last window closed.
+    QObject::connect(window.get(), &note::frmNotino::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    return app.exec();
+}

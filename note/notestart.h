@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+#include "note/notemodule.h"
+
+namespace promemo {
+class IClock;
+}
+
+// The start of the note programs: reopening a note file (Kalvo, Kirmo) or a new note from its
+// appearance code (Kundo, Kespo).
+namespace promemo::note {
+
+enum class StartKind { OpenFile, NewNote };
+
+// How the window comes up.
+enum class Placement {
+    ShowAndSave,      // no alert: shown activated, then saved
+    AlertPassed,      // today's alert minute has come: shown without focus, no file, fires at once
+    Topmost,          // alert still ahead: shown, saved, the watcher closed
+    New,              // a new note: shown, nothing written
+};
+
+struct StartedNote
+{
+    Note note;
+    Placement placement = Placement::New;
+};
+
+// Reads the note file `argument` in `folder` and deletes it. nullopt, with nothing touched, when
+// the argument is not a bare note-file name of the suite's form or the file is missing.
+std::optional<StartedNote> openNote(const QString &argument, NoteSize programSize,
+                                    const IClock &clock, const QString &folder);
+
+// A new note for today: colour from the code's first character, text size from its last.
+StartedNote newNote(const QString &appearanceCode, NoteSize programSize, const IClock &clock);
+
+} // namespace promemo::note

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+#include "note/alertsetup.h"
+#include "note/notemodule.h"
+#include "note/noterules.h"
+#include "note/notestart.h"
+#include "platform/services.h"
+
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+
+namespace promemo::note {
+
+inline constexpr char16_t kNoteCaption[] = u"PromemoX";
+inline constexpr char16_t kLauncherCaption[] = u"NotinoTray";
+inline constexpr char16_t kWatcherCaption[] = u"NotinoControl";
+
+// `frmNotino`: the frameless, always-on-top note window.
+class frmNotino final : public QWidget, private AlertSetupNote
+{
+    Q_OBJECT
+public:
+    frmNotino(const Services &services, Note note, QWidget *parent = nullptr);
+    ~frmNotino() override;
+
+    // Shows the note as its start asks and starts the timer.
+    void start(Placement placement);
+
+    const Note &note() const { return m_note; }
+    bool ended() const { return m_ended; }
+    QColor indicatorColour() const { return m_indicator; }
+    bool setupOpen() const { return m_setup != nullptr; }
+
+    // One tick of `Timer2`.
+    void Timer2_Timer();
+    // The position rules after a drag: park, edge zones, save.
+    void afterDrag();
+    bool Salva_Nota();
+    void Esci();
+    void Elimina_File();
+
+    QPlainTextEdit *Text1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label6 = nullptr;
+    QFrame *Shape1 = nullptr;
+
+signals:
+    void finished();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // AlertSetupNote
+    NoteSize noteSize() const override { return m_note.size; }
+    QRect geometryTwips() const override;
+    QDate noteDate() const override { return m_note.date; }
+    QString alertText() const override { return m_note.alertText; }
+    int alertMinutes() const override { return m_note.alertMinutes; }
+    void setNoteDate(QDate date) override;
+    void setAlertMinutes(int minutes) override { m_note.alertMinutes = minutes; }
+    void armAlert(const QString &text) override;
+    void saveChangedAlert() override;
+    void alertSetupClosed(bool cancelled) override;
+
+    void buildControls();
+    void applyColour();
+    void applyTextSize();
+    void showAlertLabel(Qt::Alignment alignment);
+    void setIndicator(const QColor &colour);
+
+    void Controlla_Posizione(Qt::MouseButton button, QPoint globalPress);
+    void Text1_Change();
+    void Conta_Righe();
+    bool Text1_KeyDown(QKeyEvent *event);
+    bool keyWithCtrl(QKeyEvent *event);
+    bool keyWithAlt(QKeyEvent *event);
+    void keyPlain(QKeyEvent *event);
+    void stepAlertTime(int step, Direction direction);
+    void stepNoteDate(int days);
+    void fireAlert();
+    void Suono();
+    void openAlertSetup();
+
+    void moveTwips(int leftTwips, int topTwips);
+    void park(int leftPixels);
+    void centre();
+    QSize screenTwips() const;
+    void end();
+
+    Services m_services;
+    Note m_note;
+    std::unique_ptr<RegisteredWindow> m_registration;
+    QTimer m_timer2;
+    QColor m_indicator;
+    QPointer<AlertSetupDialog> m_setup;
+    bool m_deleteArmed = false;
+    int m_ctrlHeld = 0;
+    bool m_ended = false;
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};
+
+// The start of a note program; null when it is to end silently (no launcher, a bad argument,
+// a missing note file).
+std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind kind,
+                                            NoteSize size, const QString &argument);
+
+} // namespace promemo::note
