@@ -48,7 +48,10 @@ AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Directio
             result.date = result.date.addDays(-1);
             t = lastMark;
         }
-        if (result.date <= today && t < nowMinutes) {
+        // A step that lands before now, also one that wrapped into a past day, is moved to now
+        // today: an alert in the past would never fire.
+        if (result.date < today || (result.date == today && t < nowMinutes)) {
+            result.date = today;
             t = nowMinutes;
             result.clampedToNow = true;
         }

@@ -21,7 +21,7 @@ struct AlertStep
 {
     QDate date;          // the note's date, moved when the time wrapped past midnight
     int minutes = 0;     // the new alert time, hours * 60 + minutes
-    bool clampedToNow = false; // " ora inferiore alla attuale     " is to be shown
+    bool clampedToNow = false; // moved to now today; " ora inferiore alla attuale     " is due
 };
 // `alertText` is the alert label's text; when it is empty or not hh.mm, the current time is the
 // start. `step` must divide a day (10 or 60); another step leaves the time as it is.

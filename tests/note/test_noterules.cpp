@@ -44,7 +44,9 @@ TEST(NoteRules, AlertStepsToMarksWrapsPastMidnightAndClampsToNow)
         {"", today, 10, Earlier, hm(10, 37), hm(10, 37), today, true},
         {"12.05", today, 10, Earlier, noon, noon, today, false},
         {"12.10", today, 10, Earlier, hm(12, 3), hm(12, 3), today, true},
-        {"10.00", yesterday, 10, Earlier, noon, noon, yesterday, true},
+        // a step into a past day comes back to now today
+        {"10.00", yesterday, 10, Earlier, noon, noon, today, true},
+        {"00.00", today, 10, Earlier, noon, noon, today, true},
         {"09.00", today, 10, Later, noon, hm(9, 10), today, false},
     };
     for (const auto &[label, date, step, direction, now, minutes, expectedDate, clamped] : cases) {
