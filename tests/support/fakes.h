@@ -116,14 +116,13 @@ struct FakePrinter final : IPrinter
         ++ended;
         return true;
     }
-    void abort() override { ++aborted; }
+    void abort() override {}
     PrinterError lastError() const override { return failure.value_or(PrinterError{}); }
 
     QString fontFamily;
     int fontPoints = 0;
     QStringList lines;
     int ended = 0;
-    int aborted = 0;
     std::optional<PrinterError> failure;
 };
 
