@@ -125,7 +125,6 @@ void AlertSetupDialog::showForNote()
     m_openingValues = opening;
 
     show();
-    raise();
     activateWindow();
     m_focusPosition = DayBox;
     Controllo_Freccia();
