@@ -394,8 +394,9 @@ bool frmNotino::keyWithCtrl(QKeyEvent *event)
             openAlertSetup();
         return true;
     }
+    // The other keypad digits belong to the all-notes keys: never typed into the text.
     if (digit >= 0)
-        return false;
+        return true;
     switch (event->key()) {
     case Qt::Key_Left: stepAlertTime(10, Direction::Earlier); return true;
     case Qt::Key_Right: stepAlertTime(10, Direction::Later); return true;
@@ -499,7 +500,8 @@ void frmNotino::alertSetupClosed(bool cancelled)
 
 bool frmNotino::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_dragging && watched == qApp) {
+    // While dragging this filter sits on the application and sees every widget's mouse events.
+    if (m_dragging && watched->isWidgetType()) {
         if (event->type() == QEvent::MouseMove) {
             move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_dragOffset);
             return true;

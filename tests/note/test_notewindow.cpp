@@ -430,6 +430,10 @@ TEST_F(NoteWindowTest, CtrlKeypadKeysWithAndWithoutNumLock)
     QTest::keyClick(window->Text1, Qt::Key_Up, ctrlPad); // keypad 8
     EXPECT_EQ(window->note().colour, NoteColour::Cyan);
     EXPECT_EQ(window->Text1->palette().color(QPalette::Base), QColor(221, 255, 255));
+    // The all-notes keys reach every note's text box too; they type nothing.
+    QTest::keyClick(window->Text1, Qt::Key_0, ctrlPad);
+    QTest::keyClick(window->Text1, Qt::Key_1, ctrlPad);
+    EXPECT_TRUE(window->Text1->toPlainText().isEmpty());
 }
 
 TEST_F(NoteWindowTest, ArrowsStepAndWarnWhenBeforeNow)
