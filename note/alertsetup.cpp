@@ -34,6 +34,7 @@ QLineEdit *makeBox(QWidget *parent, int left)
     box->setGeometry(left, kBoxTop, kBoxWidth, kBoxHeight);
     box->setMaxLength(2);
     box->setAlignment(Qt::AlignCenter);
+    box->setTextMargins(0, 0, 0, 0);
     box->setContextMenuPolicy(Qt::NoContextMenu);
     // Pasted text never brings anything but digits in.
     box->setValidator(
@@ -65,6 +66,7 @@ AlertSetupDialog::AlertSetupDialog(AlertSetupNote &note, const Services &service
     setAttribute(Qt::WA_ShowWithoutActivating);
     setModal(false);
     setFixedSize(kClientSize);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     auto *frame1 = new QGroupBox(QStringLiteral("Data"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
