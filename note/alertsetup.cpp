@@ -1,6 +1,7 @@
 #include "note/alertsetup.h"
 
 #include <QCloseEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
