@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include "note/printlayout.h"
 #include "platform/printer.h"
@@ -81,6 +82,11 @@ void PrintWindow::Command1_Click()
 void printNote(QWidget &note, const QString &changeTime, const QString &text,
                const Services &services)
 {
+    // F3 again during the wait would start a second print inside the first one.
+    static bool printing = false;
+    if (printing)
+        return;
+    const QScopedValueRollback busy(printing, true);
     // Not a child of the note: a close request may delete the note during the wait.
     const QPointer<QWidget> guardedNote(&note);
     PrintWindow window(services.printer);
