@@ -233,6 +233,8 @@ void frmNotino::start(Placement placement)
         showInStartMode(*this);
         break;
     }
+    // Wrapped lines are known only once the text is laid out.
+    Conta_Righe();
     if (placement == Placement::ShowAndSave || placement == Placement::Topmost)
         Salva_Nota();
     if (placement == Placement::Topmost)
@@ -350,7 +352,7 @@ void frmNotino::keyPlain(QKeyEvent *event)
         return;
     case Qt::Key_F7:
         QApplication::clipboard()->clear();
-        QApplication::clipboard()->setText(m_note.text);
+        QApplication::clipboard()->setText(Text1->toPlainText());
         return;
     case Qt::Key_F8:
         openAlertSetup();

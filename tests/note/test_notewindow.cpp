@@ -42,15 +42,20 @@ protected:
     {
         fakes.clock.current.setTime(QTime(minutes / 60, minutes % 60));
     }
-    QString noteName(char state, QDate date, char colour, int alert, char size) const
+    // Writes a put-away note file and returns its name.
+    QString writeNote(QDate date, int alert, QString text = QStringLiteral("pane"),
+                      char colour = 'h', char size = 'n')
     {
-        return *encodeNoteName({*stateOfLetter(QChar::fromLatin1(state)), dayNumber(date),
-                                colour, alert, size, 100});
-    }
-    QString writeNote(const QString &name, const NoteContent &content)
-    {
-        EXPECT_TRUE(writeNoteFile(dir.filePath(name), content));
+        const QString name = *encodeNoteName(
+            {NoteState::PutAway, dayNumber(date), colour, alert, size, 100});
+        EXPECT_TRUE(writeNoteFile(dir.filePath(name),
+                                  {text, dateText(date), alertText(alert), {}}));
         return name;
+    }
+    void removeNoteFiles()
+    {
+        for (const QString &file : noteFiles())
+            QFile::remove(dir.filePath(file));
     }
     QStringList noteFiles() const
     {
@@ -86,133 +91,105 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadDeletedAndPlacedByItsAlert)
     setNow(10 * 60);
     struct Case
     {
-        char colour;
-        char size;
+        char colour, size;
         NoteSize program;
-        int dayOffset;
-        QString time;
-        NoteColour expectedColour;
-        int expectedPoints;
-        bool passed;           // shown with "nessuno", no file
-        bool watcherClosed;
+        int dayOffset, alert;
+        NoteColour colourShown;
+        int points;
+        bool passed;        // shown with "nessuno": no file, fires at its first tick
+        bool watcherClosed; // a pending alert
     };
     const Case cases[] = {
-        {'a', 's', NoteSize::Normal, 0, {}, NoteColour::Cyan, 10, false, false},
-        {'v', 'm', NoteSize::Normal, 1, QStringLiteral("09.00"), NoteColour::Green, 14, false, true},
-        {'d', 'n', NoteSize::Medium, 0, QStringLiteral("10.30"), NoteColour::Green, 12, false, true},
-        {'a', 'n', NoteSize::Medium, 0, QStringLiteral("10.00"), NoteColour::Yellow, 12, true, false},
-        {'k', 'n', NoteSize::Normal, 0, QStringLiteral("09.59"), NoteColour::Yellow, 12, true, false},
+        {'a', 's', NoteSize::Normal, 0, 0, NoteColour::Cyan, 10, false, false},
+        {'v', 'm', NoteSize::Normal, 1, 9 * 60, NoteColour::Green, 14, false, true},
+        {'d', 'n', NoteSize::Medium, 0, 10 * 60 + 1, NoteColour::Green, 12, false, true},
+        {'a', 'n', NoteSize::Medium, 0, 10 * 60, NoteColour::Yellow, 12, true, false},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.colour + std::string(1, c.size) + c.time.toStdString());
+        SCOPED_TRACE((std::string{c.colour, c.size}));
         const QDate date = today().addDays(c.dayOffset);
-        const int alert = c.time.isEmpty() ? 0 : alertMinutes(*parseTimeText(c.time));
-        const QString name = noteName('o', date, c.colour, alert, c.size);
-        writeNote(name, {QStringLiteral("Dentista\r\nore 9"), dateText(date), c.time,
-                         QStringLiteral("01/02/2003 04.05")});
-        const auto closesBefore = registry.closeRequests().size();
+        const QString name = writeNote(date, c.alert, QStringLiteral("Dentista\r\nore 9"),
+                                       c.colour, c.size);
         registry.addWindow(kWatcher);
-
         const auto window = open(name, c.program);
         ASSERT_TRUE(window);
-        EXPECT_EQ(window->note().colour, c.expectedColour);
-        EXPECT_EQ(window->note().points, c.expectedPoints);
-        EXPECT_EQ(window->Text1->font().pointSize(), c.expectedPoints);
+        EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+        EXPECT_EQ(window->note().colour, c.colourShown);
+        EXPECT_EQ(window->Text1->font().pointSize(), c.points);
         EXPECT_EQ(window->Label1->text(), dateText(date));
-        EXPECT_EQ(window->Label2->text(), c.time);
-        EXPECT_EQ(window->Label6->text(), QStringLiteral("01/02/2003 04.05"));
+        EXPECT_EQ(window->Label2->text(), alertText(c.alert));
         EXPECT_EQ(window->Text1->toPlainText(), QStringLiteral("Dentista\nore 9"));
         EXPECT_EQ(window->size(), c.program == NoteSize::Medium ? QSize(265, 196) : QSize(193, 140));
-        EXPECT_FALSE(QFile::exists(dir.filePath(name)));
-        // Saved at once under a shown name, not archived (the first save after reopening).
         EXPECT_EQ(window->note().currentFile == kNoFile, c.passed);
+        // Saved at once unless passed, but the first save after reopening is not archived.
         EXPECT_EQ(noteFiles().size(), c.passed ? 0 : 1);
         EXPECT_EQ(archived(), 0);
-        EXPECT_EQ(registry.closeRequests().size() > closesBefore, c.watcherClosed);
+        EXPECT_EQ(!registry.exists(kWatcher), c.watcherClosed);
         registry.removeWindow(kWatcher);
-        window->close();
-        for (const QString &file : noteFiles())
-            QFile::remove(dir.filePath(file));
+        removeNoteFiles();
     }
 }
 
 TEST_F(NoteWindowTest, EndsSilentlyWithoutLauncherOrOnABadArgument)
 {
-    const QString good = writeNote(noteName('o', today(), 'h', 0, 'n'),
-                                   {QStringLiteral("x"), dateText(today()), {}, {}});
-    writeNote(QStringLiteral("appunti.dat"), {QStringLiteral("x"), {}, {}, {}});
-    for (const QString &argument :
-         {QStringLiteral("appunti.dat"), QStringLiteral("../") + good, dir.filePath(good),
-          QString(), QString(good).replace(0, 1, u'x'), noteName('o', today(), 'h', 0, 's')})
+    const QString good = writeNote(today(), 0);
+    ASSERT_TRUE(writeNoteFile(dir.filePath(QStringLiteral("appunti.dat")), {}));
+    const QString missing = QString(good).replace(u'o', u'n');
+    for (const QString &argument : {QStringLiteral("appunti.dat"), QStringLiteral("../") + good,
+                                    dir.filePath(good), QString(), missing})
         EXPECT_FALSE(open(argument)) << argument.toStdString();
     registry.removeWindow(kTray);
     EXPECT_FALSE(open(good));
     EXPECT_FALSE(fresh());
     EXPECT_TRUE(QFile::exists(dir.filePath(good)));
-    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
 }
 
 TEST_F(NoteWindowTest, UnreadableDateShowsTheNoteForToday)
 {
-    const QString name = writeNote(noteName('o', today().addDays(3), 'h', 0, 'n'),
-                                   {QStringLiteral("testo"), QStringLiteral("31/02/abcd"), {}, {}});
+    const QString name = writeNote(today().addDays(3), 0);
+    writeNoteFile(dir.filePath(name), {QStringLiteral("testo"), QStringLiteral("31/02/abcd"), {}, {}});
     const auto window = open(name);
     ASSERT_TRUE(window);
     EXPECT_EQ(window->note().date, today());
     EXPECT_EQ(window->Text1->toPlainText(), QStringLiteral("testo"));
 }
 
-TEST_F(NoteWindowTest, NewNoteTakesItsLooksFromTheCodeAndWritesNothing)
+TEST_F(NoteWindowTest, NewNoteTakesItsLooksFromTheCodeAndSavesWhenChanged)
 {
     const auto window = fresh(QStringLiteral("23"), NoteSize::Medium);
     ASSERT_TRUE(window);
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(221, 255, 255));
     EXPECT_EQ(window->Text1->font().pointSize(), 14);
-    EXPECT_EQ(window->Label1->text(), dateText(today()));
-    EXPECT_TRUE(window->Label2->text().isEmpty());
     EXPECT_TRUE(noteFiles().isEmpty());
 
-    // Every save of a new note is archived, under the medium note's colour letter.
-    QTest::keyClicks(window->Text1, QStringLiteral("Latte"));
-    dropAt(*window, {300, 300});
-    ASSERT_EQ(noteFiles().size(), 1);
-    const auto saved = decodeNoteName(noteFiles().front());
-    EXPECT_EQ(saved->colourLetter, 'b');
-    EXPECT_EQ(saved->sizeLetter, 'm');
-    EXPECT_EQ(saved->day, dayNumber(today()));
-    EXPECT_EQ(archived(), 1);
-}
-
-TEST_F(NoteWindowTest, SavesOnlyChangedSavableText)
-{
-    const auto window = fresh();
     QTest::keyClicks(window->Text1, QStringLiteral(" .,;- "));
     dropAt(*window, {300, 300});
     EXPECT_TRUE(noteFiles().isEmpty());
 
-    QTest::keyClicks(window->Text1, QStringLiteral("a"));
+    QTest::keyClicks(window->Text1, QStringLiteral("Latte"));
     dropAt(*window, {300, 300});
     const QStringList first = noteFiles();
     ASSERT_EQ(first.size(), 1);
+    const auto saved = decodeNoteName(first.front());
+    EXPECT_EQ((std::string{saved->colourLetter, saved->sizeLetter}), "bm");
+    EXPECT_EQ(saved->day, dayNumber(today()));
+    EXPECT_EQ(archived(), 1);
+
     fakes.clock.advance(std::chrono::seconds(5));
     dropAt(*window, {310, 300});
     EXPECT_EQ(noteFiles(), first);
-    EXPECT_EQ(archived(), 1);
 
-    // A change other than the text (size) forces a save under a new name.
+    // A change other than of the text forces a save under a new name.
     QTest::keyClick(window->Text1, Qt::Key_4, Qt::ControlModifier | Qt::KeypadModifier);
     dropAt(*window, {300, 300});
     ASSERT_EQ(noteFiles().size(), 1);
-    EXPECT_NE(noteFiles(), first);
     EXPECT_EQ(decodeNoteName(noteFiles().front())->sizeLetter, 's');
     EXPECT_EQ(archived(), 2);
 }
 
 TEST_F(NoteWindowTest, ReopenedNoteIsArchivedOnlyOnceChanged)
 {
-    const QString name = writeNote(noteName('o', today(), 'h', 0, 'n'),
-                                   {QStringLiteral("pane"), dateText(today()), {}, {}});
-    const auto window = open(name);
+    const auto window = open(writeNote(today(), 0));
     dropAt(*window, {300, 300});
     EXPECT_EQ(archived(), 0);
     QTest::keyClicks(window->Text1, QStringLiteral(" e latte"));
@@ -222,12 +199,10 @@ TEST_F(NoteWindowTest, ReopenedNoteIsArchivedOnlyOnceChanged)
 
 TEST_F(NoteWindowTest, F5TwiceDeletesButAnyKeyBetweenDisarms)
 {
-    const QString name = writeNote(noteName('o', today(), 'h', 0, 'n'),
-                                   {QStringLiteral("pane"), dateText(today()), {}, {}});
-    const auto window = open(name);
+    const auto window = open(writeNote(today(), 0));
     ASSERT_EQ(noteFiles().size(), 1);
     QTest::keyClick(window->Text1, Qt::Key_F5);
-    EXPECT_EQ(window->y(), (15360 - 2000 + 7) / 15);
+    EXPECT_EQ(window->y(), twipsToPixels(1024 * 15 - 2000));
     QTest::keyClick(window->Text1, Qt::Key_X);
     QTest::keyClick(window->Text1, Qt::Key_F5);
     EXPECT_FALSE(window->ended());
@@ -245,30 +220,25 @@ TEST_F(NoteWindowTest, DropZones)
     {
         const char *what;
         QPoint drop;
-        int dayOffset;
-        int alert;
+        int dayOffset, alert;
         MessageAnswer answer;
         bool asked;
         Outcome outcome;
         bool watcherClosed;
     };
+    const QPoint bottom(300, 950), right(1200, 300), left(-60, 300);
     const Case cases[] = {
-        {"bottom, past day", {300, 950}, -1, 0, MessageAnswer::Yes, false, Outcome::Deleted, false},
-        {"bottom, alert come", {300, 950}, 0, 11 * 60, MessageAnswer::No, false, Outcome::Deleted, false},
-        {"bottom, later day, yes", {300, 950}, 1, 0, MessageAnswer::Yes, true, Outcome::Deleted, false},
-        {"bottom, alert ahead, no", {300, 950}, 0, 13 * 60, MessageAnswer::No, true, Outcome::Kept, false},
-        {"right, alert today", {1200, 300}, 0, 13 * 60, MessageAnswer::No, false, Outcome::PutAway, true},
-        {"left, alert tomorrow", {-60, 300}, 1, 13 * 60, MessageAnswer::No, false, Outcome::PutAway, false},
+        {"bottom, past day", bottom, -1, 0, MessageAnswer::No, false, Outcome::Deleted, false},
+        {"bottom, alert come", bottom, 0, 11 * 60, MessageAnswer::No, false, Outcome::Deleted, false},
+        {"bottom, later day, yes", bottom, 1, 0, MessageAnswer::Yes, true, Outcome::Deleted, false},
+        {"bottom, alert ahead, no", bottom, 0, 13 * 60, MessageAnswer::No, true, Outcome::Kept, false},
+        {"right, alert today", right, 0, 13 * 60, MessageAnswer::No, false, Outcome::PutAway, true},
+        {"left, alert tomorrow", left, 1, 13 * 60, MessageAnswer::No, false, Outcome::PutAway, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        const QDate date = today().addDays(c.dayOffset);
-        const QString name = writeNote(noteName('o', date, 'h', c.alert, 'n'),
-                                       {QStringLiteral("riunione"), dateText(date),
-                                        alertText(c.alert), {}});
-        const auto window = open(name);
+        const auto window = open(writeNote(today().addDays(c.dayOffset), c.alert));
         registry.addWindow(kWatcher);
-        const auto closesAtStart = registry.closeRequests().count(kWatcher);
         fakes.messageBoxes.shown.clear();
         fakes.messageBoxes.answers = {c.answer};
 
@@ -282,42 +252,26 @@ TEST_F(NoteWindowTest, DropZones)
                                               " Confermi?"),
                                MessageIcon::Warning, MessageButtons::YesNo}));
         const QStringList files = noteFiles();
-        switch (c.outcome) {
-        case Outcome::Deleted:
-            EXPECT_TRUE(files.isEmpty());
-            EXPECT_TRUE(window->ended());
-            break;
-        case Outcome::Kept:
-            EXPECT_EQ(files.size(), 1);
-            EXPECT_FALSE(window->ended());
+        EXPECT_EQ(window->ended(), c.outcome != Outcome::Kept);
+        EXPECT_EQ(files.size(), c.outcome == Outcome::Deleted ? 0 : 1);
+        if (c.outcome == Outcome::Kept)
             EXPECT_EQ(window->pos(), kCentre);
-            break;
-        case Outcome::PutAway:
-            ASSERT_EQ(files.size(), 1);
+        if (c.outcome == Outcome::PutAway && !files.isEmpty())
             EXPECT_TRUE(files.front().startsWith(u'o'));
-            EXPECT_TRUE(window->ended());
-            break;
-        }
-        EXPECT_EQ(registry.closeRequests().count(kWatcher) > closesAtStart, c.watcherClosed);
+        EXPECT_EQ(!registry.exists(kWatcher), c.watcherClosed);
         registry.removeWindow(kWatcher);
-        for (const QString &file : files)
-            QFile::remove(dir.filePath(file));
+        removeNoteFiles();
     }
 }
 
 TEST_F(NoteWindowTest, PutAwayOfANoteWithoutFileEndsWithoutOne)
 {
     setNow(12 * 60);
-    const QString name = writeNote(noteName('o', today(), 'h', 11 * 60, 'n'),
-                                   {QStringLiteral("x"), dateText(today()),
-                                    QStringLiteral("11.00"), {}});
-    const auto passed = open(name);
-    EXPECT_EQ(passed->note().currentFile, kNoFile);
+    const auto passed = open(writeNote(today(), 11 * 60));
     passed->Timer2_Timer();
     ASSERT_TRUE(passed->note().alertFired);
     dropAt(*passed, {1200, 300});
     EXPECT_TRUE(passed->ended());
-    EXPECT_TRUE(noteFiles().isEmpty());
 
     const auto blank = fresh();
     dropAt(*blank, {-60, 300});
@@ -330,34 +284,20 @@ TEST_F(NoteWindowTest, AlertFiresAtItsMinuteOnItsDayOnly)
     QFile wave(dir.filePath(QStringLiteral("suono.wav")));
     ASSERT_TRUE(wave.open(QIODevice::WriteOnly));
     wave.close();
-    struct Case
-    {
-        const char *sound;
-        bool expectSound;
-    };
-    for (const Case &c : {Case{"1", true}, Case{"0", false}, Case{nullptr, false}}) {
-        SCOPED_TRACE(c.sound ? c.sound : "missing");
+    for (const char *sound : {"1", "0"}) {
+        SCOPED_TRACE(sound);
         QFile ini(dir.filePath(QStringLiteral("Notino.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        if (c.sound)
-            ini.write(QByteArray("[Opzioni]\r\nsound=") + c.sound + "\r\n");
+        ini.write(QByteArray("[Opzioni]\r\nsound=") + sound + "\r\n");
         ini.close();
         fakes.sound.played.clear();
 
         setNow(10 * 60 + 14);
-        const auto tomorrow = fresh();
-        const auto window = fresh();
-        QTest::keyClicks(window->Text1, QStringLiteral("chiamare"));
-        QTest::keyClicks(tomorrow->Text1, QStringLiteral("chiamare"));
-        QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
-        QTest::keyClick(tomorrow->Text1, Qt::Key_Right, Qt::ControlModifier);
-        QTest::keyClick(tomorrow->Text1, Qt::Key_Down, Qt::ControlModifier);
-        ASSERT_EQ(window->Label2->text(), QStringLiteral("10.20"));
-        dropAt(*window, {300, 300});
-        ASSERT_EQ(noteFiles().size(), 1);
+        const auto window = open(writeNote(today(), 10 * 60 + 20));
+        const auto tomorrow = open(writeNote(today().addDays(1), 10 * 60 + 20));
+        ASSERT_EQ(noteFiles().size(), 2);
 
-        setNow(10 * 60 + 19);
-        fakes.clock.current = fakes.clock.current.addSecs(59);
+        fakes.clock.current = fakes.clock.current.addSecs(5 * 60 + 59);
         window->Timer2_Timer();
         EXPECT_FALSE(window->note().alertFired);
         setNow(10 * 60 + 20);
@@ -367,39 +307,21 @@ TEST_F(NoteWindowTest, AlertFiresAtItsMinuteOnItsDayOnly)
         EXPECT_FALSE(tomorrow->note().alertFired);
         EXPECT_EQ(window->Label2->palette().color(QPalette::WindowText), QColor(Qt::white));
         EXPECT_EQ(window->pos(), kCentre);
-        EXPECT_TRUE(noteFiles().isEmpty()); // the fired note's file is gone
-        EXPECT_EQ(fakes.sound.played.size(), c.expectSound ? 1 : 0);
+        EXPECT_EQ(noteFiles().size(), 1); // the fired note's file is gone
+        EXPECT_EQ(fakes.sound.played.size(), sound == std::string("1") ? 1 : 0);
 
-        // Fired: moving saves nothing; an arrow re-arms it and the next press saves.
+        // Fired: a drop saves nothing; an arrow re-arms it and the next drop saves.
         dropAt(*window, {310, 300});
-        EXPECT_TRUE(noteFiles().isEmpty());
-        QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
-        EXPECT_FALSE(window->note().alertFired);
-        dropAt(*window, {300, 300});
         EXPECT_EQ(noteFiles().size(), 1);
-        for (const QString &file : noteFiles())
-            QFile::remove(dir.filePath(file));
+        QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
+        EXPECT_EQ(window->Label2->text(), QStringLiteral("10.30"));
+        dropAt(*window, {300, 300});
+        EXPECT_EQ(noteFiles().size(), 2);
+        removeNoteFiles();
     }
 }
 
-TEST_F(NoteWindowTest, TimerLeavesNoteAloneWhileSetUpIsOpen)
-{
-    setNow(9 * 60);
-    const auto window = fresh();
-    QTest::keyClicks(window->Text1, QStringLiteral("x"));
-    QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
-    QTest::keyClick(window->Text1, Qt::Key_F8);
-    ASSERT_TRUE(window->setupOpen());
-    EXPECT_EQ(window->indicatorColour(), QColor(7, 19, 248));
-    setNow(10 * 60);
-    fakes.keys.down = {Key::Control, Key::Keypad1};
-    window->Timer2_Timer();
-    EXPECT_FALSE(window->note().alertFired);
-    EXPECT_GT(window->y(), 0);
-    EXPECT_EQ(window->indicatorColour(), QColor(7, 19, 248));
-}
-
-TEST_F(NoteWindowTest, AllNotesKeysParkAndBringBack)
+TEST_F(NoteWindowTest, TimerKeysAndSetUpDialog)
 {
     const auto window = fresh();
     window->move(100, 300);
@@ -414,40 +336,47 @@ TEST_F(NoteWindowTest, AllNotesKeysParkAndBringBack)
     EXPECT_EQ(window->pos(), QPoint(100, 13));
     window->Timer2_Timer();
     EXPECT_EQ(window->pos(), QPoint(100, 13));
+
+    // While the set-up dialog is open the timer leaves keys, indicator and alert alone.
+    setNow(9 * 60);
+    QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(window->Text1, Qt::Key_F8);
+    ASSERT_TRUE(window->setupOpen());
+    EXPECT_EQ(window->indicatorColour(), QColor(7, 19, 248));
+    setNow(10 * 60);
+    fakes.keys.down = {Key::Control, Key::Keypad1};
+    window->Timer2_Timer();
+    EXPECT_FALSE(window->note().alertFired);
+    EXPECT_EQ(window->pos(), QPoint(100, 13));
+    EXPECT_EQ(window->indicatorColour(), QColor(7, 19, 248));
 }
 
-TEST_F(NoteWindowTest, CtrlKeypadKeysWithAndWithoutNumLock)
-{
-    const auto window = fresh(QStringLiteral("12"));
-    const auto ctrlPad = Qt::ControlModifier | Qt::KeypadModifier;
-    QTest::keyClick(window->Text1, Qt::Key_6, ctrlPad);
-    EXPECT_EQ(window->note().points, 14);
-    QTest::keyClick(window->Text1, Qt::Key_Left, ctrlPad); // keypad 4 without NumLock
-    EXPECT_EQ(window->note().points, 10);
-    EXPECT_TRUE(window->Label2->text().isEmpty()); // not an alert step
-    QTest::keyClick(window->Text1, Qt::Key_9, ctrlPad);
-    EXPECT_EQ(window->note().colour, NoteColour::Green);
-    QTest::keyClick(window->Text1, Qt::Key_Up, ctrlPad); // keypad 8
-    EXPECT_EQ(window->note().colour, NoteColour::Cyan);
-    EXPECT_EQ(window->Text1->palette().color(QPalette::Base), QColor(221, 255, 255));
-    // The all-notes keys reach every note's text box too; they type nothing.
-    QTest::keyClick(window->Text1, Qt::Key_0, ctrlPad);
-    QTest::keyClick(window->Text1, Qt::Key_1, ctrlPad);
-    EXPECT_TRUE(window->Text1->toPlainText().isEmpty());
-}
-
-TEST_F(NoteWindowTest, ArrowsStepAndWarnWhenBeforeNow)
+TEST_F(NoteWindowTest, CtrlAndAltKeys)
 {
     setNow(10 * 60 + 5);
-    const auto window = fresh();
+    const auto window = fresh(QStringLiteral("12"));
+    const auto ctrlPad = Qt::ControlModifier | Qt::KeypadModifier;
+    // Keypad keys with NumLock on (digits) and off (the navigation keys they double as).
+    QTest::keyClick(window->Text1, Qt::Key_6, ctrlPad);
+    EXPECT_EQ(window->note().points, 14);
+    QTest::keyClick(window->Text1, Qt::Key_Left, ctrlPad);
+    EXPECT_EQ(window->note().points, 10);
+    QTest::keyClick(window->Text1, Qt::Key_Up, ctrlPad);
+    EXPECT_EQ(window->Text1->palette().color(QPalette::Base), QColor(221, 255, 255));
+    QTest::keyClick(window->Text1, Qt::Key_0, ctrlPad);
+    EXPECT_TRUE(window->Text1->toPlainText().isEmpty());
+    EXPECT_TRUE(window->Label2->text().isEmpty());
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+
     QTest::keyClick(window->Text1, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(window->Label2->text(), QStringLiteral("10.05"));
     QTest::keyClick(window->Text1, Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(window->note().date, today());
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 2);
-    EXPECT_EQ(fakes.messageBoxes.shown[0].text, QStringLiteral(" ora inferiore alla attuale     "));
-    EXPECT_EQ(fakes.messageBoxes.shown[1].text, QStringLiteral(" data inferiore alla attuale !    "));
-    EXPECT_EQ(fakes.messageBoxes.shown[1].title, QStringLiteral(" Promemo"));
+    EXPECT_EQ(fakes.messageBoxes.shown[0],
+              (Message{QStringLiteral(" Promemo"), QStringLiteral(" ora inferiore alla attuale     ")}));
+    EXPECT_EQ(fakes.messageBoxes.shown[1],
+              (Message{QStringLiteral(" Promemo"), QStringLiteral(" data inferiore alla attuale !    ")}));
     QTest::keyClick(window->Text1, Qt::Key_Down, Qt::AltModifier);
     EXPECT_EQ(window->Label1->text(), dateText(today().addDays(7)));
 }
