@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QWindow>
 
 #include "common/datetexts.h"
 #include "common/daynumber.h"
@@ -595,9 +594,6 @@ void frmNotino::moveTwips(int leftTwips, int topTwips)
 void frmNotino::park(int leftPixels)
 {
     move(leftPixels, parkedTopPixels(m_note.size));
-    // A window manager may keep a managed window inside the screen; a parked note must hold.
-    if (isVisible() && y() != parkedTopPixels(m_note.size) && windowHandle())
-        windowHandle()->setFramePosition({leftPixels, parkedTopPixels(m_note.size)});
 }
 
 void frmNotino::centre()
