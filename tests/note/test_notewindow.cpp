@@ -187,7 +187,7 @@ TEST_F(NoteWindowTest, NewNoteTakesItsLooksFromTheCodeAndSavesWhenChanged)
     EXPECT_EQ(archived(), 2);
 }
 
-TEST_F(NoteWindowTest, ReopenedNoteIsArchivedOnlyOnceChanged)
+TEST_F(NoteWindowTest, ReopenedNoteArchivesChangesAndF5TwiceDeletesIt)
 {
     const auto window = open(writeNote(today(), 0));
     dropAt(*window, {300, 300});
@@ -195,12 +195,9 @@ TEST_F(NoteWindowTest, ReopenedNoteIsArchivedOnlyOnceChanged)
     QTest::keyClicks(window->Text1, QStringLiteral(" e latte"));
     dropAt(*window, {300, 300});
     EXPECT_EQ(archived(), 1);
-}
-
-TEST_F(NoteWindowTest, F5TwiceDeletesButAnyKeyBetweenDisarms)
-{
-    const auto window = open(writeNote(today(), 0));
     ASSERT_EQ(noteFiles().size(), 1);
+
+    // Any key between two F5 disarms the deletion.
     QTest::keyClick(window->Text1, Qt::Key_F5);
     EXPECT_EQ(window->y(), twipsToPixels(1024 * 15 - 2000));
     QTest::keyClick(window->Text1, Qt::Key_X);
