@@ -241,20 +241,23 @@ TEST_F(NoteWindowTest, DropZones)
 
         dropAt(*window, c.drop);
         EXPECT_EQ(fakes.messageBoxes.shown.size(), c.asked ? 1 : 0);
-        if (c.asked)
+        if (c.asked) {
             EXPECT_EQ(fakes.messageBoxes.shown.front(),
                       (Message{QStringLiteral("Notino"),
                                QStringLiteral(" Stai per eliminare definitivamente   \r"
                                               " un Notino con data ancora valida...  \r\r"
                                               " Confermi?"),
                                MessageIcon::Warning, MessageButtons::YesNo}));
+        }
         const QStringList files = noteFiles();
         EXPECT_EQ(window->ended(), c.outcome != Outcome::Kept);
         EXPECT_EQ(files.size(), c.outcome == Outcome::Deleted ? 0 : 1);
-        if (c.outcome == Outcome::Kept)
+        if (c.outcome == Outcome::Kept) {
             EXPECT_EQ(window->pos(), kCentre);
-        if (c.outcome == Outcome::PutAway && !files.isEmpty())
+        }
+        if (c.outcome == Outcome::PutAway && !files.isEmpty()) {
             EXPECT_TRUE(files.front().startsWith(u'o'));
+        }
         EXPECT_EQ(!registry.exists(kWatcher), c.watcherClosed);
         registry.removeWindow(kWatcher);
         removeNoteFiles();
