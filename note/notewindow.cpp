@@ -118,7 +118,12 @@ frmNotino::frmNotino(const Services &services, Note note, QWidget *parent)
     if (m_registration)
         connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
 
-    m_timer2.setInterval(30ms);
+    m_keysWatched = m_services.keys.watchKeys([this] {
+        if (!m_ended && !m_setup)
+            allNotesKeys();
+    });
+    // Polling the keys needs the 30 ms tick; an alert alone is checked every second.
+    m_timer2.setInterval(m_keysWatched ? 1000ms : 30ms);
     connect(&m_timer2, &QTimer::timeout, this, &frmNotino::Timer2_Timer);
 }
 
@@ -247,21 +252,42 @@ void frmNotino::Timer2_Timer()
 {
     if (m_ended || m_setup)
         return;
-    setIndicator(isActiveWindow() ? kIndicatorActive : kIndicatorInactive);
+    updateIndicator();
+    if (!m_keysWatched)
+        allNotesKeys();
 
-    m_ctrlHeld = 0;
-    if (m_services.keys.isDown(Key::Control)) {
-        m_ctrlHeld = 11;
-        if (m_services.keys.isDown(Key::Keypad0) && y() <= 0)
-            move(x(), twipsToPixels(kUnparkedTopTwips));
-        if (m_services.keys.isDown(Key::Keypad1))
-            park(x());
-    }
-
-    const QDate today = m_services.clock.today();
+    // The clock is read only while an alert is armed: most notes have none.
+    if (m_note.alertMinutes == noAlert || m_note.alertFired)
+        return;
+    const QDateTime now = m_services.clock.now();
     if (isAlertDue(m_note.alertMinutes, m_note.alertFired, dayNumber(m_note.date),
-                   dayNumber(today), m_services.clock.minutesSinceMidnight()))
+                   dayNumber(now.date()), now.time().msecsSinceStartOfDay() / 60000))
         fireAlert();
+}
+
+void frmNotino::updateIndicator()
+{
+    setIndicator(isActiveWindow() ? kIndicatorActive : kIndicatorInactive);
+}
+
+// Ctrl with keypad 1 parks every note, Ctrl with keypad 0 brings parked notes back.
+void frmNotino::allNotesKeys()
+{
+    m_ctrlHeld = 0;
+    if (!m_services.keys.isDown(Key::Control))
+        return;
+    m_ctrlHeld = 11;
+    if (m_services.keys.isDown(Key::Keypad0) && y() <= 0)
+        move(x(), twipsToPixels(kUnparkedTopTwips));
+    if (m_services.keys.isDown(Key::Keypad1))
+        park(x());
+}
+
+void frmNotino::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !m_ended && !m_setup)
+        updateIndicator();
 }
 
 void frmNotino::fireAlert()

@@ -40,6 +40,8 @@ public:
 
     // One tick of `Timer2`.
     void Timer2_Timer();
+    void allNotesKeys();
+    void updateIndicator();
     // The position rules after a drag: park, edge zones, save.
     void afterDrag();
     bool Salva_Nota();
@@ -60,6 +62,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // AlertSetupNote
@@ -107,6 +110,9 @@ private:
     QPointer<AlertSetupDialog> m_setup;
     bool m_deleteArmed = false;
     int m_ctrlHeld = 0;
+    // The desktop reports key changes: the all-notes keys need no polling, and the timer only
+    // watches an armed alert.
+    bool m_keysWatched = false;
     bool m_ended = false;
     bool m_dragging = false;
     QPoint m_dragOffset;

@@ -1,12 +1,15 @@
 #include "platform/keystate.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 
 #include <array>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
+#include <xcb/xcb.h>
 
 namespace promemo {
 
@@ -57,6 +60,72 @@ Keysyms keysymsOf(Key key)
 }
 
 } // namespace
+
+// Sees the raw key events that Qt's connection to the X server reads for the whole desktop.
+class X11KeyState::RawKeyFilter final : public QAbstractNativeEventFilter
+{
+public:
+    RawKeyFilter(int opcode, std::function<void()> changed)
+        : m_opcode(opcode), m_changed(std::move(changed))
+    {
+    }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
+            return false;
+        const auto *generic = static_cast<const xcb_ge_generic_event_t *>(message);
+        if (generic->extension == m_opcode
+            && (generic->event_type == XI_RawKeyPress || generic->event_type == XI_RawKeyRelease))
+            m_changed();
+        return false;
+    }
+
+private:
+    int m_opcode;
+    std::function<void()> m_changed;
+};
+
+X11KeyState::X11KeyState() = default;
+
+X11KeyState::~X11KeyState()
+{
+    if (m_filter && qGuiApp)
+        qGuiApp->removeNativeEventFilter(m_filter.get());
+}
+
+bool X11KeyState::watchKeys(std::function<void()> changed)
+{
+    Display *display = x11Display();
+    if (!display || m_filter)
+        return false;
+    int opcode = 0;
+    int firstEvent = 0;
+    int firstError = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError))
+        return false;
+    // Qt has already agreed a version of at least 2.2 on this connection, and asking for a
+    // lower one is an error: ask for the newest we know, which only confirms raw events (2.0).
+    int major = 2;
+    int minor = 4;
+    if (XIQueryVersion(display, &major, &minor) != Success || major < 2)
+        return false;
+
+    std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> bits{};
+    XISetMask(bits.data(), XI_RawKeyPress);
+    XISetMask(bits.data(), XI_RawKeyRelease);
+    XIEventMask mask{XIAllMasterDevices, int(bits.size()), bits.data()};
+    if (XISelectEvents(display, DefaultRootWindow(display), &mask, 1) != Success)
+        return false;
+    XFlush(display);
+
+    m_filter = std::make_unique<RawKeyFilter>(opcode, std::move(changed));
+    qGuiApp->installNativeEventFilter(m_filter.get());
+    return true;
+}
 
 bool X11KeyState::isDown(Key key) const
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 namespace promemo {
 
 enum class Key {
@@ -32,14 +35,31 @@ public:
 
     virtual bool isDown(Key key) const = 0;
     virtual bool numLockOn() const = 0;
+
+    // Calls `changed` whenever a key goes down or up anywhere on the desktop, so a caller can
+    // react without polling. False where the desktop cannot report that: then poll isDown().
+    virtual bool watchKeys(std::function<void()> changed)
+    {
+        (void)changed;
+        return false;
+    }
 };
 
 // Asks the X server; reports every key up where there is no X display.
 class X11KeyState final : public IKeyState
 {
 public:
+    X11KeyState();
+    ~X11KeyState() override;
+
     bool isDown(Key key) const override;
     bool numLockOn() const override;
+    // Through XInput 2 raw key events on the root window.
+    bool watchKeys(std::function<void()> changed) override;
+
+private:
+    class RawKeyFilter;
+    std::unique_ptr<RawKeyFilter> m_filter;
 };
 
 } // namespace promemo
