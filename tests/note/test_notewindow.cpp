@@ -337,6 +337,15 @@ TEST_F(NoteWindowTest, TimerKeysAndSetUpDialog)
     window->Timer2_Timer();
     EXPECT_EQ(window->pos(), QPoint(100, 13));
 
+    // Where the desktop reports key changes the note reacts to them without its tick.
+    fakes.keys.reportsChanges = true;
+    const auto watching = fresh();
+    watching->move(100, 300);
+    fakes.keys.down = {Key::Control, Key::Keypad1};
+    fakes.keys.changed();
+    EXPECT_EQ(watching->pos(), QPoint(100, -120));
+    fakes.keys.reportsChanges = false;
+
     // While the set-up dialog is open the timer leaves keys, indicator and alert alone.
     setNow(9 * 60);
     QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);

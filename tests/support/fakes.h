@@ -77,8 +77,15 @@ struct FakeKeyState final : IKeyState
 {
     bool isDown(Key key) const override { return down.count(key) > 0; }
     bool numLockOn() const override { return numLock; }
+    bool watchKeys(std::function<void()> onChange) override
+    {
+        changed = std::move(onChange);
+        return reportsChanges;
+    }
     std::set<Key> down;
     bool numLock = true;
+    bool reportsChanges = false; // like a desktop that reports key events
+    std::function<void()> changed;
 };
 
 struct FakeScreen final : IScreen
