@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -106,23 +107,33 @@ TEST(PrintNote, WaitsTwoSecondsBesideTheNoteThenPrintsUnlessCancelledAndReportsA
     }
 }
 
-TEST(SystemPrinter, PrintsLinesOnAsManyPagesAsTheyNeedAndOnlyInsideADocument)
+TEST(SystemPrinter, PrintsTheNotePageReadableBackFromThePdf)
 {
     QTemporaryDir folder;
+    const QString pdf = folder.filePath(u"page.pdf"_qs);
     SystemPrinter printer;
-    printer.setOutputFile(folder.filePath(u"page.pdf"_qs));
+    printer.setOutputFile(pdf);
     EXPECT_FALSE(printer.printLine(u"fuori"_qs));
 
+    // A long note runs onto further pages.
+    QString text = u"Perché è così caro il caffè?"_qs;
+    for (int line = 1; line <= 100; ++line)
+        text += u"\r\nriga "_qs + QString::number(line);
     ASSERT_TRUE(printer.beginDocument(u"Arial"_qs, 12));
-    for (int line = 0; line < 150; ++line)
-        ASSERT_TRUE(printer.printLine(QString::number(line)));
+    for (const QString &line : notePageLines(u"06/12/2030 14.05"_qs, text))
+        ASSERT_TRUE(printer.printLine(line));
     ASSERT_TRUE(printer.endDocument());
     EXPECT_FALSE(printer.endDocument());
 
-    QFile pdf(folder.filePath(u"page.pdf"_qs));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const qsizetype pages = pdf.readAll().count("/Type /Page\n");
-    EXPECT_TRUE(pages >= 2 && pages <= 5) << pages;
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_qs, {u"-layout"_qs, pdf, u"-"_qs});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(u"Data e ora di registrazione del messaggio: 06/12/2030 14.05"_qs))
+        << printed.left(300).toStdString();
+    EXPECT_TRUE(printed.contains(u"Perché è così caro il caffè?"_qs));
+    EXPECT_TRUE(printed.contains(u"riga 100"_qs));
+    EXPECT_GE(printed.count(u'\f'), 2);
 }
 
 } // namespace
