@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
