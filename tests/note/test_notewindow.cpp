@@ -86,8 +86,7 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadDeletedAndPlacedByItsAlert)
         const QString name = writeNote(date, c.alert, c.colour, c.size);
         registry.addWindow(kWatcher);
         const auto window = open(name, c.program);
-        ASSERT_TRUE(window);
-        EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+        ASSERT_TRUE(window && !QFile::exists(dir.filePath(name)));
         EXPECT_EQ(std::tuple(window->note().colour, window->Text1->font().pointSize(), window->size()),
                   std::tuple(c.colourShown, c.points,
                              c.program == NoteSize::Medium ? QSize(265, 196) : QSize(193, 140)));
@@ -161,7 +160,7 @@ TEST_F(NoteWindowTest, ReopenedNoteArchivesChangesAndF5TwiceDeletesIt)
     EXPECT_TRUE(window->ended() && noteFiles().isEmpty() && fakes.messageBoxes.shown.isEmpty());
 }
 
-TEST_F(NoteWindowTest, DropZones)
+TEST_F(NoteWindowTest, DropAtTheBottomDeletesOrAsksAndAtTheSidesPutsAway)
 {
     setNow(12 * 60);
     enum class Outcome { Deleted, Kept, PutAway };
