@@ -25,7 +25,6 @@ struct Case { AlertBoxes boxes; const char *message; int focusOrNothing = DayBox
 
 TEST(AlertValidation, ChecksRunInOrderAndTheFirstRefusalWins)
 {
-    const QDate tomorrow = kToday.addDays(1);
     const Case cases[] = {
         {{"31", "04", "27", "", ""}, "    Il mese ha 30 giorni      "},
         {{"29", "02", "28", "", ""}, "", 0, QDate(2028, 2, 29), 0},
@@ -37,9 +36,9 @@ TEST(AlertValidation, ChecksRunInOrderAndTheFirstRefusalWins)
         {{"1", "7", "28", "", ""}, "", 0, QDate(2028, 7, 1), 0},
         {{"14", "06", "27", "10", "00"}, "   Hai inserito una data inferiore alla attuale    "},
         {{"16", "06", "27", "24", "00"}, "Non si può introdurre un valore maggiore di 23.59    ",
-         HoursBox, tomorrow},
+         HoursBox, kToday.addDays(1)},
         {{"16", "06", "27", "23", "60"}, "Non si può introdurre un valore maggiore di 59    ",
-         MinutesBox, tomorrow},
+         MinutesBox, kToday.addDays(1)},
         // The current minute of today is still ahead; the one before is past.
         {{"15", "06", "27", "10", "29"}, "   Hai inserito un' ora inferiore alla attuale    ",
          HoursBox, kToday, 0},

@@ -53,10 +53,10 @@ TEST(NoteRules, AlertAndDateStepsWrapPastMidnightAndClampToNow)
 
 TEST(NoteRules, SaveAndDropsNeedAnAsciiLetterOrDigitAndZonesMeetAtTheirBoundaries)
 {
-    for (const char16_t *text : {u"...\r\nZ", u"città"})
-        EXPECT_TRUE(isSavableText(QString::fromUtf16(text)));
-    for (const char16_t *text : {u" \r\n\t", u"...!?-", u"è à ù", u"١٢٣"})
-        EXPECT_FALSE(isSavableText(QString::fromUtf16(text)));
+    const std::pair<const char16_t *, bool> texts[] = {{u"...\r\nZ", true}, {u"città", true}, {u" \r\n\t", false},
+                                                       {u"...!?-", false}, {u"è à ù", false}, {u"١٢٣", false}};
+    for (const auto &[text, savable] : texts)
+        EXPECT_EQ(isSavableText(QString::fromUtf16(text)), savable) << QString::fromUtf16(text).toStdString();
 
     const int day = dayNumber(today);
     using enum BottomDrop;
