@@ -193,6 +193,11 @@ TEST_F(NoteWindowTest, DropAtTheBottomDeletesOrAsksAndAtTheSidesPutsAway)
         EXPECT_TRUE(c.outcome != Outcome::PutAway || (files.size() == 1 && files.front().startsWith(u'o')));
         removeNoteFiles();
     }
+    // A note with no file to rename (never saved) is put away without a file and without a word.
+    const auto unsaved = fresh();
+    fakes.messageBoxes.shown.clear();
+    dropAt(*unsaved, right);
+    EXPECT_TRUE(unsaved->ended() && noteFiles().isEmpty() && fakes.messageBoxes.shown.isEmpty());
 }
 
 TEST_F(NoteWindowTest, AlertFiresAtItsMinuteOnItsDayOnly)
