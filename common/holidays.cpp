@@ -1,0 +1,126 @@
+#include "holidays.h"
+
+#include <algorithm>
+#include <array>
+
+namespace promemo {
+namespace {
+
+Holiday fixed(const char *name, int day, int month, bool national)
+{
+    return {QString::fromUtf8(name), month, day, std::nullopt, national};
+}
+
+Holiday fromEaster(const char *name, int offset, bool national)
+{
+    return {QString::fromUtf8(name), 0, 0, offset, national};
+}
+
+constexpr bool kNational = true;
+constexpr bool kLocal = false;
+
+const std::array<Holiday, 22> &table()
+{
+    static const std::array<Holiday, 22> holidays = {
+        fixed("Capodanno", 1, 1, kNational),
+        fixed("Epifania", 6, 1, kNational),
+        fromEaster("Mercoledì delle Ceneri ", -46, kLocal),
+        fromEaster("Domenica delle Palme", -7, kLocal),
+        fixed("San Giuseppe", 19, 3, kLocal),
+        fromEaster("Santa Pasqua", 0, kLocal),
+        fromEaster("Lunedì dell'Angelo", 1, kNational),
+        fixed("Festa della Liberazione", 25, 4, kNational),
+        fromEaster("Ascensione", 42, kLocal),
+        fromEaster("Pentecoste", 49, kLocal),
+        fromEaster("SS. Trinità", 56, kLocal),
+        fromEaster("Corpus Domini", 63, kLocal),
+        fixed("Festa del Lavoro", 1, 5, kNational),
+        fixed("Festa della Repubblica", 2, 6, kNational),
+        fixed("San Giovanni Battista", 24, 6, kLocal),
+        fixed("SS. Pietro e Paolo", 29, 6, kLocal),
+        fixed("Assunzione della B.V. Maria", 15, 8, kNational),
+        fixed("Tutti i Santi", 1, 11, kNational),
+        fixed("Commemorazione dei Defunti", 2, 11, kLocal),
+        fixed("Immacolata Concezione", 8, 12, kNational),
+        fixed("Natale di N.S.", 25, 12, kNational),
+        fixed("Santo Stefano", 26, 12, kNational),
+    };
+    return holidays;
+}
+
+bool isFixedNationalHoliday(QDate date)
+{
+    return std::ranges::any_of(table(), [&](const Holiday &h) {
+        return h.national && !h.easterOffset && h.month == date.month() && h.day == date.day();
+    });
+}
+
+} // namespace
+
+QDate Holiday::dateIn(int year) const
+{
+    if (!easterOffset)
+        return QDate(year, month, day);
+    return easterSunday(year).addDays(*easterOffset);
+}
+
+std::span<const Holiday> holidayTable()
+{
+    return table();
+}
+
+QDate easterSunday(int year)
+{
+    if (year < 1583)
+        return {};
+    // Anonymous Gregorian algorithm (Meeus/Jones/Butcher).
+    const int a = year % 19;
+    const int b = year / 100;
+    const int c = year % 100;
+    const int d = b / 4;
+    const int e = b % 4;
+    const int f = (b + 8) / 25;
+    const int g = (b - f + 1) / 3;
+    const int h = (19 * a + b - d - g + 15) % 30;
+    const int i = c / 4;
+    const int k = c % 4;
+    const int l = (32 + 2 * e + 2 * i - h - k) % 7;
+    const int m = (a + 11 * h + 22 * l) / 451;
+    const int n = h + l - 7 * m + 114;
+    return QDate(year, n / 31, n % 31 + 1);
+}
+
+bool isEasterMonday(QDate date)
+{
+    return date.isValid() && date == easterSunday(date.year()).addDays(1);
+}
+
+bool isNationalHoliday(QDate date)
+{
+    if (!date.isValid())
+        return false;
+    return isFixedNationalHoliday(date) || isEasterMonday(date);
+}
+
+QList<QDate> nationalHolidays(int year)
+{
+    QList<QDate> days;
+    for (const Holiday &h : table()) {
+        const QDate date = h.dateIn(year);
+        if (h.national && date.isValid() && !days.contains(date))
+            days.append(date);
+    }
+    std::ranges::sort(days);
+    return days;
+}
+
+QList<DatedHoliday> holidaysOfYear(int year)
+{
+    QList<DatedHoliday> holidays;
+    holidays.reserve(table().size());
+    for (const Holiday &h : table())
+        holidays.append({h.name, h.dateIn(year), h.national});
+    return holidays;
+}
+
+} // namespace promemo
