@@ -1,7 +1,10 @@
 #include "calendarmodel.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
+#include "common/datetexts.h"
 #include "common/holidays.h"
 #include "common/notelisting.h"
 
@@ -10,6 +13,7 @@ namespace {
 
 // The year of the recurrence marks: a leap year, so every day and month has a date.
 constexpr int kRecurrenceYear = 2000;
+constexpr int kDateColumn = 24;
 
 void appendOnce(QList<QDate> &days, QDate day)
 {
@@ -71,13 +75,25 @@ QList<YearListEntry> yearList(int year, const QList<Recurrence> &records)
 {
     QList<YearListEntry> entries;
     for (const DatedHoliday &holiday : holidaysOfYear(year))
-        entries.append({holiday.date, holiday.name, holiday.national});
+        entries.append({holiday.date, holiday.name, holiday.national, holiday.listBlanks});
     for (const Recurrence &record : records) {
         const QDate date = record.dateInYear(year);
         if (date.isValid())
-            entries.append({date, record.text, false});
+            entries.append({date, record.text});
     }
     return entries;
+}
+
+QString yearListLine(const YearListEntry &entry)
+{
+    const QString weekday = QLocale(QLocale::Italian).dayName(entry.date.dayOfWeek());
+    const QString column = QStringLiteral("   ") + dateText(entry.date).left(5)
+                           + QStringLiteral(" -") + weekday + QString(10, u' ');
+    QString line = QStringLiteral("%1").arg(dayOfYear(entry.date) - 1, 3, 10, QLatin1Char('0'))
+                   + column.left(kDateColumn) + u'\t' + entry.text;
+    if (entry.national)
+        line += QString(entry.listBlanks, u' ') + u'\t' + QStringLiteral("Festività Nazionale");
+    return line;
 }
 
 } // namespace promemo

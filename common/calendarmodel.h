@@ -33,10 +33,16 @@ struct YearListEntry
     QDate date;
     QString text;           // the holiday's name or the recurrence's text
     bool national = false;  // a national holiday
+    int listBlanks = 0;     // blanks before a national holiday's mark
 };
 
 // The holidays of `year` in table order, then each recurrence record's date in `year` with its
 // text; a recurrence on 29 February is left out of a common year.
 QList<YearListEntry> yearList(int year, const QList<Recurrence> &records);
+
+// The year list's line: the day of the year minus one in three digits (so the lines sort in
+// date order as text), "   dd/mm -" and the Italian weekday in a column of 24, a TAB, the
+// text, and for a national holiday its blanks, a TAB and "Festività Nazionale".
+QString yearListLine(const YearListEntry &entry);
 
 } // namespace promemo

@@ -6,44 +6,42 @@
 namespace promemo {
 namespace {
 
-Holiday fixed(const char *name, int day, int month, bool national)
+// A national holiday gets the blanks that line up its mark in the year list.
+Holiday fixed(const char *name, int day, int month, int listBlanks = 0)
 {
-    return {QString::fromUtf8(name), month, day, std::nullopt, national};
+    return {QString::fromUtf8(name), month, day, std::nullopt, listBlanks > 0, listBlanks};
 }
 
-Holiday fromEaster(const char *name, int offset, bool national)
+Holiday fromEaster(const char *name, int offset, int listBlanks = 0)
 {
-    return {QString::fromUtf8(name), 0, 0, offset, national};
+    return {QString::fromUtf8(name), 0, 0, offset, listBlanks > 0, listBlanks};
 }
-
-constexpr bool kNational = true;
-constexpr bool kLocal = false;
 
 const std::array<Holiday, 22> &table()
 {
     static const std::array<Holiday, 22> holidays = {
-        fixed("Capodanno", 1, 1, kNational),
-        fixed("Epifania", 6, 1, kNational),
-        fromEaster("Mercoledì delle Ceneri ", -46, kLocal),
-        fromEaster("Domenica delle Palme", -7, kLocal),
-        fixed("San Giuseppe", 19, 3, kLocal),
-        fromEaster("Santa Pasqua", 0, kLocal),
-        fromEaster("Lunedì dell'Angelo", 1, kNational),
-        fixed("Festa della Liberazione", 25, 4, kNational),
-        fromEaster("Ascensione", 42, kLocal),
-        fromEaster("Pentecoste", 49, kLocal),
-        fromEaster("SS. Trinità", 56, kLocal),
-        fromEaster("Corpus Domini", 63, kLocal),
-        fixed("Festa del Lavoro", 1, 5, kNational),
-        fixed("Festa della Repubblica", 2, 6, kNational),
-        fixed("San Giovanni Battista", 24, 6, kLocal),
-        fixed("SS. Pietro e Paolo", 29, 6, kLocal),
-        fixed("Assunzione della B.V. Maria", 15, 8, kNational),
-        fixed("Tutti i Santi", 1, 11, kNational),
-        fixed("Commemorazione dei Defunti", 2, 11, kLocal),
-        fixed("Immacolata Concezione", 8, 12, kNational),
-        fixed("Natale di N.S.", 25, 12, kNational),
-        fixed("Santo Stefano", 26, 12, kNational),
+        fixed("Capodanno", 1, 1, 40),
+        fixed("Epifania", 6, 1, 46),
+        fromEaster("Mercoledì delle Ceneri ", -46),
+        fromEaster("Domenica delle Palme", -7),
+        fixed("San Giuseppe", 19, 3),
+        fromEaster("Santa Pasqua", 0),
+        fromEaster("Lunedì dell'Angelo", 1, 30),
+        fixed("Festa della Liberazione", 25, 4, 23),
+        fromEaster("Ascensione", 42),
+        fromEaster("Pentecoste", 49),
+        fromEaster("SS. Trinità", 56),
+        fromEaster("Corpus Domini", 63),
+        fixed("Festa del Lavoro", 1, 5, 32),
+        fixed("Festa della Repubblica", 2, 6, 24),
+        fixed("San Giovanni Battista", 24, 6),
+        fixed("SS. Pietro e Paolo", 29, 6),
+        fixed("Assunzione della B.V. Maria", 15, 8, 18),
+        fixed("Tutti i Santi", 1, 11, 44),
+        fixed("Commemorazione dei Defunti", 2, 11),
+        fixed("Immacolata Concezione", 8, 12, 24),
+        fixed("Natale di N.S.", 25, 12, 40),
+        fixed("Santo Stefano", 26, 12, 40),
     };
     return holidays;
 }
@@ -119,7 +117,7 @@ QList<DatedHoliday> holidaysOfYear(int year)
     QList<DatedHoliday> holidays;
     holidays.reserve(table().size());
     for (const Holiday &h : table())
-        holidays.append({h.name, h.dateIn(year), h.national});
+        holidays.append({h.name, h.dateIn(year), h.national, h.listBlanks});
     return holidays;
 }
 

@@ -18,6 +18,7 @@ struct Holiday
     int day = 0;
     std::optional<int> easterOffset;  // days from Easter Sunday
     bool national = false;
+    int listBlanks = 0;               // between a national holiday's name and its mark
 
     // The feast's date in `year`.
     QDate dateIn(int year) const;
@@ -41,6 +42,7 @@ struct DatedHoliday
     QString name;
     QDate date;
     bool national = false;
+    int listBlanks = 0;
 };
 
 // Every entry of the table with its date in `year`, in table order.
