@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QWidget>
+
+#include <optional>
+
+// One of the calendar's three month panes: the month caption, the weekday header and the day
+// grid `PicMese`, drawn with the day marks the window hands over.
+namespace promemo::calendar {
+
+struct DayMarks
+{
+    QList<QDate> noteDays;       // compared by day, month and year
+    QList<QDate> recurrenceDays; // compared by day and month
+    bool sundaysRed = false;     // "Domeniche in rosso"
+    bool markNotes = false;      // "Evidenzia le date con Notino"
+    bool markRecurrences = false; // "Evidenzia le  Ricorrenze"
+};
+
+class MonthPane : public QWidget
+{
+    Q_OBJECT
+public:
+    // `index`: 0 left, 1 middle, 2 right. `marks` is owned by the window and outlives the pane.
+    MonthPane(int index, const DayMarks &marks, QWidget *parent = nullptr);
+
+    int index() const;
+    // Any day of the month to show; `today` decides the pane's background.
+    void setMonth(QDate dayOfMonth, QDate today);
+    QDate month() const; // the 1st of the month shown
+    // The selection frame: drawn when `marked` lies in this pane's month, else removed.
+    void setMarkedDate(std::optional<QDate> marked);
+    // Redraws the grid after the marks changed.
+    void refresh();
+
+    QWidget *grid() const; // `PicMese(index)`, the widget that takes the keyboard focus
+
+signals:
+    // A mouse press on a day of the month (presses on empty cells are ignored).
+    void dayPressed(QDate date);
+    // Arrow and page keys in the grid without Shift, Ctrl or Alt: days (+-1, +-7) or months (+-1).
+    void moveRequested(int days, int months);
+};
+
+} // namespace promemo::calendar
