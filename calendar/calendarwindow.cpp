@@ -30,7 +30,8 @@ const QString kCalendario = QStringLiteral("Calendario");
 
 QFont valueFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(9.75);
     font.setBold(true);
     return font;
@@ -98,6 +99,12 @@ frmMain::~frmMain() = default;
 void frmMain::buildControls()
 {
     setFixedSize(456, 280);
+    // The fallback of the classic dialog font is wide; Liberation Sans keeps the captions within
+    // their boxes.
+    QFont dialogFont;
+    dialogFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
 
     QFrame *header = plainFrame(this, {3, -3, 448, 36});
     label(header, QStringLiteral("Giorno n°"), {5, 17, 47, 14});
@@ -142,7 +149,7 @@ void frmMain::buildControls()
     label(this,
           QStringLiteral("- 12 mesi") + QString(35, u' ') + u'0' + QString(34, u' ')
               + QStringLiteral("+ 12 mesi"),
-          {77, 239, 304, 17});
+          {77, 239, 312, 17});
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setGeometry(73, 253, 310, 16);
     HScroll1->setRange(kScrollMinimum, kScrollMaximum);
