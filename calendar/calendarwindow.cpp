@@ -177,6 +177,9 @@ void frmMain::buildControls()
     setTabOrder(cmdChiudi, Check1);
     setTabOrder(Check1, Check2);
     setTabOrder(Check2, Check3);
+    setTabOrder(Check3, m_panes[0]->grid());
+    setTabOrder(m_panes[0]->grid(), m_panes[1]->grid());
+    setTabOrder(m_panes[1]->grid(), m_panes[2]->grid());
 
     // Ctrl+arrows and F1 belong to the whole window, whatever has the focus.
     installEventFilter(this);
