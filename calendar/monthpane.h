@@ -6,18 +6,14 @@
 
 #include <optional>
 
+#include "calendar/gridgeometry.h"
+
+class QLabel;
+class QPainter;
+
 // One of the calendar's three month panes: the month caption, the weekday header and the day
 // grid `PicMese`, drawn with the day marks the window hands over.
 namespace promemo::calendar {
-
-struct DayMarks
-{
-    QList<QDate> noteDays;       // compared by day, month and year
-    QList<QDate> recurrenceDays; // compared by day and month
-    bool sundaysRed = false;     // "Domeniche in rosso"
-    bool markNotes = false;      // "Evidenzia le date con Notino"
-    bool markRecurrences = false; // "Evidenzia le  Ricorrenze"
-};
 
 class MonthPane : public QWidget
 {
@@ -36,12 +32,27 @@ public:
     void refresh();
 
     QWidget *grid() const; // `PicMese(index)`, the widget that takes the keyboard focus
+    CellSize cellSize() const; // W and H, fixed when the pane is built
 
 signals:
     // A mouse press on a day of the month (presses on empty cells are ignored).
     void dayPressed(QDate date);
     // Arrow and page keys in the grid without Shift, Ctrl or Alt: days (+-1, +-7) or months (+-1).
     void moveRequested(int days, int months);
+
+private:
+    friend class DayGrid;
+    void paintGrid(QPainter &painter);
+    void pressGrid(QPoint pixels);
+
+    int index_;
+    const DayMarks &marks_;
+    QDate month_;
+    QDate today_;
+    std::optional<QDate> marked_;
+    QLabel *caption_ = nullptr;
+    QWidget *grid_ = nullptr;
+    CellSize cellSize_;
 };
 
 } // namespace promemo::calendar
