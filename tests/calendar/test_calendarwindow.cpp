@@ -1,0 +1,236 @@
+#include "calendar/calendarwindow.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "calendar/calendarrules.h"
+#include "common/daynumber.h"
+#include "common/datetexts.h"
+#include "common/notefile.h"
+#include "common/programfolder.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::calendar;
+
+namespace {
+
+struct LaunchCase
+{
+    NoteSize size;
+    NoteColour colour;
+    TextSize textSize;
+    const char *expected; // without the day number
+};
+
+TEST(CalendarRules, MovesCutTheDayToTheMonthsEnd)
+{
+    EXPECT_EQ(scrollTarget(QDate(2032, 1, 31), 13), QDate(2032, 2, 29));
+    EXPECT_EQ(scrollTarget(QDate(2031, 5, 15), 24), QDate(2032, 5, 15));
+    EXPECT_EQ(keyMoveTarget(QDate(2031, 12, 31), 1, 0), QDate(2032, 1, 1));
+    EXPECT_EQ(keyMoveTarget(QDate(2031, 3, 3), -7, 0), QDate(2031, 2, 24));
+    EXPECT_EQ(keyMoveTarget(QDate(2031, 3, 31), 0, -1), QDate(2031, 2, 28));
+}
+
+TEST(CalendarRules, LaunchNameTakesColourAndSizeLettersByBuild)
+{
+    const LaunchCase cases[] = {
+        {NoteSize::Normal, NoteColour::Yellow, TextSize::Normal, "h0000n"},
+        {NoteSize::Normal, NoteColour::Cyan, TextSize::Small, "a0000s"},
+        {NoteSize::Normal, NoteColour::Green, TextSize::Medium, "v0000m"},
+        {NoteSize::Medium, NoteColour::Yellow, TextSize::Small, "k0000s"},
+        {NoteSize::Medium, NoteColour::Cyan, TextSize::Normal, "b0000n"},
+        {NoteSize::Medium, NoteColour::Green, TextSize::Medium, "d0000m"},
+    };
+    const QDate day = dateOfDayNumber(12345);
+    for (const LaunchCase &c : cases) {
+        const auto name = encodeNoteName(launchNoteName(day, c.size, c.colour, c.textSize,
+                                                        QTime(1, 2, 3)));
+        ASSERT_TRUE(name);
+        EXPECT_EQ(*name, u"o12345"_qs + QLatin1String(c.expected) + u"03723.dat"_qs);
+    }
+    EXPECT_EQ(launchProgram(NoteSize::Medium), u"Kirmo"_qs);
+    EXPECT_EQ(launchProgram(NoteSize::Normal), u"Kalvo"_qs);
+}
+
+class CalendarWindowTest : public ::testing::Test
+{
+protected:
+    CalendarWindowTest()
+    {
+        setProgramFolderForTesting(dir.path());
+        registry.addWindow(u"NotinoTray"_qs);
+    }
+    ~CalendarWindowTest() override { setProgramFolderForTesting({}); }
+
+    frmMain &open(QDate today)
+    {
+        fakes.clock.current = QDateTime(today, QTime(10, 20, 30));
+        window = startCalendar(fakes.services());
+        EXPECT_TRUE(window);
+        return *window;
+    }
+    QStringList noteFiles() const
+    {
+        return QDir(dir.path()).entryList({u"*.dat"_qs}, QDir::Files);
+    }
+    QString settingsText() const
+    {
+        QFile file(dir.filePath(u"Notino.ini"_qs));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    }
+
+    QTemporaryDir dir;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(CalendarWindowTest, EndsWithoutTheLaunchersTrayAndRegistersItsCaption)
+{
+    registry.removeWindow(u"NotinoTray"_qs);
+    fakes.clock.current = QDateTime(QDate(2031, 6, 7), QTime(9, 0));
+    EXPECT_FALSE(startCalendar(fakes.services()));
+
+    registry.addWindow(u"NotinoTray"_qs);
+    frmMain &w = open(QDate(2031, 6, 7));
+    const QString caption = u" Calendario di Promemo - "_qs + longDateText(QDate(2031, 6, 7));
+    EXPECT_EQ(w.windowTitle(), caption);
+    EXPECT_EQ(registry.registeredCaptions(), QStringList{caption});
+    EXPECT_EQ(w.scrollBar()->value(), 12);
+    EXPECT_EQ(w.headerText(), u"158|"_qs + longDateText(QDate(2031, 6, 7)) + u"|23"_qs);
+}
+
+TEST_F(CalendarWindowTest, ScrollBarMovesSelectedDateAndPanesButNotTheMark)
+{
+    const QDate today(2031, 1, 31);
+    frmMain &w = open(today);
+    w.scrollBar()->setValue(13);
+    EXPECT_EQ(w.selectedDate(), QDate(2031, 2, 28));
+    EXPECT_EQ(w.paneDates()[1], QDate(2031, 2, 28));
+    EXPECT_EQ(w.pane(1)->month(), QDate(2031, 2, 1));
+    EXPECT_EQ(w.markedDate(), today);
+
+    w.scrollBar()->setValue(12);
+    QTest::keyClick(w.scrollBar(), Qt::Key_Home);
+    EXPECT_EQ(w.scrollBar()->value(), 0);
+    EXPECT_EQ(w.pane(0)->month(), QDate(2029, 12, 1));
+    EXPECT_EQ(w.pane(1)->month(), QDate(2030, 1, 1));
+    EXPECT_EQ(w.pane(2)->month(), QDate(2030, 2, 1));
+}
+
+TEST_F(CalendarWindowTest, KeysInAGridMoveAllThreeDates)
+{
+    frmMain &w = open(QDate(2031, 5, 10));
+    w.Imposta_Data(QDate(2031, 6, 30), 2);
+    QTest::keyClick(w.pane(2)->grid(), Qt::Key_Right);
+    for (const QDate date : {w.selectedDate(), w.markedDate(), w.launchDate()})
+        EXPECT_EQ(date, QDate(2031, 7, 1));
+    EXPECT_EQ(w.pane(0)->month(), QDate(2031, 5, 1));
+    EXPECT_EQ(w.pane(2)->month(), QDate(2031, 7, 1));
+    EXPECT_EQ(w.headerText(), u"182|"_qs + longDateText(QDate(2031, 7, 1)) + u"|27"_qs);
+}
+
+TEST_F(CalendarWindowTest, CtrlArrowLaunchesANoteFromTodayOn)
+{
+    const QDate today(2031, 5, 10);
+    frmMain &w = open(today);
+    QTest::keyClick(w.scrollBar(), Qt::Key_Right, Qt::ControlModifier);
+    const QString name = u"o"_qs + QString::number(dayNumber(today)) + u"h0000n37230.dat"_qs;
+    EXPECT_EQ(noteFiles(), QStringList{name});
+    const auto note = readNoteFile(dir.filePath(name));
+    ASSERT_TRUE(note);
+    EXPECT_EQ(*note, (NoteContent{{}, u"10/05/2031"_qs, {}, u"10/05/2031 10.20"_qs}));
+    ASSERT_EQ(fakes.processes.started.size(), 1);
+    EXPECT_EQ(fakes.processes.started[0],
+              (test::FakeProcessStarter::Start{u"Kalvo"_qs, {name}, WindowMode::NormalWithFocus}));
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+
+    QFile::remove(dir.filePath(name));
+    QTest::keyClick(w.pane(1)->grid(), Qt::Key_Left);
+    ASSERT_EQ(w.launchDate(), today.addDays(-1));
+    QTest::keyClick(w.pane(1)->grid(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_TRUE(noteFiles().isEmpty());
+    EXPECT_EQ(fakes.processes.started.size(), 1);
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.shown[0],
+              (Message{u"Calendario"_qs,
+                       u"   Non puoi lanciare un Notino per una data inferiore alla attuale    "_qs,
+                       MessageIcon::Warning, MessageButtons::Ok}));
+}
+
+TEST_F(CalendarWindowTest, YearListShowsTheSelectedYearSorted)
+{
+    frmMain &w = open(QDate(2035, 1, 15));
+    QTest::mouseClick(w.feste(), Qt::LeftButton);
+    EXPECT_EQ(w.windowTitle(), u" Festività e Ricorrenze dell'anno 2035"_qs);
+    EXPECT_EQ(w.feste()->text(), u"Calendario"_qs);
+    EXPECT_FALSE(w.scrollBar()->isEnabled());
+
+    QStringList lines;
+    for (int row = 0; row < w.yearList()->count(); ++row)
+        lines << w.yearList()->item(row)->text();
+    ASSERT_EQ(lines.size(), 22);
+    const auto rowOf = [&lines](const QString &text) {
+        for (int row = 0; row < lines.size(); ++row) {
+            if (lines[row].contains(text))
+                return row;
+        }
+        return -1;
+    };
+    const int easter = rowOf(u"Santa Pasqua"_qs);
+    const int monday = rowOf(u"Lunedì dell'Angelo"_qs);
+    ASSERT_GE(easter, 0);
+    EXPECT_EQ(monday, easter + 1);
+    EXPECT_TRUE(lines[easter].contains(u"25/03"_qs));
+    EXPECT_TRUE(lines[monday].contains(u"26/03"_qs));
+    EXPECT_TRUE(lines[monday].endsWith(u"\tFestività Nazionale"_qs));
+    EXPECT_TRUE(lines.first().contains(u"Capodanno"_qs));
+
+    QTest::mouseClick(w.feste(), Qt::LeftButton);
+    EXPECT_EQ(w.feste()->text(), u"Ricorrenze"_qs);
+    EXPECT_TRUE(w.scrollBar()->isEnabled());
+    EXPECT_TRUE(w.windowTitle().startsWith(u" Calendario di Promemo - "_qs));
+}
+
+TEST_F(CalendarWindowTest, CheckBoxesStartFromTheSettingsAndWriteEachClick)
+{
+    frmMain &w = open(QDate(2031, 5, 10));
+    QCheckBox *notes = w.checkBox(CalendarCheck::NoteDays);
+    EXPECT_FALSE(notes->isChecked());
+    EXPECT_FALSE(settingsText().contains(u"postcheck"_qs));
+
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_TRUE(settingsText().contains(u"postcheck=1"_qs));
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_TRUE(settingsText().contains(u"postcheck=0"_qs));
+    QTest::mouseClick(w.checkBox(CalendarCheck::Recurrences), Qt::LeftButton);
+
+    window.reset();
+    frmMain &again = open(QDate(2031, 5, 10));
+    EXPECT_FALSE(again.checkBox(CalendarCheck::NoteDays)->isChecked());
+    EXPECT_TRUE(again.checkBox(CalendarCheck::Recurrences)->isChecked());
+    EXPECT_FALSE(settingsText().contains(u"holycheck"_qs));
+}
+
+TEST_F(CalendarWindowTest, ChiudiClosesTheHelpAndTheWindow)
+{
+    registry.addWindow(QString::fromUtf16(kHelpCaption));
+    frmMain &w = open(QDate(2031, 5, 10));
+    QTest::keyClick(w.scrollBar(), Qt::Key_F1);
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+    QTest::mouseClick(w.findChild<QPushButton *>(u"cmdChiudi"_qs), Qt::LeftButton);
+    EXPECT_EQ(registry.closeRequests(), QStringList{QString::fromUtf16(kHelpCaption)});
+    EXPECT_FALSE(w.isVisible());
+}
+
+} // namespace
