@@ -79,9 +79,10 @@ MonthPane::MonthPane(int index, const DayMarks &marks, QWidget *parent)
     setFixedSize(kPaneSize);
     setAutoFillBackground(true);
 
-    QFont bold = font();
-    bold.setBold(true);
+    QFont bold;
+    bold.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     bold.setPointSizeF(9.75);
+    bold.setBold(true);
     caption_ = new QLabel(this);
     caption_->setGeometry(kCaptionRect);
     caption_->setAlignment(Qt::AlignCenter);
