@@ -19,7 +19,7 @@ const QString kPages = QStringLiteral(PROMEMO_PROGRAM_FOLDER "/help");
 
 TEST(HelpPages, EveryLinkLeadsToATopic)
 {
-    const QRegularExpression link(QStringLiteral("href\\s*=\\s*\"([^\"]*)\""));
+    const QRegularExpression link(QStringLiteral("<a\\s[^>]*href\\s*=\\s*\"([^\"]*)\""));
     for (const auto &topic : helpTopics()) {
         QFile page(QDir(kPages).filePath(topic.page));
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << topic.page.toStdString();
