@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include "calendar/calendarrules.h"
 #include "common/calendarmodel.h"
@@ -36,6 +38,37 @@ QFont valueFont()
     font.setBold(true);
     return font;
 }
+
+// Year-list lines with tab stops every eight average characters, as classic list boxes set
+// them, so the runs of blanks before "Festività Nazionale" line the column up.
+class YearListDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QString text = item.text;
+        item.text.clear();
+        const QStyle *style = item.widget ? item.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget);
+        QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
+        layout.setWrapMode(QTextOption::NoWrap);
+        layout.setTabStopDistance(tabStop(item.fontMetrics));
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                : QPalette::Text));
+        painter->drawText(QRectF(area), text, layout);
+        painter->restore();
+    }
+
+    static qreal tabStop(const QFontMetrics &metrics) { return 8.0 * metrics.averageCharWidth(); }
+};
 
 QFrame *plainFrame(QWidget *parent, const QRect &geometry)
 {
@@ -131,6 +164,8 @@ void frmMain::buildControls()
     m_yearList = new QListWidget(m_listContainer);
     m_yearList->setGeometry(-29, -2, 477, 200);
     m_yearList->setSortingEnabled(true);
+    m_yearList->setItemDelegate(new YearListDelegate(m_yearList));
+    m_yearList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_listContainer->hide();
 
     Check1 = new QCheckBox(QStringLiteral("Domeniche in rosso"), this);

@@ -16,6 +16,7 @@
 #include "common/datetexts.h"
 #include "common/notefile.h"
 #include "common/programfolder.h"
+#include "common/recurrences.h"
 #include "tests/support/fakes.h"
 #include "tests/support/fakewindowregistry.h"
 
@@ -200,6 +201,78 @@ TEST_F(CalendarWindowTest, YearListShowsTheSelectedYearSorted)
     EXPECT_EQ(w.feste()->text(), u"Ricorrenze"_qs);
     EXPECT_TRUE(w.scrollBar()->isEnabled());
     EXPECT_TRUE(w.windowTitle().startsWith(u" Calendario di Promemo - "_qs));
+}
+
+TEST_F(CalendarWindowTest, YearListsOf2008And2011LineByLine)
+{
+    const auto national = [](int blanks) { return QString(blanks, u' ') + u"\tFestività Nazionale"_qs; };
+    const QStringList expected2008{
+        u"000   01/01 -martedì       \tCapodanno"_qs + national(40),
+        u"005   06/01 -domenica      \tEpifania"_qs + national(46),
+        u"009   10/01 -giovedì       \tCompleanno di Anna"_qs,
+        u"036   06/02 -mercoledì     \tMercoledì delle Ceneri "_qs,
+        u"059   29/02 -venerdì       \tBisestile"_qs,
+        u"075   16/03 -domenica      \tDomenica delle Palme"_qs,
+        u"078   19/03 -mercoledì     \tSan Giuseppe"_qs,
+        u"082   23/03 -domenica      \tSanta Pasqua"_qs,
+        u"083   24/03 -lunedì        \tLunedì dell'Angelo"_qs + national(30),
+        u"115   25/04 -venerdì       \tFesta della Liberazione"_qs + national(23),
+        u"121   01/05 -giovedì       \tFesta del Lavoro"_qs + national(32),
+        u"124   04/05 -domenica      \tAscensione"_qs,
+        u"131   11/05 -domenica      \tPentecoste"_qs,
+        u"138   18/05 -domenica      \tSS. Trinità"_qs,
+        u"145   25/05 -domenica      \tCorpus Domini"_qs,
+        u"153   02/06 -lunedì        \tFesta della Repubblica"_qs + national(24),
+        u"175   24/06 -martedì       \tSan Giovanni Battista"_qs,
+        u"180   29/06 -domenica      \tSS. Pietro e Paolo"_qs,
+        u"227   15/08 -venerdì       \tAssunzione della B.V. Maria"_qs + national(18),
+        u"305   01/11 -sabato        \tTutti i Santi"_qs + national(44),
+        u"306   02/11 -domenica      \tCommemorazione dei Defunti"_qs,
+        u"342   08/12 -lunedì        \tImmacolata Concezione"_qs + national(24),
+        u"359   25/12 -giovedì       \tNatale di N.S."_qs + national(40),
+        u"360   26/12 -venerdì       \tSanto Stefano"_qs + national(40),
+    };
+    const QStringList expected2011{
+        u"000   01/01 -sabato        \tCapodanno"_qs + national(40),
+        u"005   06/01 -giovedì       \tEpifania"_qs + national(46),
+        u"009   10/01 -lunedì        \tCompleanno di Anna"_qs,
+        u"067   09/03 -mercoledì     \tMercoledì delle Ceneri "_qs,
+        u"077   19/03 -sabato        \tSan Giuseppe"_qs,
+        u"106   17/04 -domenica      \tDomenica delle Palme"_qs,
+        u"113   24/04 -domenica      \tSanta Pasqua"_qs,
+        u"114   25/04 -lunedì        \tFesta della Liberazione"_qs + national(23),
+        u"114   25/04 -lunedì        \tLunedì dell'Angelo"_qs + national(30),
+        u"120   01/05 -domenica      \tFesta del Lavoro"_qs + national(32),
+        u"152   02/06 -giovedì       \tFesta della Repubblica"_qs + national(24),
+        u"155   05/06 -domenica      \tAscensione"_qs,
+        u"162   12/06 -domenica      \tPentecoste"_qs,
+        u"169   19/06 -domenica      \tSS. Trinità"_qs,
+        u"174   24/06 -venerdì       \tSan Giovanni Battista"_qs,
+        u"176   26/06 -domenica      \tCorpus Domini"_qs,
+        u"179   29/06 -mercoledì     \tSS. Pietro e Paolo"_qs,
+        u"226   15/08 -lunedì        \tAssunzione della B.V. Maria"_qs + national(18),
+        u"304   01/11 -martedì       \tTutti i Santi"_qs + national(44),
+        u"305   02/11 -mercoledì     \tCommemorazione dei Defunti"_qs,
+        u"341   08/12 -giovedì       \tImmacolata Concezione"_qs + national(24),
+        u"358   25/12 -domenica      \tNatale di N.S."_qs + national(40),
+        u"359   26/12 -lunedì        \tSanto Stefano"_qs + national(40),
+    };
+    QFile ricf(dir.filePath(u"ricf.dat"_qs));
+    ASSERT_TRUE(ricf.open(QIODevice::WriteOnly));
+    ricf.write(encodeRecurrences({{u"29/02"_qs, u"01"_qs, u"00"_qs, u"Bisestile"_qs},
+                                  {u"10/01"_qs, u"01"_qs, u"00"_qs, u"Compleanno di Anna"_qs}}));
+    ricf.close();
+
+    for (const auto &[today, expected] : {std::pair{QDate(2008, 3, 10), expected2008},
+                                          std::pair{QDate(2011, 7, 1), expected2011}}) {
+        window.reset();
+        frmMain &w = open(today);
+        QTest::mouseClick(w.feste(), Qt::LeftButton);
+        QStringList lines;
+        for (int row = 0; row < w.yearList()->count(); ++row)
+            lines << w.yearList()->item(row)->text();
+        EXPECT_EQ(lines, expected) << today.year();
+    }
 }
 
 TEST_F(CalendarWindowTest, CheckBoxesStartFromTheSettingsAndWriteEachClick)
