@@ -83,7 +83,7 @@ QByteArray completion(qint64 size)
     const QByteArray blank = blankRecord();
     const int wholeRecords = int(size / kRecordSize);
     const int cut = int(size % kRecordSize);
-    QByteArray bytes = blank.mid(cut);
+    QByteArray bytes = cut > 0 ? blank.mid(cut) : QByteArray();
     const int missing = kRecords - wholeRecords - (cut > 0 ? 1 : 0);
     bytes.reserve(bytes.size() + qsizetype(missing) * kRecordSize);
     for (int i = 0; i < missing; ++i)
