@@ -27,9 +27,4 @@ NoteName launchNoteName(QDate launchDate, NoteSize size, NoteColour colour, Text
             sizeLetter(pointSize(textSize)), stampOf(now)};
 }
 
-QString launchProgram(NoteSize size)
-{
-    return size == NoteSize::Medium ? QStringLiteral("Kirmo") : QStringLiteral("Kalvo");
-}
-
 } // namespace promemo::calendar

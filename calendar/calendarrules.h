@@ -28,7 +28,5 @@ QDate scrollTarget(QDate today, int value);
 // settings, stamped with `now`.
 NoteName launchNoteName(QDate launchDate, NoteSize size, NoteColour colour, TextSize textSize,
                         QTime now);
-// Kirmo for a medium note, Kalvo for a normal one.
-QString launchProgram(NoteSize size);
 
 } // namespace promemo::calendar

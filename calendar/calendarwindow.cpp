@@ -16,6 +16,7 @@
 #include "calendar/calendarrules.h"
 #include "common/calendarmodel.h"
 #include "common/datetexts.h"
+#include "common/duenotes.h"
 #include "common/notefile.h"
 #include "common/programfolder.h"
 #include "common/recurrences.h"
@@ -395,7 +396,7 @@ void frmMain::Lancia_Notino(NoteSize size)
     if (!name)
         return;
     writeNoteFile(programFile(*name), {QString(), dateText(m_launch), QString(), changedText(now)});
-    m_services.processes.start(launchProgram(size), {*name}, WindowMode::NormalWithFocus);
+    m_services.processes.start(reopenProgram(size), {*name}, WindowMode::NormalWithFocus);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

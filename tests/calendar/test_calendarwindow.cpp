@@ -59,8 +59,6 @@ TEST(CalendarRules, LaunchNameTakesColourAndSizeLettersByBuild)
         ASSERT_TRUE(name);
         EXPECT_EQ(*name, u"o12345"_qs + QLatin1String(c.expected) + u"03723.dat"_qs);
     }
-    EXPECT_EQ(launchProgram(NoteSize::Medium), u"Kirmo"_qs);
-    EXPECT_EQ(launchProgram(NoteSize::Normal), u"Kalvo"_qs);
 }
 
 class CalendarWindowTest : public ::testing::Test
