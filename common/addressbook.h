@@ -65,7 +65,8 @@ char styleCode(const Cell &cell);
 QByteArray encodeRecord(const Row &row);
 // A record read onto `row`: texts without their trailing blanks (leading kept); a style code
 // outside "0".."3" or a colour code outside "0".."5" leaves that attribute as `row` had it.
-// Short input (a record cut by the file's end) is read as far as it goes.
+// Short input (a record cut by the file's end) is read as far as it goes; the missing bytes
+// count as those of a blank record.
 void decodeRecord(QByteArrayView bytes, Row &row);
 // A blank record: 100 + 40 blanks and "000000".
 QByteArray blankRecord();
@@ -79,14 +80,15 @@ public:
     // Opens `path`; a missing file is created full of blank records; a file shorter than
     // 1936 records is extended with blank records from its last whole record on (a cut last
     // record is completed, never overwritten); extra bytes of a longer file stay untouched. A
-    // file that cannot be written is opened read-only. Empty on failure, with `error` set to a
-    // text for the user.
+    // file that cannot be written (or cannot grow to its full length) is opened read-only.
+    // Empty on failure, with `error` set to a text for the user; with ReadOnly `error` says why.
     std::optional<Opened> open(const QString &path, QString *error = nullptr);
     bool isOpen() const { return m_file.isOpen(); }
     bool isWritable() const;
     void close();
 
-    // Record `record` (1..1936); empty when it cannot be read.
+    // Record `record` (1..1936), always 146 bytes: a record past the end of a short read-only
+    // file is blank, a cut one completed with blanks. Empty when it cannot be read.
     std::optional<QByteArray> readRecord(int record);
     // Loads the 44 records of `sheet` onto `rows` (Apri): unreadable records leave their row
     // as it was.
