@@ -1,1 +1,24 @@
-int main() { return 0; } // to be written
+#include <QApplication>
+
+#include <memory>
+
+#include "addressbook/addressbookwindow.h"
+#include "platform/desktopsession.h"
+#include "platform/services.h"
+#include "platform/singleinstance.h"
+
+int main(int argc, char **argv)
+{
+    using namespace promemo;
+    preferX11Session();
+    QApplication app(argc, argv);
+    SingleInstance instance;
+    if (!instance.tryAcquire(QStringLiteral("Elenko")))
+        return 0;
+    SystemServices system(std::make_unique<WindowRegistry>());
+    const Services services = system.services();
+    const auto window = rubrica::startAddressBook(services);
+    if (!window)
+        return 0;
+    return app.exec();
+}

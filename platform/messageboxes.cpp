@@ -16,6 +16,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
         return QMessageBox::Question;
     case MessageIcon::Information:
         return QMessageBox::Information;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }

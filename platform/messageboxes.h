@@ -6,7 +6,7 @@ class QWidget;
 
 namespace promemo {
 
-enum class MessageIcon { Warning, Question, Information };
+enum class MessageIcon { Warning, Question, Information, None };
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
