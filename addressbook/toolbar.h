@@ -28,12 +28,16 @@ enum class ToolButtonLook { Rest, Hover, Pressed };
 QString toolButtonTooltip(int index);
 // The button's box in the window, in pixels (tops at 150 twips, 360 twips high).
 QRect toolButtonRect(int index);
-// The search box between buttons 8 and 9 (left 3780 twips, 1455 wide), and its tooltip.
+// The search box between buttons 8 and 9 (left 3780 twips, 1455 wide, as high as the boxes),
+// and its tooltip.
 QRect searchBoxRect();
 QString searchBoxTooltip();
-// The button's image, drawn by the program: about 16 x 16 for 0..8, wider for the labelled
-// buttons 9..12 ("Cerca", "Opzioni", "Help", "Chiudi").
-QImage toolButtonImage(int index);
+// The image's top-left inside the box in rest and pressed look (hover: 20 twips up-left).
+QPoint toolButtonRestOffset(int index);
+// The button's image, drawn by the program: 16 x 16 for 0..8, wider for the labelled buttons
+// 9..12 ("Cerca", "Opzioni", "Help", "Chiudi"), so that it fits its box from the rest offset.
+// Its size is in device-independent pixels; `devicePixelRatio` sharpens it on dense screens.
+QImage toolButtonImage(int index, qreal devicePixelRatio = 1.0);
 
 // One button: the box (Pic) with its image (Img) inside; box and image react alike.
 class ToolButton : public QWidget
@@ -60,8 +64,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    const QImage &image();
+
     int m_index;
     ToolButtonLook m_look = ToolButtonLook::Rest;
+    QImage m_image; // drawn on first paint, again when the pixel ratio changes
 };
 
 // The 13 buttons on `window`, the hover state and Timer1 (55 ms while a button is hovered).
@@ -69,7 +76,8 @@ class Toolbar : public QObject
 {
     Q_OBJECT
 public:
-    // `pointer` gives the pointer's global position (QCursor::pos by default).
+    // Puts the buttons on `window`, which owns the toolbar. `pointer` gives the pointer's global
+    // position (QCursor::pos by default).
     explicit Toolbar(QWidget *window, std::function<QPoint()> pointer = {});
 
     ToolButton *button(int index) const { return m_buttons.at(index); }
@@ -80,6 +88,9 @@ public:
     void azzeraPulsanti();
     // Timer1: back to rest once the pointer has left the band from button 0 to button 12.
     void tick();
+    // The band in global coordinates: the height of button 0's box, from its left edge to the
+    // right edge of button 12's box.
+    QRect band() const;
 
 signals:
     // The button was pressed: run its action.

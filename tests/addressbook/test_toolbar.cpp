@@ -1,2 +1,218 @@
+#include "addressbook/toolbar.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+using namespace promemo::rubrica;
+
+namespace {
+
+QImage render(ToolButton &button)
+{
+    QImage image(button.size(), QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    button.render(&image);
+    return image;
+}
+
+// Pixels that differ from `fill`, inside the one-pixel border.
+QRect inkBounds(const QImage &image, QRgb fill)
+{
+    QRect bounds;
+    for (int y = 1; y < image.height() - 1; ++y)
+        for (int x = 1; x < image.width() - 1; ++x)
+            if (image.pixel(x, y) != fill)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+class ToolbarTest : public ::testing::Test
+{
+protected:
+    ToolbarTest() : toolbar(&window, [this] { return pointer; })
+    {
+        window.resize(700, 300);
+        window.show();
+    }
+
+    // A point of button `index` in global coordinates.
+    QPoint over(int index, QPoint at = {2, 2}) const { return toolbar.button(index)->mapToGlobal(at); }
+    // A move over the button, delivered even when the pointer is already there.
+    void hover(int index)
+    {
+        ToolButton *button = toolbar.button(index);
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(button->mapToGlobal(QPoint(5, 5))),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &move);
+    }
+    ToolButtonLook look(int index) const { return toolbar.button(index)->look(); }
+
+    QWidget window;
+    QPoint pointer;
+    Toolbar toolbar;
+};
+
+TEST(ToolbarLayout, BoxesImagesAndTooltips)
+{
+    const std::pair<int, QRect> boxes[] = {
+        {SaveButton, {5, 10, 24, 24}},       {BoldButton, {113, 10, 24, 24}},
+        {TextColourButton, {224, 10, 24, 24}}, {SearchButton, {355, 10, 127, 24}},
+        {OptionsButton, {489, 10, 58, 24}},  {HelpButton, {553, 10, 44, 24}},
+        {CloseButton, {604, 10, 62, 24}},
+    };
+    for (const auto &[index, box] : boxes)
+        EXPECT_EQ(toolButtonRect(index), box) << index;
+    EXPECT_EQ(searchBoxRect(), QRect(252, 10, 97, 24));
+    EXPECT_EQ(searchBoxTooltip(),
+              u" Cerca il testo inserito in tutte le cartelle della Rubrica  "_qs);
+    EXPECT_EQ(toolButtonTooltip(SaveButton), u" Salva "_qs);
+    EXPECT_EQ(toolButtonTooltip(CloseButton), u" Chiudi la Rubrica "_qs);
+    EXPECT_TRUE(toolButtonTooltip(kNoButton).isNull());
+
+    for (int index = 0; index < kToolButtons; ++index) {
+        const QImage image = toolButtonImage(index);
+        const QRect box = toolButtonRect(index);
+        EXPECT_EQ(image.height(), 16) << index;
+        EXPECT_GE(image.width(), 16) << index;
+        // Inside the box from the rest offset, clear of the border on the right.
+        EXPECT_LE(toolButtonRestOffset(index).x() + image.width(), box.width() - 1) << index;
+        EXPECT_FALSE(inkBounds(image, qRgba(0, 0, 0, 0)).isEmpty()) << index << " is blank";
+        // A dense screen gets the same image at twice the pixels.
+        const QImage dense = toolButtonImage(index, 2.0);
+        EXPECT_EQ(dense.size(), image.size() * 2) << index;
+        EXPECT_EQ(dense.deviceIndependentSize(), QSizeF(image.size())) << index;
+    }
+    EXPECT_GT(toolButtonImage(SearchButton).width(), 100);
+}
+
+TEST_F(ToolbarTest, LooksFillBorderAndImageOffset)
+{
+    const QRgb background = window.palette().color(QPalette::Window).rgb();
+    for (const int index : {int(SaveButton), int(SearchButton), int(HelpButton), int(CloseButton)}) {
+        ToolButton &button = *toolbar.button(index);
+        const QPoint corner(button.width() - 1, button.height() - 1);
+        const QPoint inside(button.width() - 2, button.height() - 2);
+
+        const QImage rest = render(button);
+        EXPECT_EQ(rest.pixel(0, 0), background) << index;
+        EXPECT_EQ(rest.pixel(corner), background) << index;
+        EXPECT_EQ(rest.pixel(inside), background) << index;
+
+        button.setLook(ToolButtonLook::Hover);
+        const QImage hover = render(button);
+        const QRgb lavender = qRgb(192, 192, 255);
+        EXPECT_EQ(hover.pixel(inside), lavender) << index;
+        EXPECT_EQ(hover.pixel(1, 1), lavender) << index; // one line only
+        EXPECT_NE(hover.pixel(0, 0), lavender) << index;
+        EXPECT_EQ(hover.pixel(corner), hover.pixel(0, 0)) << index;
+
+        button.setLook(ToolButtonLook::Pressed);
+        const QImage pressed = render(button);
+        EXPECT_EQ(pressed.pixel(inside), qRgb(128, 128, 255)) << index;
+        EXPECT_EQ(pressed.pixel(0, 0), hover.pixel(0, 0)) << index;
+
+        // 20 twips up and left in hover; the rest offset when pressed.
+        const QRect restInk = inkBounds(rest, background);
+        EXPECT_EQ(restInk, inkBounds(pressed, qRgb(128, 128, 255))) << index;
+        EXPECT_EQ(inkBounds(hover, lavender), restInk.translated(-2, -2)) << index;
+        EXPECT_EQ(button.imageOffset(), toolButtonRestOffset(index)) << index;
+        button.setLook(ToolButtonLook::Rest);
+    }
+    EXPECT_EQ(toolButtonRestOffset(SaveButton), QPoint(3, 3));
+    EXPECT_EQ(toolButtonRestOffset(CloseButton), QPoint(15, 3));
+}
+
+TEST_F(ToolbarTest, HoverMovesFromButtonToButton)
+{
+    QSignalSpy hovered(&toolbar, &Toolbar::hovered);
+    EXPECT_EQ(toolbar.activeButton(), kNoButton);
+    EXPECT_FALSE(toolbar.timerActive());
+
+    hover(CopyButton);
+    EXPECT_EQ(toolbar.activeButton(), CopyButton);
+    EXPECT_EQ(look(CopyButton), ToolButtonLook::Hover);
+    EXPECT_TRUE(toolbar.timerActive());
+
+    hover(OptionsButton);
+    EXPECT_EQ(toolbar.activeButton(), OptionsButton);
+    EXPECT_EQ(look(CopyButton), ToolButtonLook::Rest);
+    EXPECT_EQ(look(OptionsButton), ToolButtonLook::Hover);
+    ASSERT_EQ(hovered.size(), 2);
+    EXPECT_EQ(hovered.at(1).at(0).toInt(), OptionsButton);
+
+    toolbar.azzeraPulsanti();
+    EXPECT_EQ(toolbar.activeButton(), kNoButton);
+    EXPECT_EQ(look(OptionsButton), ToolButtonLook::Rest);
+}
+
+TEST_F(ToolbarTest, TimerRestsTheButtonOnceThePointerLeavesTheBand)
+{
+    const QRect first = toolbar.button(SaveButton)->rect();
+    const QRect last = toolbar.button(CloseButton)->rect();
+    const QPoint outside[] = {
+        over(SaveButton, {-1, 5}),                         // left
+        over(CloseButton, {last.width(), 5}),              // right
+        over(HelpButton, {5, -1}),                         // above
+        over(BoldButton, {5, first.height()}),             // below
+    };
+    for (const QPoint &point : outside) {
+        hover(PasteButton);
+        // Anywhere in the band, between the buttons and over the search box too.
+        for (const QPoint inside : {over(SaveButton, {0, 0}), over(CloseButton, last.bottomRight()),
+                                    over(TextColourButton, {first.width() + 2, 12})}) {
+            pointer = inside;
+            toolbar.tick();
+            EXPECT_EQ(look(PasteButton), ToolButtonLook::Hover);
+            EXPECT_TRUE(toolbar.timerActive());
+        }
+        pointer = point;
+        toolbar.tick();
+        EXPECT_EQ(look(PasteButton), ToolButtonLook::Rest) << point.x() << "," << point.y();
+        EXPECT_EQ(toolbar.activeButton(), kNoButton);
+        EXPECT_FALSE(toolbar.timerActive());
+    }
+
+    // The running timer does it by itself.
+    hover(UnderlineButton);
+    pointer = outside[0];
+    QTRY_COMPARE_WITH_TIMEOUT(toolbar.activeButton(), kNoButton, 2000);
+    EXPECT_EQ(look(UnderlineButton), ToolButtonLook::Rest);
+}
+
+TEST_F(ToolbarTest, ActionRunsOnThePress)
+{
+    QSignalSpy triggered(&toolbar, &Toolbar::triggered);
+    hover(BoldButton);
+    QTest::mousePress(toolbar.button(BoldButton), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(triggered.size(), 1);
+    EXPECT_EQ(triggered.at(0).at(0).toInt(), BoldButton);
+    EXPECT_EQ(look(BoldButton), ToolButtonLook::Pressed);
+    QTest::mouseRelease(toolbar.button(BoldButton), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(triggered.size(), 1);
+    EXPECT_EQ(look(BoldButton), ToolButtonLook::Hover);
+
+    QTest::mouseClick(toolbar.button(CloseButton), Qt::RightButton, {}, QPoint(5, 5));
+    ASSERT_EQ(triggered.size(), 2);
+    EXPECT_EQ(triggered.at(1).at(0).toInt(), CloseButton);
+}
+
+TEST_F(ToolbarTest, ButtonRestedByItsActionStillGoesBackToRest)
+{
+    // As the insert-row question does: the toolbar is rested while the button is held.
+    QObject::connect(&toolbar, &Toolbar::triggered, &toolbar, &Toolbar::azzeraPulsanti);
+    hover(InsertRowButton);
+    QTest::mouseClick(toolbar.button(InsertRowButton), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(look(InsertRowButton), ToolButtonLook::Hover);
+    EXPECT_EQ(toolbar.activeButton(), InsertRowButton);
+    EXPECT_TRUE(toolbar.timerActive());
+    pointer = over(InsertRowButton, {5, 40});
+    toolbar.tick();
+    EXPECT_EQ(look(InsertRowButton), ToolButtonLook::Rest);
+}
+
+} // namespace
