@@ -249,9 +249,9 @@ void frmRubrica::buildControls()
     setFont(suiteFont(8));
     setMouseTracking(true);
 
-    m_toolbar = std::make_unique<Toolbar>(this);
-    connect(m_toolbar.get(), &Toolbar::triggered, this, &frmRubrica::toolbarTriggered);
-    connect(m_toolbar.get(), &Toolbar::hovered, this, [this](int index) {
+    m_toolbar = new Toolbar(this);
+    connect(m_toolbar, &Toolbar::triggered, this, &frmRubrica::toolbarTriggered);
+    connect(m_toolbar, &Toolbar::hovered, this, [this](int index) {
         if (index != TextColourButton)
             closePalette();
     });
@@ -354,6 +354,16 @@ bool frmRubrica::openDataFile()
     text += QStringLiteral("\r\r  La Rubrica non può essere aperta.  ");
     m_services.messageBoxes.warn(kCaption, text);
     return false;
+}
+
+frmColore *frmRubrica::palette() const
+{
+    return m_palette;
+}
+
+frmOpzioni *frmRubrica::optionsDialog() const
+{
+    return m_options;
 }
 
 bool frmRubrica::dataFileWritable() const
@@ -811,21 +821,13 @@ void frmRubrica::openOptions()
 {
     if (m_options)
         return;
-    auto *dialog = new frmOpzioni(m_settings, m_services.messageBoxes, this);
+    auto *dialog = new frmOpzioni(m_settings, m_services.messageBoxes, this, &m_services.screen);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &frmOpzioni::applied, this, [this](int tabIndex, int sheetIndex) {
         m_tabColour = tabQColor(tabIndex);
         m_sheetColour = sheetQColor(sheetIndex);
         paintTabs();
     });
-    dialog->adjustSize();
-    QPoint place = frameGeometry().topLeft() + QPoint(twipsToPixels(6000), twipsToPixels(1600));
-    const QRect screen = m_services.screen.geometry();
-    const int frameHeight = dialog->frameGeometry().height();
-    if (place.y() + frameHeight > screen.bottom())
-        place.setY(screen.bottom() - twipsToPixels(400) - frameHeight);
-    dialog->move(place);
-    dialog->setWindowModality(Qt::ApplicationModal);
     m_options = dialog;
     dialog->show();
 }

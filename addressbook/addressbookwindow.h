@@ -93,9 +93,9 @@ public:
     QLineEdit *searchBox() const { return Text4; }
     QLabel *tab(int index) const { return lblFolder.at(index); }
     QLabel *sheetBackground() const { return lblScheda; }
-    Toolbar *toolbar() const { return m_toolbar.get(); }
-    frmColore *palette() const { return m_palette; }
-    frmOpzioni *optionsDialog() const { return m_options; }
+    Toolbar *toolbar() const { return m_toolbar; }
+    frmColore *palette() const;
+    frmOpzioni *optionsDialog() const;
     QColor tabColour() const { return m_tabColour; }
     QColor sheetColour() const { return m_sheetColour; }
 
@@ -161,7 +161,7 @@ private:
     Settings m_settings;
     DataFile m_file;
 
-    std::unique_ptr<Toolbar> m_toolbar;
+    Toolbar *m_toolbar = nullptr;
     std::array<QLabel *, kSheets> lblFolder{};
     QLabel *lblScheda = nullptr;
     std::array<GridCell *, kRows> Text1{};

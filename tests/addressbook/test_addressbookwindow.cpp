@@ -1,2 +1,378 @@
+#include "addressbook/addressbookwindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+#include "addressbook/colourdialogs.h"
+#include "addressbook/toolbar.h"
+#include "common/programfolder.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::rubrica;
+
+namespace {
+
+const QString kCaption = u" Rubrica di Promemo"_qs;
+
+class AddressBookWindowTest : public ::testing::Test
+{
+protected:
+    AddressBookWindowTest()
+    {
+        setProgramFolderForTesting(dir.path());
+        registry.addWindow(u"NotinoTray"_qs);
+        QGuiApplication::clipboard()->clear();
+    }
+    ~AddressBookWindowTest() override
+    {
+        window.reset();
+        setProgramFolderForTesting({});
+    }
+
+    QString dataPath() const { return dir.filePath(u"rubri.dat"_qs); }
+
+    // Rows written to the file before the window opens.
+    void seed(int sheet, const std::vector<std::pair<int, Row>> &rows)
+    {
+        DataFile file;
+        ASSERT_TRUE(file.open(dataPath()));
+        Sheet contents{};
+        file.readSheet(sheet, contents);
+        for (const auto &[row, data] : rows)
+            contents[row - 1] = data;
+        ASSERT_TRUE(file.writeSheet(sheet, contents));
+    }
+    Row stored(int sheet, int row)
+    {
+        DataFile file;
+        Row result;
+        if (file.open(dataPath()))
+            decodeRecord(file.readRecord(recordNumber(sheet, row)).value_or(QByteArray()), result);
+        return result;
+    }
+
+    frmRubrica &open()
+    {
+        window = startAddressBook(fakes.services());
+        EXPECT_TRUE(window);
+        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return *window;
+    }
+
+    static QWidget *focused() { return QApplication::focusWidget(); }
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(focused(), key, modifiers);
+    }
+    static void type(const QString &text) { QTest::keyClicks(focused(), text); }
+    void click(GridCell *cell) { QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(4, cell->height() / 2)); }
+    void clickTab(int index) { QTest::mouseClick(window->tab(index), Qt::LeftButton); }
+    void pressButton(int index) { QTest::mousePress(window->toolbar()->button(index), Qt::LeftButton); }
+    CellRef focusedCell() const
+    {
+        auto *cell = qobject_cast<GridCell *>(focused());
+        return cell ? cell->ref() : CellRef{0, Column::Name};
+    }
+    QColor background(QLabel *label) const { return label->palette().color(QPalette::Window); }
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const Message &shown : fakes.messageBoxes.shown)
+            texts << shown.text;
+        return texts;
+    }
+
+    QTemporaryDir dir;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    std::unique_ptr<frmRubrica> window;
+};
+
+TEST_F(AddressBookWindowTest, StartsOnSheetA1OnlyBesideTheLauncher)
+{
+    registry.removeWindow(u"NotinoTray"_qs);
+    EXPECT_FALSE(startAddressBook(fakes.services()));
+    EXPECT_FALSE(QFile::exists(dataPath()));
+
+    registry.addWindow(u"NotinoTray"_qs);
+    seed(0, {{1, {{u"Anna"_qs, true, false, TextColour::Red}, {u"06 555"_qs}}}});
+    frmRubrica &w = open();
+    EXPECT_EQ(w.windowTitle(), kCaption);
+    EXPECT_EQ(registry.registeredCaptions(), QStringList{kCaption});
+    EXPECT_EQ(QFile(dataPath()).size(), kFileSize);
+    EXPECT_EQ(w.currentSheet(), 0);
+    EXPECT_EQ(w.gridContents()[0], (Row{{u"Anna"_qs, true, false, TextColour::Red}, {u"06 555"_qs}}));
+    EXPECT_EQ((focusedCell()), (CellRef{1, Column::Name}));
+    EXPECT_EQ(w.nameCell(1)->cursorPosition(), 4);
+    EXPECT_EQ(w.nameCell(1)->paint(), CellPaint::Marker);
+    EXPECT_FALSE(w.isModified());
+
+    // The chosen tab is bold in the sheet colour, the others plain in the tab colour (file: 0).
+    EXPECT_TRUE(w.tab(0)->font().bold());
+    EXPECT_FALSE(w.tab(1)->font().bold());
+    EXPECT_EQ(background(w.tab(0)), sheetQColor(0));
+    EXPECT_EQ(background(w.tab(43)), tabQColor(0));
+    EXPECT_EQ(background(w.sheetBackground()), sheetQColor(0));
+    // The lower row, nearer the sheet, holds the sheets of the first row of letters.
+    EXPECT_GT(w.tab(0)->y(), w.tab(21)->y());
+    EXPECT_EQ(w.tab(28)->y(), w.tab(0)->y());
+    EXPECT_EQ(w.tab(42)->x(), w.tab(7)->x());
+    // Everything stays under the toolbar's span.
+    const int right = w.toolbar()->button(CloseButton)->geometry().right();
+    EXPECT_LE(w.numberCell(44)->geometry().right(), right);
+    EXPECT_LE(w.tab(41)->geometry().right(), right);
+    EXPECT_LT(w.numberCell(1)->geometry().right(), w.nameCell(23)->x());
+
+    // A close request from another program closes the window and the help with it.
+    registry.addWindow(u"Help di Promemo"_qs);
+    registry.postClose(kCaption);
+    QTRY_VERIFY(!w.isVisible());
+    EXPECT_TRUE(registry.closeRequests().contains(u"Help di Promemo"_qs));
+}
+
+TEST_F(AddressBookWindowTest, KeysWalkTheCellsAndOtherKeysModify)
+{
+    frmRubrica &w = open();
+    press(Qt::Key_Up);
+    EXPECT_EQ(focusedCell(), (CellRef{44, Column::Name}));
+    press(Qt::Key_Down);
+    press(Qt::Key_Enter);
+    EXPECT_EQ(focusedCell(), (CellRef{1, Column::Number}));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedCell(), (CellRef{2, Column::Name}));
+    press(Qt::Key_PageDown);
+    press(Qt::Key_Right);
+    press(Qt::Key_Right);
+    EXPECT_EQ(focusedCell(), (CellRef{44, Column::Name}));
+    press(Qt::Key_Right);
+    press(Qt::Key_Right);
+    EXPECT_EQ(focusedCell(), (CellRef{1, Column::Name}));
+    press(Qt::Key_Left);
+    EXPECT_EQ(focusedCell(), (CellRef{44, Column::Number}));
+    EXPECT_FALSE(w.isModified());
+    EXPECT_EQ(w.nameCell(1)->paint(), CellPaint::Window);
+    EXPECT_EQ(w.numberCell(44)->paint(), CellPaint::Marker);
+
+    type(u"0612"_qs);
+    EXPECT_TRUE(w.isModified());
+    EXPECT_EQ(w.numberCell(44)->text(), u"0612"_qs);
+
+    // After a click Left and Right move the caret; any other move ends that.
+    click(w.nameCell(3));
+    type(u"Bice"_qs);
+    press(Qt::Key_Left);
+    press(Qt::Key_Left);
+    press(Qt::Key_Right);
+    EXPECT_EQ(focusedCell(), (CellRef{3, Column::Name}));
+    EXPECT_EQ(w.nameCell(3)->cursorPosition(), 3);
+    press(Qt::Key_Down);
+    press(Qt::Key_Right);
+    EXPECT_EQ(focusedCell(), (CellRef{4, Column::Number}));
+    press(Qt::Key_F4);
+    EXPECT_EQ(focused(), w.searchBox());
+}
+
+TEST_F(AddressBookWindowTest, ShiftDownMarksCellsForCutAndPaste)
+{
+    seed(0, {{5, {{u"e"_qs}, {}}}, {6, {{u"f"_qs}, {}}}, {7, {{u"g"_qs}, {}}}, {8, {{u"h"_qs}, {}}},
+             {9, {{u"i"_qs}, {}}}});
+    frmRubrica &w = open();
+    click(w.nameCell(5));
+    for (int i = 0; i < 3; ++i)
+        press(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(w.nameCell(8)->paint(), CellPaint::Marker);
+    EXPECT_EQ(w.nameCell(5)->paint(), CellPaint::Marker);
+    EXPECT_EQ(w.nameCell(9)->paint(), CellPaint::Window);
+
+    pressButton(CutButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"e\nf\ng\nh\n"_qs);
+    for (int row = 5; row <= 8; ++row)
+        EXPECT_TRUE(w.nameCell(row)->text().isEmpty()) << row;
+    EXPECT_EQ(w.nameCell(9)->text(), u"i"_qs);
+    EXPECT_TRUE(w.isModified());
+
+    // Pasting at row 43 appends as far as row 44 and ends there; the rest is dropped.
+    w.nameCell(43)->setText(u"x"_qs);
+    click(w.nameCell(43));
+    pressButton(PasteButton);
+    EXPECT_EQ(w.nameCell(43)->text(), u"xe"_qs);
+    EXPECT_EQ(w.nameCell(44)->text(), u"f"_qs);
+    EXPECT_EQ(focusedCell(), (CellRef{44, Column::Name}));
+
+    // Text with a TAB (two columns copied from a spreadsheet) is not pasted.
+    QGuiApplication::clipboard()->setText(u"a\tb\r\nc\td\r\n"_qs);
+    pressButton(PasteButton);
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::None);
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.startsWith(
+        u" Gli appunti contengono caratteri di tabulazione.\r\n\r"_qs));
+    EXPECT_EQ(w.nameCell(44)->text(), u"f"_qs);
+
+    // With no marked cell in the current row nothing is pasted.
+    QGuiApplication::clipboard()->setText(u"z"_qs);
+    w.nameCell(44)->setPaint(CellPaint::Window);
+    pressButton(PasteButton);
+    EXPECT_EQ(fakes.messageBoxes.shown.last(),
+              (Message{kCaption, u"  Seleziona una cella prima di incollare!  "_qs,
+                       MessageIcon::None, MessageButtons::Ok}));
+    EXPECT_EQ(w.nameCell(44)->text(), u"f"_qs);
+}
+
+TEST_F(AddressBookWindowTest, SwitchingSheetsAsksOnceForTheSheetLeft)
+{
+    seed(1, {{1, {{u"Bruno"_qs}, {u"011"_qs}}}});
+    frmRubrica &w = open();
+    clickTab(1);
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+    EXPECT_EQ(w.nameCell(1)->text(), u"Bruno"_qs);
+    type(u"ne"_qs);
+
+    fakes.messageBoxes.answers = {MessageAnswer::No};
+    clickTab(2);
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.shown[0],
+              (Message{kCaption, u"  Vuoi salvare le modifiche effettuate al foglio B1?  "_qs,
+                       MessageIcon::Question, MessageButtons::YesNo}));
+    EXPECT_EQ(w.currentSheet(), 2);
+    EXPECT_FALSE(w.isModified());
+    EXPECT_TRUE(w.tab(2)->font().bold());
+    EXPECT_FALSE(w.tab(1)->font().bold());
+    EXPECT_EQ(stored(1, 1).name.text, u"Bruno"_qs);
+
+    clickTab(1);
+    EXPECT_EQ(w.nameCell(1)->text(), u"Bruno"_qs);
+    type(u"ne"_qs);
+    w.nameCell(1)->setFocus();
+    pressButton(BoldButton);
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    clickTab(0);
+    EXPECT_EQ(fakes.messageBoxes.shown.size(), 2);
+    EXPECT_EQ(stored(1, 1).name, (Cell{u"Brunone"_qs, true}));
+    EXPECT_EQ(w.currentSheet(), 0);
+    EXPECT_TRUE(w.nameCell(1)->text().isEmpty());
+}
+
+TEST_F(AddressBookWindowTest, ClosingAsksAndCancelKeepsTheWindowAndTheFocus)
+{
+    frmRubrica &w = open();
+    w.numberCell(7)->setFocus();
+    type(u"02"_qs);
+    press(Qt::Key_F1);
+    ASSERT_EQ(fakes.processes.started.size(), 1);
+    EXPECT_EQ(fakes.processes.started[0].arguments, QStringList{u"rubrica.htm"_qs});
+
+    fakes.messageBoxes.answers = {MessageAnswer::Cancel};
+    pressButton(CloseButton);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(focusedCell(), (CellRef{7, Column::Number}));
+    EXPECT_EQ(fakes.messageBoxes.shown.last(),
+              (Message{kCaption, u"  Vuoi salvare le ultime modifiche effettuate?   "_qs,
+                       MessageIcon::Question, MessageButtons::YesNoCancel}));
+
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(stored(0, 7).number.text, u"02"_qs);
+}
+
+TEST_F(AddressBookWindowTest, SearchFindsAcrossSheetsAndPaintsTheHitGreen)
+{
+    seed(2, {{5, {{u"Carla"_qs}, {u"02/123.45"_qs}}}});
+    seed(43, {{44, {{u"Zeta 0212345"_qs}, {}}}});
+    frmRubrica &w = open();
+    w.searchBox()->setFocus();
+    type(u"0212345"_qs);
+    press(Qt::Key_Return);
+    EXPECT_EQ(w.currentSheet(), 2);
+    EXPECT_TRUE(w.tab(2)->font().bold());
+    EXPECT_EQ(w.numberCell(5)->paint(), CellPaint::Found);
+    EXPECT_EQ(focused(), w.searchBox());
+
+    press(Qt::Key_Enter);
+    EXPECT_EQ(w.currentSheet(), 43);
+    EXPECT_EQ(w.nameCell(44)->paint(), CellPaint::Found);
+    press(Qt::Key_Enter);
+    EXPECT_EQ(messageTexts(), QStringList{u"      Fine ricerca del dato:  0212345          "_qs});
+
+    // A new step starts from the first record; editing the text turns the hit yellow.
+    press(Qt::Key_Return);
+    EXPECT_EQ(w.currentSheet(), 2);
+    type(u" "_qs);
+    EXPECT_EQ(w.numberCell(5)->paint(), CellPaint::Marker);
+
+    // Unsaved edits are offered for saving before the file is searched.
+    w.nameCell(1)->setFocus();
+    type(u"02-123 45"_qs);
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    w.searchBox()->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(stored(2, 1).name.text, u"02-123 45"_qs);
+    EXPECT_EQ(w.nameCell(1)->paint(), CellPaint::Found);
+}
+
+TEST_F(AddressBookWindowTest, OptionsApplicaRepaintsTheTabsAtOnce)
+{
+    frmRubrica &w = open();
+    pressButton(OptionsButton);
+    frmOpzioni *options = w.optionsDialog();
+    ASSERT_TRUE(options);
+    options->clickSheetSwatch(3);
+    options->clickTabSwatch(2);
+    QTest::mouseClick(options->applyButton(), Qt::LeftButton);
+    EXPECT_EQ(background(w.tab(0)), QColor(255, 230, 183));
+    EXPECT_EQ(background(w.sheetBackground()), QColor(255, 230, 183));
+    EXPECT_EQ(background(w.tab(1)), tabQColor(2));
+    EXPECT_EQ(Settings(dir.filePath(u"Notino.ini"_qs)).sheetColour(), 3);
+
+    // The chosen tab keeps the sheet colour when the sheet changes.
+    QTest::mouseClick(options->cancelButton(), Qt::LeftButton);
+    clickTab(5);
+    EXPECT_EQ(background(w.tab(5)), QColor(255, 230, 183));
+    EXPECT_EQ(background(w.tab(0)), tabQColor(2));
+}
+
+// A data file that refuses every write, as on a full disk; permissions would not bind root.
+TEST_F(AddressBookWindowTest, AFailedWriteIsReportedAndTheEditsStay)
+{
+    ASSERT_TRUE(QFile::link(u"/dev/full"_qs, dataPath()));
+    frmRubrica &w = open();
+    EXPECT_FALSE(w.dataFileWritable());
+    type(u"Dario"_qs);
+    pressButton(SaveButton);
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"salvare il foglio A1"_qs));
+    EXPECT_TRUE(w.isModified());
+
+    // Nor does the sheet change or the window close on a failed save.
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    clickTab(3);
+    EXPECT_EQ(w.currentSheet(), 0);
+    EXPECT_EQ(w.nameCell(1)->text(), u"Dario"_qs);
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.isModified());
+    fakes.messageBoxes.answers = {MessageAnswer::No};
+    EXPECT_TRUE(w.close());
+}
+
+TEST_F(AddressBookWindowTest, UnopenableDataFileEndsWithAMessage)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"rubri.dat"_qs));
+    EXPECT_FALSE(startAddressBook(fakes.services()));
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, kCaption);
+}
+
+} // namespace
