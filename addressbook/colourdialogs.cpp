@@ -98,9 +98,9 @@ void paint(QLabel *swatch, const QColor &colour)
 {
     QPalette palette = swatch->palette();
     palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::WindowText, QColor(96, 96, 96));
     swatch->setPalette(palette);
     swatch->setAutoFillBackground(true);
+    swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 }
 
 QString writeFailure(const Settings &settings)
@@ -139,9 +139,9 @@ frmColore::frmColore(QWidget *window) : QWidget(window, Qt::Tool | Qt::Frameless
         auto *swatch = new QLabel(this);
         swatch->setObjectName(QStringLiteral("Label%1").arg(code + 1));
         swatch->setGeometry(swatchRect(colour));
-        swatch->setFrameShape(QFrame::Box);
         swatch->setAttribute(Qt::WA_TransparentForMouseEvents);
         paint(swatch, textQColor(colour));
+        swatch->setFrameStyle(QFrame::NoFrame);
         m_swatches[code] = swatch;
     }
 }
@@ -214,6 +214,10 @@ void frmColore::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     qDrawWinPanel(&painter, rect(), palette(), false, &palette().brush(QPalette::Button));
+    // A thin line around each swatch, outside its own colour.
+    painter.setPen(QPen(palette().color(QPalette::Dark), 0));
+    for (const QLabel *swatch : m_swatches)
+        painter.drawRect(swatch->geometry().adjusted(-1, -1, 0, 0));
 }
 
 // --- frmOpzioni ---------------------------------------------------------------------------
@@ -297,7 +301,6 @@ void frmOpzioni::buildFrame(QWidget *frame, Swatches &swatches, Shapes &shapes, 
         });
         swatch->setObjectName(swatchName.arg(index));
         swatch->setGeometry(area);
-        swatch->setFrameShape(QFrame::Box);
         if (index == 0) {
             swatch->setText(kNoFill);
             swatch->setAlignment(Qt::AlignCenter);
