@@ -27,6 +27,8 @@
 // Protocol: the caller connects to a window's socket and sends one line,
 // "<verb> <caption as base64 of UTF-8>\n", verb being ping, close or raise. The owner answers
 // "yes\n" when the caption is exactly its own (and then acts), "no\n" otherwise.
+// The verb name carries a prefix instead: the owner answers "yes <its caption as base64>\n"
+// when its caption begins with the prefix. Owners that do not know a verb answer "no\n".
 
 namespace promemo {
 namespace {
@@ -38,7 +40,7 @@ constexpr auto idleConnectionLimit = 2s;
 const QString socketPrefix = QStringLiteral("w-");
 const QString pendingPrefix = QStringLiteral(".t-");
 
-enum class Verb { Ping, Close, Raise };
+enum class Verb { Ping, Close, Raise, Name };
 
 QByteArray verbWord(Verb verb)
 {
@@ -49,6 +51,8 @@ QByteArray verbWord(Verb verb)
         return "close";
     case Verb::Raise:
         return "raise";
+    case Verb::Name:
+        return "name";
     }
     return {};
 }
@@ -186,7 +190,7 @@ public:
     // this object in its slot.
     void deliver(Verb verb)
     {
-        if (verb == Verb::Ping)
+        if (verb == Verb::Ping || verb == Verb::Name)
             return;
         QMetaObject::invokeMethod(
             this,
@@ -230,15 +234,22 @@ private:
         const QByteArray word = line.left(blank);
         const auto decoded = QByteArray::fromBase64Encoding(
             line.mid(blank + 1), QByteArray::AbortOnBase64DecodingErrors);
-        const bool matches = blank > 0 && decoded && *decoded == caption_.toUtf8();
 
         std::optional<Verb> verb;
-        for (const Verb candidate : {Verb::Ping, Verb::Close, Verb::Raise}) {
+        for (const Verb candidate : {Verb::Ping, Verb::Close, Verb::Raise, Verb::Name}) {
             if (word == verbWord(candidate))
                 verb = candidate;
         }
+        const QByteArray own = caption_.toUtf8();
+        const bool matches = blank > 0 && decoded
+                             && (verb == Verb::Name ? own.startsWith(*decoded) : *decoded == own);
         const bool accepted = matches && verb.has_value();
-        socket->write(accepted ? "yes\n" : "no\n");
+        if (!accepted)
+            socket->write("no\n");
+        else if (verb == Verb::Name)
+            socket->write("yes " + own.toBase64() + '\n');
+        else
+            socket->write("yes\n");
         socket->disconnectFromServer();
         if (accepted)
             deliver(*verb);
@@ -252,8 +263,10 @@ private:
 
 enum class Answer { Match, Other, Gone, NoAnswer };
 
+// `ownCaption`, when given, receives the caption that an owner sends with its "yes".
 Answer ask(const QString &path, Verb verb, const QString &caption,
-           const QDeadlineTimer &deadline, const WindowRegistry::Timeouts &timeouts)
+           const QDeadlineTimer &deadline, const WindowRegistry::Timeouts &timeouts,
+           QString *ownCaption = nullptr)
 {
     QLocalSocket socket;
     socket.connectToServer(path);
@@ -278,6 +291,14 @@ Answer ask(const QString &path, Verb verb, const QString &caption,
     const QByteArray reply = socket.readLine().trimmed();
     if (reply == "yes")
         return Answer::Match;
+    if (ownCaption && reply.startsWith("yes ")) {
+        const auto decoded = QByteArray::fromBase64Encoding(
+            reply.mid(4), QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            return Answer::NoAnswer;
+        *ownCaption = QString::fromUtf8(*decoded);
+        return Answer::Match;
+    }
     if (reply == "no")
         return Answer::Other;
     return Answer::NoAnswer;
@@ -407,6 +428,46 @@ bool WindowRegistry::raise(const QString &caption)
 {
     const QDeadlineTimer deadline(timeouts_.connect + timeouts_.reply);
     return send(directory_, caption, Verb::Raise, Reach::First, deadline, timeouts_).matched > 0;
+}
+
+QStringList WindowRegistry::captionsStartingWith(const QString &prefix)
+{
+    QStringList captions;
+    if (directory_.isEmpty())
+        return captions;
+    // Each window gets the usual bounds, so one hung window does not hide the others; all
+    // together get twice that.
+    const auto perWindow = timeouts_.connect + timeouts_.reply;
+    const QDeadlineTimer overall(2 * perWindow);
+    const QDir dir(directory_);
+    const QStringList names = dir.entryList({socketPrefix + QLatin1Char('*')},
+                                            QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        if (overall.hasExpired())
+            break;
+        const QDeadlineTimer deadline(std::min<qint64>(perWindow.count(), overall.remainingTime()));
+        const QString path = dir.filePath(name);
+        QString caption;
+        if (const LocalWindow *own = localWindows().value(path)) {
+            if (own->caption().startsWith(prefix))
+                caption = own->caption();
+        } else {
+            switch (ask(path, Verb::Name, prefix, deadline, timeouts_, &caption)) {
+            case Answer::Gone:
+                QFile::remove(path);
+                [[fallthrough]];
+            case Answer::Other:
+            case Answer::NoAnswer:
+                caption.clear();
+                break;
+            case Answer::Match:
+                break;
+            }
+        }
+        if (!caption.isNull() && caption.startsWith(prefix) && !captions.contains(caption))
+            captions.append(caption);
+    }
+    return captions;
 }
 
 bool WindowRegistry::closeAll(const QString &caption, std::chrono::milliseconds bound)

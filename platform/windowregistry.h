@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <memory>
@@ -42,6 +43,13 @@ public:
     virtual bool closeAll(const QString &caption, std::chrono::milliseconds bound) = 0;
     // Restores and brings forward one window with `caption`. False when none was found.
     virtual bool raise(const QString &caption) = 0;
+    // The captions of the live windows whose caption begins with `prefix`, each once; for
+    // captions with a changing tail, like a date. A registry that cannot list finds none.
+    virtual QStringList captionsStartingWith(const QString &prefix)
+    {
+        Q_UNUSED(prefix);
+        return {};
+    }
 };
 
 // Where the registry of the program folder lives:
@@ -87,6 +95,8 @@ public:
     bool postClose(const QString &caption) override;
     bool closeAll(const QString &caption, std::chrono::milliseconds bound) override;
     bool raise(const QString &caption) override;
+    // Windows that do not answer within the bounds are left out.
+    QStringList captionsStartingWith(const QString &prefix) override;
 
 private:
     QString directory_;

@@ -92,6 +92,33 @@ TEST_F(WindowRegistryTest, FindsAndRaisesOnlyTheExactCaptionInTheSameFolder)
     EXPECT_TRUE(WindowRegistry(link).exists(u"NotinoControl"_s));
 }
 
+// The calendar's caption carries the day it was opened; it is found by the part before the date.
+TEST_F(WindowRegistryTest, ListsTheCaptionsBeginningWithAPrefixEachOnceAcrossProgramsAndFake)
+{
+    startPeer("window", u" Calendario di Promemo - venerdì 4 dicembre 2026"_s);
+    startPeer("window", u"PromemoX"_s);
+    startPeer("window", u"PromemoX"_s);
+    startPeer("hang", u" Calendario di Promemo - hung"_s);
+    startPeer("window", u" Calendario di Promemo - dopo"_s).kill();
+    WindowRegistry real(folder_.path(), {.connect = 200ms, .reply = 300ms});
+    const auto own = real.registerWindow(u" Calendario di Promemo - sabato 5 dicembre 2026"_s);
+    test::FakeWindowRegistry fake;
+    fake.addWindow(u" Calendario di Promemo - venerdì 4 dicembre 2026"_s);
+    fake.addWindow(u"PromemoX"_s);
+    fake.addWindow(u"PromemoX"_s);
+    const auto fakeOwn = fake.registerWindow(u" Calendario di Promemo - sabato 5 dicembre 2026"_s);
+    for (IWindowRegistry *registry : std::initializer_list<IWindowRegistry *>{&real, &fake}) {
+        QStringList calendars = registry->captionsStartingWith(u" Calendario di Promemo - "_s);
+        calendars.sort();
+        EXPECT_EQ(calendars, (QStringList{u" Calendario di Promemo - sabato 5 dicembre 2026"_s,
+                                          u" Calendario di Promemo - venerdì 4 dicembre 2026"_s}));
+        EXPECT_EQ(registry->captionsStartingWith(u"Promemo"_s), QStringList{u"PromemoX"_s});
+        EXPECT_TRUE(registry->captionsStartingWith(u"Calendario"_s).isEmpty());
+    }
+    // The killed owner's entry went on the way; the hung one stays.
+    EXPECT_EQ(sockets().size(), 5);
+}
+
 TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
 {
     for (int i = 0; i < 3; ++i)

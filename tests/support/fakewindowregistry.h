@@ -47,6 +47,15 @@ public:
     }
     bool postClose(const QString &caption) override { return ask(caption, true, 1) > 0; }
     bool raise(const QString &caption) override { return ask(caption, false, 1) > 0; }
+    QStringList captionsStartingWith(const QString &prefix) override
+    {
+        QStringList captions;
+        for (const QString &caption : others_ + registeredCaptions()) {
+            if (caption.startsWith(prefix) && !captions.contains(caption))
+                captions.append(caption);
+        }
+        return captions;
+    }
     bool closeAll(const QString &caption, std::chrono::milliseconds bound) override
     {
         ask(caption, true, int(own_.size() + others_.size()));
