@@ -2,8 +2,16 @@
 
 #include <QWidget>
 
+#include <array>
+
+#include "common/settings.h"
 #include "launcher/launcheroptions.h"
 #include "platform/services.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QPushButton;
+class QRadioButton;
 
 namespace promemo::launcher {
 
@@ -16,8 +24,50 @@ class frmOpzioni : public QWidget
 public:
     frmOpzioni(const Services &services, LauncherOptions &options, QWidget *parent = nullptr);
 
+    // Option groups are numbered from 1, as the settings store them.
+    QRadioButton *optAvvio(int index) const { return m_optAvvio.at(index - 1); }
+    QRadioButton *optDimensioni(int index) const { return m_optDimensioni.at(index - 1); }
+    QRadioButton *optCarattere(int index) const { return m_optCarattere.at(index - 1); }
+    QRadioButton *optColore(int index) const { return m_optColore.at(index - 1); }
+    QCheckBox *chkSuono() const { return m_chkSuono; }
+    QCheckBox *chkAutostart() const { return m_chkAutostart; }
+    QPushButton *cmdOk() const { return m_cmdOk; }
+    QPushButton *cmdAnnulla() const { return m_cmdAnnulla; }
+    QPushButton *cmdApplica() const { return m_cmdApplica; }
+    QPushButton *cmdHelp() const { return m_cmdHelp; }
+
 signals:
     void applied();
+
+private:
+    void buildControls();
+    void preset();
+    void optAvvio_Click(int index);
+    void chkAutostart_Click(bool ticked);
+    void cmdApplica_Click();
+    void cmdOk_Click();
+    void applyAutostart();
+    void enableApply() const;
+    bool confirm(const QString &text);
+
+    const Services m_services;
+    LauncherOptions &m_options;
+    Settings m_settings;
+
+    std::array<QRadioButton *, 4> m_optAvvio{};
+    std::array<QRadioButton *, 2> m_optDimensioni{};
+    std::array<QRadioButton *, 3> m_optCarattere{};
+    std::array<QRadioButton *, 3> m_optColore{};
+    QButtonGroup *m_avvioGroup = nullptr;
+    QCheckBox *m_chkSuono = nullptr;
+    QCheckBox *m_chkAutostart = nullptr;
+    QPushButton *m_cmdOk = nullptr;
+    QPushButton *m_cmdAnnulla = nullptr;
+    QPushButton *m_cmdApplica = nullptr;
+    QPushButton *m_cmdHelp = nullptr;
+
+    int m_lastAvvio = 0;
+    bool m_autostartChanged = false;
 };
 
 } // namespace promemo::launcher

@@ -1,2 +1,254 @@
+#include "launcher/optionswindow.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+#include "common/programfolder.h"
+#include "platform/autostart.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::launcher;
+
+namespace {
+
+const Message kLeaveAlways{
+    u" Promemo"_qs,
+    u"Stai per deselezionare l'opzione che ti consente di visualizzare    \r"
+    "in ogni caso l'Elenco dei Notino all'avvio dei programma    \r\r"
+    "Vuoi continuare?"_qs,
+    MessageIcon::Information, MessageButtons::YesNo};
+const Message kLeaveAutostart{
+    u" Promemo"_qs,
+    u"Stai per deselezionare l'opzione di avvio automatico di Promemo    \r\r"
+    "Cosi facendo potrebbero non essere controllati eventuali Alert inseriti...    \r\r"
+    "Vuoi continuare?"_qs,
+    MessageIcon::Information, MessageButtons::YesNo};
+
+class OptionsWindowTest : public ::testing::Test
+{
+protected:
+    OptionsWindowTest()
+    {
+        setProgramFolderForTesting(program.path());
+        oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    }
+    ~OptionsWindowTest() override
+    {
+        delete window.data();
+        qputenv("XDG_CONFIG_HOME", oldConfigHome);
+        setProgramFolderForTesting({});
+    }
+
+    void writeSettings(const QByteArray &text)
+    {
+        QFile file(iniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray settingsBytes() const
+    {
+        QFile file(iniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QString iniPath() const { return program.filePath(u"Notino.ini"_qs); }
+    QString entryPath() const { return config.path() + u"/autostart/Promemo.desktop"_qs; }
+
+    frmOpzioni &open()
+    {
+        window = new frmOpzioni(fakes.services(), options);
+        return *window;
+    }
+    void clickAndWaitForClose(QPushButton *button)
+    {
+        button->click();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
+    }
+
+    QTemporaryDir program;
+    QTemporaryDir config;
+    QByteArray oldConfigHome;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    LauncherOptions options;
+    QPointer<frmOpzioni> window;
+};
+
+TEST_F(OptionsWindowTest, PresetsFromTheFileWithDefaultsForBadValues)
+{
+    struct Case
+    {
+        QByteArray ini;
+        bool sound;
+        int avvio, dimensioni, carattere, colore;
+    };
+    const Case cases[] = {
+        {"[Opzioni]\r\ncolore=2\r\nfontsize=3\r\ngrandezza=2\r\nshowelenco=3\r\nsound=0\r\n",
+         true, 3, 2, 3, 2},
+        {"[Opzioni]\r\ncolore=7\r\nfontsize=0\r\ngrandezza=3\r\nshowelenco=9\r\nsound=1\r\n",
+         false, 1, 1, 2, 1},
+        {"", false, 1, 1, 2, 1},
+    };
+    for (const Case &c : cases) {
+        writeSettings(c.ini);
+        options.sound = c.sound; // the launcher's flag, not the file, presets the box
+        frmOpzioni &w = open();
+        SCOPED_TRACE(c.ini.constData());
+        EXPECT_EQ(w.windowTitle(), u"  Opzioni di Promemo"_qs);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_TRUE(w.testAttribute(Qt::WA_ShowWithoutActivating));
+        EXPECT_FALSE(w.isModal());
+        EXPECT_EQ(w.chkSuono()->isChecked(), c.sound);
+        EXPECT_FALSE(w.chkAutostart()->isChecked());
+        EXPECT_TRUE(w.optAvvio(c.avvio)->isChecked());
+        EXPECT_TRUE(w.optDimensioni(c.dimensioni)->isChecked());
+        EXPECT_TRUE(w.optCarattere(c.carattere)->isChecked());
+        EXPECT_TRUE(w.optColore(c.colore)->isChecked());
+        EXPECT_FALSE(w.cmdApplica()->isEnabled());
+        EXPECT_EQ(w.optColore(1)->palette().color(QPalette::Window), QColor(255, 255, 213));
+        EXPECT_EQ(w.optColore(2)->palette().color(QPalette::Window), QColor(221, 255, 255));
+        EXPECT_EQ(w.optColore(3)->palette().color(QPalette::Window), QColor(221, 255, 221));
+        EXPECT_TRUE(w.optColore(3)->autoFillBackground());
+        delete window.data();
+    }
+    ASSERT_TRUE(writeLauncherEntry(config.path() + u"/autostart"_qs, u"/x/Notino"_qs));
+    EXPECT_TRUE(open().chkAutostart()->isChecked());
+}
+
+TEST_F(OptionsWindowTest, OkWithoutChangesAndAnnullaAfterChangesWriteNothing)
+{
+    const QByteArray ini = "[Opzioni]\r\ncolore=2\r\n; kept\r\nshowelenco=2\r\n";
+    writeSettings(ini);
+    QSignalSpy applied(&open(), &frmOpzioni::applied);
+    clickAndWaitForClose(window->cmdOk());
+    EXPECT_EQ(settingsBytes(), ini);
+    EXPECT_EQ(applied.count(), 0);
+
+    open().optColore(3)->click();
+    window->chkSuono()->click();
+    EXPECT_TRUE(window->cmdApplica()->isEnabled());
+    clickAndWaitForClose(window->cmdAnnulla());
+    EXPECT_EQ(settingsBytes(), ini);
+    EXPECT_EQ(options.colour, NoteColour::Yellow);
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+}
+
+TEST_F(OptionsWindowTest, LeavingSempreAsksAndNoKeepsIt)
+{
+    writeSettings("[Opzioni]\r\nshowelenco=1\r\n");
+    frmOpzioni &w = open();
+    fakes.messageBoxes.answers = {MessageAnswer::No};
+    w.optAvvio(4)->click();
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{kLeaveAlways});
+    EXPECT_TRUE(w.optAvvio(1)->isChecked());
+    EXPECT_FALSE(w.optAvvio(4)->isChecked());
+    EXPECT_FALSE(w.cmdApplica()->isEnabled());
+
+    // Yes lets "Mai " through; choosing it again asks nothing more.
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    w.optAvvio(4)->click();
+    w.optAvvio(4)->click();
+    EXPECT_EQ(fakes.messageBoxes.shown.size(), 2);
+    EXPECT_TRUE(w.optAvvio(4)->isChecked());
+    EXPECT_TRUE(w.cmdApplica()->isEnabled());
+}
+
+TEST_F(OptionsWindowTest, OtherStartChoicesAskNothingAndOnlyAChangeEnablesApply)
+{
+    writeSettings("[Opzioni]\r\nshowelenco=2\r\n");
+    frmOpzioni &w = open();
+    w.optAvvio(2)->click();
+    EXPECT_FALSE(w.cmdApplica()->isEnabled());
+    w.optAvvio(3)->click();
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+    EXPECT_TRUE(w.cmdApplica()->isEnabled());
+    w.cmdApplica()->click();
+    EXPECT_FALSE(w.cmdApplica()->isEnabled());
+    EXPECT_TRUE(settingsBytes().contains("showelenco=3\r\n"));
+}
+
+TEST_F(OptionsWindowTest, ApplyWritesTheFiveKeysInOrderAndUpdatesTheLauncher)
+{
+    writeSettings("");
+    frmOpzioni &w = open();
+    QSignalSpy applied(&w, &frmOpzioni::applied);
+    NoteColour colourSeen = NoteColour::Yellow;
+    QObject::connect(&w, &frmOpzioni::applied, [&] { colourSeen = options.colour; });
+    w.optColore(3)->click();
+    w.optCarattere(1)->click();
+    w.optDimensioni(2)->click();
+    w.chkSuono()->click();
+    w.cmdApplica()->click();
+
+    EXPECT_EQ(settingsBytes(), QByteArray("[Opzioni]\r\nsound=1\r\nshowelenco=1\r\nfontsize=1\r\n"
+                                          "colore=3\r\ngrandezza=2\r\n"));
+    EXPECT_EQ(applied.count(), 1);
+    EXPECT_EQ(colourSeen, NoteColour::Green);
+    EXPECT_EQ(options.appearanceCode(), u"31"_qs);
+    EXPECT_EQ(options.noteSize, NoteSize::Medium);
+    EXPECT_TRUE(options.sound);
+    EXPECT_FALSE(w.cmdApplica()->isEnabled());
+
+    // Ok after a change applies before closing.
+    w.optColore(2)->click();
+    clickAndWaitForClose(w.cmdOk());
+    EXPECT_TRUE(settingsBytes().contains("colore=2\r\n"));
+    EXPECT_EQ(options.colour, NoteColour::Cyan);
+    EXPECT_EQ(applied.count(), 2);
+}
+
+TEST_F(OptionsWindowTest, AutostartEntryIsRemovedAfterYesAndCreatedWhenTicked)
+{
+    writeSettings("");
+    ASSERT_TRUE(writeLauncherEntry(config.path() + u"/autostart"_qs, u"/x/Notino"_qs));
+    frmOpzioni &w = open();
+    ASSERT_TRUE(w.chkAutostart()->isChecked());
+
+    fakes.messageBoxes.answers = {MessageAnswer::No};
+    w.chkAutostart()->click();
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{kLeaveAutostart});
+    EXPECT_TRUE(w.chkAutostart()->isChecked());
+    EXPECT_FALSE(w.cmdApplica()->isEnabled());
+
+    fakes.messageBoxes.answers = {MessageAnswer::Yes};
+    w.chkAutostart()->click();
+    EXPECT_FALSE(w.chkAutostart()->isChecked());
+    EXPECT_TRUE(QFile::exists(entryPath())); // nothing happens before Apply
+    w.cmdApplica()->click();
+    EXPECT_FALSE(QFile::exists(entryPath()));
+    EXPECT_FALSE(w.chkAutostart()->isChecked());
+
+    w.chkAutostart()->click();
+    EXPECT_EQ(fakes.messageBoxes.shown.size(), 2); // ticking asks nothing
+    w.cmdApplica()->click();
+    QFile entry(entryPath());
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains(
+        (u"\nExec=\""_qs + programPath(u"Notino"_qs) + u"\"\n"_qs).toUtf8()));
+    EXPECT_TRUE(w.chkAutostart()->isChecked());
+    EXPECT_FALSE(QDir(applicationsFolder()).exists(u"Promemo.desktop"_qs));
+}
+
+TEST_F(OptionsWindowTest, HelpOpensItsTopic)
+{
+    writeSettings("");
+    open().cmdHelp()->click();
+    ASSERT_EQ(fakes.processes.started.size(), 1);
+    EXPECT_EQ(fakes.processes.started[0].program, u"Aiuto"_qs);
+    EXPECT_EQ(fakes.processes.started[0].arguments, QStringList{u"opzioni.htm"_qs});
+}
+
+} // namespace
