@@ -262,7 +262,8 @@ int imageWidth(int index)
     if (index < SearchButton)
         return kIconImageSize;
     // From the rest offset to one pixel short of the border on the right.
-    const int room = twipsToPixels(kPlaces[index].width) - twipsToPixels(kPlaces[index].imageLeft) - 2;
+    const ButtonPlace &place = kPlaces[index];
+    const int room = twipsToPixels(place.width) - twipsToPixels(place.imageLeft) - 2;
     return std::min(room, kMaxImageWidth);
 }
 
@@ -499,7 +500,7 @@ void Toolbar::tick()
 
 void Toolbar::moved(int index)
 {
-    m_timer.start();
+    startTimer1();
     emit hovered(index);
     if (index == m_active)
         return;
@@ -524,7 +525,14 @@ void Toolbar::released(int index)
         m_active = index;
     }
     m_buttons[index]->setLook(ToolButtonLook::Hover);
-    m_timer.start();
+    startTimer1();
+}
+
+void Toolbar::startTimer1()
+{
+    // A running timer keeps its beat: moves over the buttons do not put the next tick off.
+    if (!m_timer.isActive())
+        m_timer.start();
 }
 
 } // namespace promemo::rubrica

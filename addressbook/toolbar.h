@@ -102,6 +102,7 @@ private:
     void moved(int index);
     void pressed(int index);
     void released(int index);
+    void startTimer1();
 
     QWidget *m_window;
     std::function<QPoint()> m_pointer;

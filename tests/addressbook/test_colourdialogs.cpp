@@ -200,7 +200,8 @@ TEST_F(ColourDialogsTest, ApplicaWritesBothKeysAndReportsThem)
 
     const QByteArray written = iniBytes();
     EXPECT_TRUE(written.startsWith("[Opzioni]\r\ncolore=2\r\n")) << written.constData();
-    EXPECT_TRUE(written.endsWith("[Rubrica]\r\nColSfondo=3\r\nColTasti=0\r\n")) << written.constData();
+    EXPECT_TRUE(written.endsWith("[Rubrica]\r\nColSfondo=3\r\nColTasti=0\r\n"))
+        << written.constData();
     ASSERT_EQ(applied.size(), 1);
     EXPECT_EQ(applied.at(0).at(0).toInt(), 0);
     EXPECT_EQ(applied.at(0).at(1).toInt(), 3);

@@ -41,13 +41,17 @@ protected:
     }
 
     // A point of button `index` in global coordinates.
-    QPoint over(int index, QPoint at = {2, 2}) const { return toolbar.button(index)->mapToGlobal(at); }
+    QPoint over(int index, QPoint at = {2, 2}) const
+    {
+        return toolbar.button(index)->mapToGlobal(at);
+    }
     // A move over the button, delivered even when the pointer is already there.
     void hover(int index)
     {
         ToolButton *button = toolbar.button(index);
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(button->mapToGlobal(QPoint(5, 5))),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        const QPoint at(5, 5);
+        QMouseEvent move(QEvent::MouseMove, at, button->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(button, &move);
     }
     ToolButtonLook look(int index) const { return toolbar.button(index)->look(); }
@@ -93,7 +97,7 @@ TEST(ToolbarLayout, BoxesImagesAndTooltips)
 TEST_F(ToolbarTest, LooksFillBorderAndImageOffset)
 {
     const QRgb background = window.palette().color(QPalette::Window).rgb();
-    for (const int index : {int(SaveButton), int(SearchButton), int(HelpButton), int(CloseButton)}) {
+    for (const int index : {SaveButton, SearchButton, HelpButton, CloseButton}) {
         ToolButton &button = *toolbar.button(index);
         const QPoint corner(button.width() - 1, button.height() - 1);
         const QPoint inside(button.width() - 2, button.height() - 2);
