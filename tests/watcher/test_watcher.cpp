@@ -1,2 +1,154 @@
+#include "watcher/watcherwindow.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+#include "common/daynumber.h"
+#include "common/programfolder.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::watcher;
+using namespace std::chrono_literals;
+using Start = test::FakeProcessStarter::Start;
+
+namespace {
+
+// Day number 10984: five digits, so the colour letter is the seventh character.
+const QDate kToday(2030, 1, 27);
+
+class WatcherTest : public ::testing::Test
+{
+protected:
+    WatcherTest() { setProgramFolderForTesting(dir.path()); }
+    ~WatcherTest() override { setProgramFolderForTesting({}); }
+
+    // A note file of `day` (relative to today) named by its tail, e.g. "h0570n78244".
+    void addNote(char state, int day, const char *tail)
+    {
+        const QString name = QLatin1Char(state) + QString::number(dayNumber(kToday) + day)
+                             + QLatin1String(tail) + u".dat"_qs;
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    static QString todays(const char *tail)
+    {
+        return u"o"_qs + QString::number(dayNumber(kToday)) + QLatin1String(tail) + u".dat"_qs;
+    }
+    frmControl &start(QTime time)
+    {
+        fakes.clock.current = QDateTime(kToday, time);
+        window = std::make_unique<frmControl>(fakes.services());
+        ended = std::make_unique<QSignalSpy>(window.get(), &frmControl::ended);
+        return *window;
+    }
+    // Moves the clock on by `by` and lets Timer1 tick.
+    void tickAfter(std::chrono::milliseconds by)
+    {
+        fakes.clock.advance(by);
+        window->Timer1_Timer();
+    }
+
+    QTemporaryDir dir;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    std::unique_ptr<frmControl> window;
+    std::unique_ptr<QSignalSpy> ended;
+};
+
+TEST_F(WatcherTest, StartsTheEarliestAlertOfTodayAtItsMinuteWithoutFocus)
+{
+    addNote('o', 0, "h0570n78244");  // 09.30
+    addNote('o', 0, "k0495n78245");  // 08.15, medium: Kirmo
+    addNote('o', 0, "h0000n78246");  // no alert
+    addNote('n', 0, "h0300n78247");  // shown, not put away
+    addNote('o', -1, "h0100n78248"); // yesterday
+    addNote('o', 1, "h0100n78249");  // tomorrow
+    QFile(dir.filePath(u"o1098h0100n78250.dat"_qs)).open(QIODevice::WriteOnly); // day 1098
+
+    frmControl &w = start(QTime(8, 0, 3));
+    EXPECT_EQ(w.windowTitle(), u"NotinoControl"_qs);
+    EXPECT_EQ(registry.registeredCaptions(), QStringList{u"NotinoControl"_qs});
+    EXPECT_EQ(w.noteName(), todays("k0495n78245"));
+    EXPECT_EQ(w.alertMinute(), 495);
+    EXPECT_TRUE(w.timer1().isActive());
+    EXPECT_EQ(w.timer1().intervalAsDuration(), 10s);
+
+    for (int tick = 0; tick < 89; ++tick) // up to 08.14.53
+        tickAfter(10s);
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+    EXPECT_FALSE(w.hasEnded());
+    tickAfter(10s); // 08.15.03
+    const Start kirmo{u"Kirmo"_qs, {todays("k0495n78245")}, WindowMode::NormalWithoutFocus};
+    EXPECT_EQ(fakes.processes.started, QList<Start>{kirmo});
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_EQ(ended->count(), 1);
+    EXPECT_FALSE(w.timer1().isActive());
+    EXPECT_TRUE(registry.registeredCaptions().isEmpty());
+    tickAfter(10s);
+    EXPECT_EQ(fakes.processes.started.size(), 1);
+}
+
+TEST_F(WatcherTest, AnAlertAlreadyPastStartsAtTheFirstTickInKalvo)
+{
+    addNote('o', 0, "h0495n78244");
+    addNote('o', 0, "k0600n78245");
+    start(QTime(10, 0));
+    tickAfter(10s);
+    const Start kalvo{u"Kalvo"_qs, {todays("h0495n78244")}, WindowMode::NormalWithoutFocus};
+    EXPECT_EQ(fakes.processes.started, QList<Start>{kalvo});
+}
+
+TEST_F(WatcherTest, AnIdleWatcherStartsNothingAndEndsInTheFirstMinuteOfTheNextDay)
+{
+    addNote('o', 0, "h0000n78244");
+    frmControl &w = start(QTime(23, 59, 30));
+    EXPECT_TRUE(w.noteName().isEmpty());
+    EXPECT_EQ(w.alertMinute(), 9999);
+    EXPECT_TRUE(w.timer1().isActive());
+    tickAfter(10s);
+    tickAfter(10s);
+    EXPECT_FALSE(w.hasEnded());
+    tickAfter(15s); // 00.00.05
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+}
+
+TEST_F(WatcherTest, AWaitingWatcherEndsAtMidnightOrAtItsFirstTickOnALaterDay)
+{
+    addNote('o', 0, "h1439n78244"); // 23.59
+    frmControl &w = start(QTime(23, 58, 55));
+    tickAfter(70s); // 00.00.05 of the next day
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+
+    // The machine slept through the first minute of the day.
+    frmControl &waiting = start(QTime(23, 0));
+    tickAfter(9h);
+    EXPECT_TRUE(waiting.hasEnded());
+    frmControl &idle = start(QTime(12, 0));
+    window->Timer1_Timer();
+    EXPECT_FALSE(idle.hasEnded());
+    fakes.clock.current = QDateTime(kToday.addDays(3), QTime(12, 0));
+    window->Timer1_Timer();
+    EXPECT_TRUE(idle.hasEnded());
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+}
+
+TEST_F(WatcherTest, ACloseRequestEndsIt)
+{
+    addNote('o', 0, "h0570n78244");
+    frmControl &w = start(QTime(9, 0));
+    ASSERT_TRUE(registry.postClose(u"NotinoControl"_qs));
+    EXPECT_TRUE(ended->wait(2000));
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_FALSE(w.timer1().isActive());
+    EXPECT_FALSE(registry.exists(u"NotinoControl"_qs));
+}
+
+} // namespace
