@@ -3,8 +3,7 @@
 #include <QPoint>
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
+#include "platform/printjob.h"
 
 namespace promemo {
 class IPrinter;
@@ -24,23 +23,13 @@ void printNote(QWidget &note, const QString &changeTime, const QString &text,
 // come too near the screen's bottom.
 QPoint printWindowPosition(QPoint noteTopLeft, int screenBottom);
 
-// frmStampa: the caption-less "printing" window with its cancel button.
-class PrintWindow final : public QWidget
+// The note's frmStampa: "Stampa del notino in corso..." with "&Annulla".
+class PrintWindow final : public PrintJobWindow
 {
     Q_OBJECT
 
 public:
     explicit PrintWindow(IPrinter &printer, QWidget *parent = nullptr);
-
-    bool cancelled() const { return m_cancelled; }
-
-private:
-    void Command1_Click();
-
-    IPrinter &m_printer;
-    QLabel *m_label1;
-    QPushButton *m_command1;
-    bool m_cancelled = false;
 };
 
 } // namespace promemo::note
