@@ -94,6 +94,24 @@ private:
     std::function<void()> m_onPress;
 };
 
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void paint(QLabel *swatch, const QColor &colour)
 {
     QPalette palette = swatch->palette();
@@ -184,6 +202,9 @@ void frmColore::mousePressEvent(QMouseEvent *event)
 void frmColore::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
+    // A modifier held on its own types nothing.
+    if (isModifierKey(event->key()))
+        return;
     emit keyTyped();
     close();
 }

@@ -42,7 +42,7 @@ public:
 signals:
     // A swatch was clicked: colour the current cell and focus it. The palette then closes.
     void colourChosen(TextColour colour);
-    // A key was typed in the palette: focus the current cell.
+    // A key was typed in the palette (a modifier alone is not): focus the current cell.
     void keyTyped();
     // The palette closed (lost the focus, a key, or closed by the window).
     void closed();

@@ -120,6 +120,8 @@ TEST_F(ColourDialogsTest, PaletteClosesOnAKeyAndOnLosingTheFocus)
     QSignalSpy closed(&palette, &frmColore::closed);
 
     palette.open();
+    QTest::keyClick(&palette, Qt::Key_Shift);
+    EXPECT_TRUE(palette.isVisible());
     QTest::keyClick(&palette, Qt::Key_A);
     EXPECT_EQ(keyTyped.size(), 1);
     EXPECT_FALSE(palette.isVisible());
@@ -311,8 +313,6 @@ TEST_F(ColourDialogsTest, OptionsPlacedByTheWindowAndKeptAboveTheScreenBottom)
     EXPECT_EQ(optionsDialogPosition({100, 50}, size, screenArea), QPoint(500, 157));
     // 400 twips above the bottom when it would pass it.
     EXPECT_EQ(optionsDialogPosition({100, 700}, size, screenArea), QPoint(500, 994 - 27 - 246));
-    EXPECT_EQ(optionsDialogPosition({100, 600}, size, screenArea.translated(0, 200)),
-              QPoint(500, 707));
 
     window.move(40, 900);
     const frmOpzioni dialog(settings, messages, &window, &screen);
