@@ -1,1 +1,316 @@
-// to be written
+#include "launcher/launcherwindow.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSet>
+
+#include "common/daynumber.h"
+#include "common/duenotes.h"
+#include "common/notefile.h"
+#include "common/notelisting.h"
+#include "common/programfolder.h"
+#include "common/recurrences.h"
+#include "common/settings.h"
+#include "launcher/notelistwindow.h"
+#include "launcher/optionswindow.h"
+#include "platform/icons.h"
+#include "platform/tray.h"
+
+namespace promemo::launcher {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kWatcherInterval = 10s;
+// frmLancioNotino lets the tray's click finish before the new note takes the focus.
+constexpr auto kLaunchPause = 100ms;
+
+const QString kMessageTitle = QStringLiteral("   Promemo");
+const QString kMissingFiles = QStringLiteral(
+    "  Nella cartella di Promemo  mancano uno o più files      \r\r"
+    "  necessari al funzionamento del programma.    \r\r"
+    "  Reinstallare Promemo per ripristinarli.    ");
+const QString kNoSound = QStringLiteral(
+    "   Non ci sono suoni nella cartella di Promemo...   \r\r"
+    "    fai riferimento all' Help del programma per risolvere il problema     ");
+const QString kSoundFile = QStringLiteral("suono.wav");
+const QString kHelpTopic = QStringLiteral("intro.htm");
+const QString kWatcher = QStringLiteral("Vigilo");
+const QString kAddressBook = QStringLiteral("Elenko");
+const QString kCalendar = QStringLiteral("Mesaro");
+
+QString caption(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+// Executable files of the folder, by lower-case name: the suite's programs are looked for
+// without regard to case.
+QSet<QString> executableNames(const QString &folder)
+{
+    QSet<QString> names;
+    const auto entries = QDir(folder).entryInfoList(QDir::Files | QDir::Executable);
+    for (const QFileInfo &entry : entries)
+        names.insert(entry.fileName().toLower());
+    return names;
+}
+
+} // namespace
+
+frmMain::frmMain(const Services &services, QWidget *parent)
+    : QWidget(parent), m_services(services)
+{
+    setWindowTitle(QStringLiteral("MainForm"));
+    Timer2.setInterval(kWatcherInterval);
+    connect(&Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+    buildMenu();
+}
+
+frmMain::~frmMain()
+{
+    // The options dialog works on m_options; neither window may outlive the launcher.
+    delete m_optionsWindow.data();
+    delete m_noteList.data();
+}
+
+frmCounter *frmMain::noteList() const
+{
+    return m_noteList;
+}
+
+frmOpzioni *frmMain::optionsWindow() const
+{
+    return m_optionsWindow;
+}
+
+bool frmMain::start()
+{
+    // The other programs end at once without this entry, the watcher among them: it goes
+    // first.
+    m_registration = m_services.windows.registerWindow(caption(kTrayCaption));
+    if (m_registration)
+        connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &frmMain::Esci);
+    if (!Controllo_Files()) {
+        m_registration.reset();
+        return false;
+    }
+    startWatcher();
+
+    m_options = LauncherOptions::read(Settings::inProgramFolder());
+    m_tray = std::make_unique<Tray>();
+    applyTrayColour();
+    m_tray->setToolTip(QStringLiteral("Promemo"));
+    connect(m_tray.get(), &Tray::leftClicked, this, &frmMain::newNote);
+    connect(m_tray.get(), &Tray::rightClicked, this, &frmMain::showMenu);
+    m_tray->show();
+
+    // No note window is open yet, so no note counts as shown any more.
+    putAwayShownNotes();
+    if (noteListAtStart())
+        m_noteList = new frmCounter(m_services);
+    Timer2.start();
+    return true;
+}
+
+bool frmMain::Controllo_Files()
+{
+    if (missingFiles()) {
+        m_services.messageBoxes.warn(kMessageTitle, kMissingFiles);
+        return false;
+    }
+    if (!QFileInfo::exists(programFile(kSoundFile)))
+        m_services.messageBoxes.warn(kMessageTitle, kNoSound);
+    return true;
+}
+
+bool frmMain::missingFiles()
+{
+    if (!QFileInfo(programFile(kSettingsFileName.toString())).isFile())
+        return true;
+    if (!Settings::inProgramFolder().writeVersion())
+        return true;
+    const QSet<QString> executables = executableNames(programFolder());
+    const QStringList programs = suitePrograms();
+    return !std::ranges::all_of(programs, [&executables](const QString &program) {
+        return executables.contains(executableName(program).toLower());
+    });
+}
+
+bool frmMain::Ricorrenze() const
+{
+    const auto recurrences = readRecurrences(programFile(kExpandedRecurrencesFile.toString()));
+    return anyRecurrenceDue(recurrences, m_services.clock.today());
+}
+
+void frmMain::startWatcher()
+{
+    m_services.processes.start(kWatcher, {}, WindowMode::Minimised);
+}
+
+void frmMain::putAwayShownNotes()
+{
+    const QString folder = programFolder();
+    for (const ListedNote &note : listNotes(folder, {.state = NoteState::Shown, .day = {}}))
+        putNoteAway(folder, note.fileName);
+}
+
+bool frmMain::noteListAtStart() const
+{
+    const ShowList when = Settings::inProgramFolder().showList();
+    const bool dependsOnNotes = when == ShowList::Today || when == ShowList::SevenDays;
+    std::vector<int> days;
+    if (dependsOnNotes) {
+        for (const ListedNote &note : listNotes(programFolder(), {.state = NoteState::PutAway, .day = {}}))
+            days.push_back(note.name.day);
+    }
+    return openNoteListAtStart(when, days, dependsOnNotes && Ricorrenze(),
+                               dayNumber(m_services.clock.today()));
+}
+
+void frmMain::buildMenu()
+{
+    m_menu = new QMenu(QStringLiteral("Avvio"), this);
+    m_menu->setObjectName(QStringLiteral("mnuAvvio"));
+    const auto item = [this](const char *name, const QString &text) {
+        QAction *action = m_menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    // The recurrence editor and the archive search are not there yet.
+    item("mnuRicorrenze", QStringLiteral("Editor Ricorrenze"))->setEnabled(false);
+    item("mnuArchivio", QStringLiteral("Archivio Notino"))->setEnabled(false);
+    connect(item("mnuElenco", QStringLiteral("Elenco Notino")), &QAction::triggered, this,
+            &frmMain::mnuElenco_Click);
+    m_menu->addSeparator();
+    connect(item("mnuAgenda", QStringLiteral("Rubrica telefonica")), &QAction::triggered, this,
+            &frmMain::mnuAgenda_Click);
+    connect(item("mnuCalendario", QStringLiteral("Calendario")), &QAction::triggered, this,
+            &frmMain::mnuCalendario_Click);
+    m_menu->addSeparator();
+    connect(item("mnuHelp", QStringLiteral("Guida in linea")), &QAction::triggered, this,
+            &frmMain::mnuHelp_Click);
+    connect(item("mnuOpzioni", QStringLiteral("Opzioni...")), &QAction::triggered, this,
+            &frmMain::mnuOpzioni_Click);
+    m_menu->addSeparator();
+    // Runs once the menu has gone, as a close message posted to this window would.
+    connect(item("mnuChiudi", QStringLiteral("Esci da  Promemo")), &QAction::triggered, this,
+            &frmMain::Esci, Qt::QueuedConnection);
+}
+
+void frmMain::applyTrayColour()
+{
+    const QIcon icon = trayIcon(int(m_options.colour) + 1);
+    setWindowIcon(icon);
+    if (m_tray)
+        m_tray->setIcon(icon);
+}
+
+void frmMain::newNote()
+{
+    if (m_exiting)
+        return;
+    if (waitProcessingEvents(m_services.clock, kLaunchPause, [this] { return m_exiting; }))
+        return;
+    const QString program = m_options.noteSize == NoteSize::Medium ? QStringLiteral("Kespo")
+                                                                   : QStringLiteral("Kundo");
+    m_services.processes.start(program, {m_options.appearanceCode()}, WindowMode::NormalWithFocus);
+}
+
+void frmMain::showMenu(QPoint globalPosition)
+{
+    if (m_exiting)
+        return;
+    closeOwnWindows();
+    m_menu->popup(globalPosition);
+}
+
+void frmMain::closeOwnWindows()
+{
+    if (m_noteList)
+        m_noteList->close();
+    if (m_optionsWindow)
+        m_optionsWindow->close();
+}
+
+void frmMain::mnuElenco_Click()
+{
+    if (m_noteList && m_noteList->isVisible()) {
+        m_noteList->raise();
+        return;
+    }
+    m_noteList = new frmCounter(m_services);
+}
+
+void frmMain::mnuAgenda_Click()
+{
+    const QString addressBook = caption(kAddressBookCaption);
+    if (m_services.windows.exists(addressBook))
+        m_services.windows.raise(addressBook);
+    else
+        m_services.processes.start(kAddressBook, {}, WindowMode::NormalWithFocus);
+}
+
+void frmMain::mnuCalendario_Click()
+{
+    // The caption ends with the day the calendar was opened, which need not be today.
+    const QStringList calendars =
+        m_services.windows.captionsStartingWith(caption(kCalendarCaptionPrefix));
+    if (!calendars.isEmpty())
+        m_services.windows.raise(calendars.front());
+    else
+        m_services.processes.start(kCalendar, {}, WindowMode::NormalWithFocus);
+}
+
+void frmMain::mnuHelp_Click()
+{
+    m_services.help.open(kHelpTopic);
+}
+
+void frmMain::mnuOpzioni_Click()
+{
+    if (m_optionsWindow && m_optionsWindow->isVisible()) {
+        m_optionsWindow->raise();
+        return;
+    }
+    m_optionsWindow = new frmOpzioni(m_services, m_options);
+    connect(m_optionsWindow, &frmOpzioni::applied, this, &frmMain::applyTrayColour);
+}
+
+void frmMain::Timer2_Timer()
+{
+    if (m_exiting)
+        return;
+    if (!m_services.windows.exists(caption(kWatcherCaption)))
+        startWatcher();
+}
+
+void frmMain::Esci()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    Timer2.stop();
+    m_menu->close();
+    IWindowRegistry &windows = m_services.windows;
+    windows.closeAll(QString::fromUtf16(kHelpCaption), m_closeBound);
+    windows.closeAll(caption(kNoteCaption), m_closeBound);
+    windows.postClose(caption(kAddressBookCaption));
+    for (const QString &calendar : windows.captionsStartingWith(caption(kCalendarCaptionPrefix)))
+        windows.postClose(calendar);
+    windows.closeAll(caption(kWatcherCaption), m_closeBound);
+    // A note the watcher started meanwhile goes too.
+    windows.closeAll(caption(kNoteCaption), m_closeBound);
+    closeOwnWindows();
+    if (m_tray)
+        m_tray->hide();
+    m_registration.reset();
+    emit finished();
+}
+
+} // namespace promemo::launcher

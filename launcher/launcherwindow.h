@@ -1,2 +1,96 @@
 #pragma once
-// to be written: frmMain, the launcher's hidden main window
+
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <memory>
+
+#include "launcher/launcheroptions.h"
+#include "platform/services.h"
+
+class QAction;
+class QMenu;
+
+namespace promemo {
+class Tray;
+}
+
+namespace promemo::launcher {
+
+class frmCounter;
+class frmOpzioni;
+
+// frmMain, "MainForm": the launcher's hidden main window. It checks the program folder, keeps
+// the watcher alive, owns the tray icon and its menu, and at exit closes the suite's programs.
+// The registry entry "NotinoTray", by which the other programs know that the launcher runs,
+// lives as long as this window.
+class frmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmMain(const Services &services, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up sequence after the single-instance check. False when files are missing: the
+    // message was shown, nothing was started and the launcher is to end.
+    bool start();
+
+    const LauncherOptions &options() const { return m_options; }
+    Tray *tray() const { return m_tray.get(); }
+    QMenu *mnuAvvio() const { return m_menu; }
+    QTimer *timer2() { return &Timer2; }
+    frmCounter *noteList() const;
+    frmOpzioni *optionsWindow() const;
+
+    // How long each step of the exit waits for a kind of window to go.
+    void setCloseBound(std::chrono::milliseconds bound) { m_closeBound = bound; }
+
+    // The tray's clicks.
+    void newNote();
+    void showMenu(QPoint globalPosition);
+
+    // The menu's actions.
+    void mnuElenco_Click();
+    void mnuAgenda_Click();
+    void mnuCalendario_Click();
+    void mnuHelp_Click();
+    void mnuOpzioni_Click();
+
+    // Every 10 seconds: the watcher is started again when its window is gone.
+    void Timer2_Timer();
+
+    // The unload sequence: closes help, notes, address book, calendar and watcher, then the
+    // launcher's own windows and the icon, and emits finished(). Every wait is bounded.
+    void Esci();
+
+signals:
+    // The launcher is done; the program ends.
+    void finished();
+
+private:
+    bool Controllo_Files();
+    bool missingFiles();
+    bool Ricorrenze() const;
+    void startWatcher();
+    void putAwayShownNotes();
+    bool noteListAtStart() const;
+    void buildMenu();
+    void applyTrayColour();
+    void closeOwnWindows();
+
+    const Services m_services;
+    LauncherOptions m_options;
+    std::unique_ptr<RegisteredWindow> m_registration;
+    std::unique_ptr<Tray> m_tray;
+    QMenu *m_menu = nullptr;
+    QTimer Timer2;
+    QPointer<frmCounter> m_noteList;
+    QPointer<frmOpzioni> m_optionsWindow;
+    std::chrono::milliseconds m_closeBound{5000};
+    bool m_exiting = false;
+};
+
+} // namespace promemo::launcher
