@@ -992,7 +992,6 @@ void frmRubrica::closeEvent(QCloseEvent *event)
         m_options->close();
     m_file.close();
     m_services.windows.closeAll(QString::fromUtf16(kHelpCaption), 3s);
-    m_registration.reset();
     event->accept();
 }
 

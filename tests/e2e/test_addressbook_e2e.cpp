@@ -1,0 +1,126 @@
+// The real Elenko in a temporary program folder, beside a stand-in for the launcher's tray.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "common/addressbook.h"
+#include "platform/windowregistry.h"
+
+namespace promemo {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kCaption = QStringLiteral(" Rubrica di Promemo");
+
+template <typename Condition>
+bool waitFor(Condition condition, std::chrono::milliseconds bound = 10s)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > bound.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class AddressBookProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ELENKO_PATH), folder.filePath(QStringLiteral("Elenko"))));
+    }
+
+    void TearDown() override
+    {
+        for (QProcess *process : {&elenko, &second}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+
+    void start(QProcess &process)
+    {
+        process.setProgram(folder.filePath(QStringLiteral("Elenko")));
+        process.setWorkingDirectory(folder.path());
+        process.start();
+        ASSERT_TRUE(process.waitForStarted(5000));
+    }
+
+    static bool ends(QProcess &process)
+    {
+        return waitFor([&] { return process.state() == QProcess::NotRunning; });
+    }
+
+    QString dataPath() const { return folder.filePath(QStringLiteral("rubri.dat")); }
+    QByteArray data() const
+    {
+        QFile file(dataPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir runtime;
+    QTemporaryDir folder;
+    QProcess elenko;
+    QProcess second;
+};
+
+TEST_F(AddressBookProgram, EndsSilentlyWithoutTheLaunchersTray)
+{
+    start(elenko);
+    ASSERT_TRUE(ends(elenko));
+    EXPECT_EQ(elenko.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(dataPath()));
+}
+
+TEST_F(AddressBookProgram, MendsAShortFileRunsOnceAndClosesOnRequest)
+{
+    // A file cut after two and a half records keeps them and gains the rest.
+    rubrica::Row anna;
+    anna.name.text = QStringLiteral("Anna");
+    anna.number.text = QStringLiteral("06 555");
+    const QByteArray head = rubrica::encodeRecord(anna) + rubrica::blankRecord()
+                            + rubrica::encodeRecord(anna).left(70);
+    {
+        QFile file(dataPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(head), head.size());
+    }
+
+    WindowRegistry registry(folder.path());
+    const auto tray = registry.registerWindow(QStringLiteral("NotinoTray"));
+    ASSERT_TRUE(tray);
+    start(elenko);
+    ASSERT_TRUE(waitFor([&] { return registry.exists(kCaption); }));
+    const QByteArray mended = data();
+    EXPECT_EQ(mended.size(), rubrica::kFileSize);
+    EXPECT_TRUE(mended.startsWith(head));
+
+    // Another copy ends at once.
+    start(second);
+    ASSERT_TRUE(ends(second));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    // Nothing edited: a close request ends it without a question, the file unchanged.
+    EXPECT_TRUE(registry.postClose(kCaption));
+    ASSERT_TRUE(ends(elenko));
+    EXPECT_EQ(elenko.exitCode(), 0);
+    EXPECT_EQ(data(), mended);
+}
+
+} // namespace
+} // namespace promemo
