@@ -19,7 +19,8 @@ bool writeFileAtomically(const QString &path, const QByteArray &content)
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(content) != content.size()) {
+    // commit() does not notice a flush that fails on close (a full disk): flush first.
+    if (file.write(content) != content.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <tuple>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "common/atomicfile.h"
 
@@ -85,4 +89,21 @@ TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceKeepBothKeys)
         EXPECT_EQ(p.exitCode(), 0);
     }
     EXPECT_EQ(readWholeFile(iniPath()), QByteArray(before).replace("=0", "=149"));
+}
+
+// A full disk: the write fails and the file keeps every key it had.
+TEST_F(SettingsFileTest, FullDiskFailsAndKeepsTheFile)
+{
+    const QByteArray before = "[Opzioni]\r\ncolore=2\r\nfontsize=3\r\n" + QByteArray(3000, ';') + "\r\n";
+    ASSERT_TRUE(writeFileAtomically(iniPath(), before));
+    const auto writeOnFullDisk = [this] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 1;
+        const SettingsFile file(iniPath());
+        return file.write(u"Rubrica", u"ColSfondo", u"3") ? 2 : 0;
+    };
+    EXPECT_EXIT(::_exit(writeOnFullDisk()), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readWholeFile(iniPath()), before);
 }
