@@ -378,7 +378,6 @@ void frmRubrica::start()
     const QRect screen = m_services.screen.availableGeometry();
     move(screen.center() - QPoint(width() / 2, height() / 2));
     show();
-    raise();
     activateWindow();
 
     m_registration = m_services.windows.registerWindow(windowTitle());
