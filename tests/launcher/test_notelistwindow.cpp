@@ -1,2 +1,306 @@
+#include "launcher/notelistwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+#include "common/daynumber.h"
+#include "common/notename.h"
+#include "common/notefile.h"
+#include "common/programfolder.h"
+#include "common/recurrences.h"
+#include "platform/printjob.h"
+#include "platform/screen.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::launcher;
+using namespace std::chrono_literals;
+using Start = test::FakeProcessStarter::Start;
+
+namespace {
+
+// Two days before the first five-digit day number.
+const QDate kToday(2027, 5, 17);
+const QString kPlaceholder = u"          Nessun Notino"_qs;
+const QStringList kHeading{{}, {}, {}, u"Stampa Elenco Notino"_qs, {}, {}};
+
+QStringList texts(const QListWidget *list)
+{
+    QStringList lines;
+    for (int row = 0; row < list->count(); ++row)
+        lines << list->item(row)->text();
+    return lines;
+}
+
+QStringList fileNames(const QListWidget *list)
+{
+    QStringList names;
+    for (int row = 0; row < list->count(); ++row)
+        names << list->item(row)->data(frmCounter::FileNameRole).toString();
+    return names;
+}
+
+void click(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+class NoteListTest : public ::testing::Test
+{
+protected:
+    NoteListTest()
+    {
+        setProgramFolderForTesting(dir.path());
+        fakes.clock.current = QDateTime(kToday, QTime(10, 0));
+    }
+    ~NoteListTest() override
+    {
+        delete window.data();
+        setProgramFolderForTesting({});
+    }
+
+    // A put-away note `days` after today; returns its bare name.
+    QString putAway(int days, char colour, int alert, const QString &text,
+                    const QString &time = {}, NoteState state = NoteState::PutAway)
+    {
+        const int day = dayNumber(kToday) + days;
+        const auto name = encodeNoteName({state, day, colour, alert, 'n', ++stamp});
+        const QString date = dateOfDayNumber(day).toString(u"dd/MM/yyyy"_qs);
+        EXPECT_TRUE(writeNoteFile(dir.filePath(*name), {text, date, time, date + u" 08.00"_qs}));
+        return *name;
+    }
+
+    frmCounter &open()
+    {
+        delete window.data();
+        window = new frmCounter(fakes.services());
+        return *window;
+    }
+
+    bool visible(const char *name) const
+    {
+        return window->findChild<QWidget *>(QLatin1String(name))->isVisible();
+    }
+    int top(const char *name) const
+    {
+        return window->findChild<QWidget *>(QLatin1String(name))->y();
+    }
+
+    // Presses "Stampa l' elenco"; every turn of the event loop moves the clock 100 ms on, and
+    // "Annulla" is pressed on turn `cancelAt` if given.
+    void print(std::optional<int> cancelAt = {})
+    {
+        int turns = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            fakes.clock.advance(100ms);
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (qobject_cast<PrintJobWindow *>(widget) && widget->isVisible()
+                    && ++turns == cancelAt)
+                    widget->findChild<QPushButton *>(u"Command1"_qs)->click();
+            }
+        });
+        ticker.start(0);
+        window->stampa()->click();
+        EXPECT_GE(turns, cancelAt.value_or(15));
+    }
+
+    QTemporaryDir dir;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    QPointer<frmCounter> window;
+    int stamp = 0;
+};
+
+TEST_F(NoteListTest, WithoutNotesBothListsHoldThePlaceholderAndTheWindowStaysSmall)
+{
+    frmCounter &list = open();
+
+    EXPECT_EQ(texts(list.list1()), QStringList{kPlaceholder});
+    EXPECT_EQ(texts(list.list2()), QStringList{kPlaceholder});
+    EXPECT_FALSE(visible("Picture3") || visible("Label3") || visible("Picture4") || visible("Label4"));
+    EXPECT_EQ(list.windowTitle(), u"  Elenco Notino"_qs);
+    EXPECT_EQ(list.height(), twipsToPixels(4020));
+    EXPECT_EQ(top("cmdStampa"), twipsToPixels(3100));
+    EXPECT_TRUE(list.isVisible());
+    EXPECT_TRUE(list.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(list.isActiveWindow());
+
+    // The placeholder starts nothing; the focus goes to "Chiudi".
+    click(list.list1(), 0);
+    click(list.list2(), 0);
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+    EXPECT_EQ(list.focusWidget(), list.chiudi());
+}
+
+TEST_F(NoteListTest, ListsNotesByDayAcrossFiveDigitsAndDeletesPastOnesOnce)
+{
+    const QString timed = putAway(0, 'h', 570, u"Riunione"_qs, u"09.30"_qs);
+    const QString untimed = putAway(0, 'h', 0, u"Spesa\r\nlatte"_qs);
+    const QString day10001 = putAway(3, 'a', 0, u"dopo"_qs);
+    const QString day9999 = putAway(1, 'v', 0, u"domani"_qs);
+    const QString past = putAway(-1, 'h', 600, u"ieri"_qs, u"10.00"_qs);
+    putAway(0, 'h', 0, u"in esecuzione"_qs, {}, NoteState::Shown);
+    // A note file that cannot be read is left out.
+    const QString unreadable = *encodeNoteName({NoteState::PutAway, dayNumber(kToday), 'h', 0, 'n', 99});
+    ASSERT_TRUE(QFile::link(u"/proc/self/mem"_qs, dir.filePath(unreadable)));
+
+    frmCounter &list = open();
+
+    // A note without alert sorts first on its day and shows "nd".
+    EXPECT_EQ(fileNames(list.list1()), (QStringList{untimed, timed}));
+    EXPECT_EQ(texts(list.list1()).first(),
+              u"09998 17/05/2027 -     nd \tSpesa  latte"_qs + QString(110, u' ') + untimed);
+    EXPECT_EQ(fileNames(list.list2()), (QStringList{day9999, day10001}));
+    EXPECT_EQ(fileNames(list.list3()), QStringList{past});
+    EXPECT_FALSE(QFile::exists(dir.filePath(past)));
+    EXPECT_TRUE(visible("Picture3") && visible("Label3"));
+    EXPECT_FALSE(visible("Picture4"));
+    EXPECT_EQ(list.height(), twipsToPixels(5040));
+    EXPECT_EQ(top("cmdChiudi"), twipsToPixels(4110));
+    EXPECT_EQ(top("Label3"), twipsToPixels(3140));
+    EXPECT_EQ(top("Picture3"), twipsToPixels(3390));
+
+    // Deleted, it is not listed again.
+    open();
+    EXPECT_FALSE(visible("Picture3"));
+    EXPECT_EQ(window->height(), twipsToPixels(4020));
+}
+
+TEST_F(NoteListTest, ListsRecurrencesDueWithinTheirAdvanceAndMakesRoomForBothSections)
+{
+    // Both 40 days ahead, on 26 June, the 177th day of the year.
+    QFile file(dir.filePath(u"ricf.dat"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(encodeRecurrences({{u"26/06"_qs, u"01"_qs, u"39"_qs, u"anniversario"_qs},
+                                  {u"26/06"_qs, u"01"_qs, u"40"_qs, u"compleanno"_qs}}));
+    file.close();
+
+    frmCounter &list = open();
+    EXPECT_EQ(texts(list.list4()), QStringList{u"177  26/06/2027        compleanno"_qs});
+    EXPECT_EQ(list.list4()->palette().color(QPalette::Base), QColor(237, 255, 253));
+    EXPECT_EQ(list.windowTitle(), u" Elenco Notino e Ricorrenze"_qs);
+    EXPECT_TRUE(list.recurrencesShown() && visible("Picture4") && visible("Label4"));
+    EXPECT_EQ(list.height(), twipsToPixels(5040));
+    EXPECT_EQ(top("cmdHelp"), twipsToPixels(4110));
+
+    putAway(-30, 'h', 0, u"scaduto"_qs);
+    frmCounter &both = open();
+    EXPECT_TRUE(both.recurrencesShown() && both.expiredShown());
+    EXPECT_EQ(both.height(), twipsToPixels(6045));
+    EXPECT_EQ(top("cmdHelp"), twipsToPixels(5110));
+    // Below the recurrences, not over them.
+    EXPECT_GT(top("Label3"), top("Picture4") + window->findChild<QWidget *>(u"Picture4"_qs)->height());
+}
+
+TEST_F(NoteListTest, ClickingANoteReopensItWithItsProgramAndClosesTheWatcherForAnAlert)
+{
+    const QString alerted = putAway(0, 'k', 570, u"con avviso"_qs, u"09.30"_qs);
+    // Its text must not make it look like the placeholder.
+    const QString plain = putAway(0, 'h', 0, u"Nessun problema"_qs);
+    const QString later = putAway(2, 'h', 600, u"dopo"_qs, u"10.00"_qs);
+    registry.addWindow(u"NotinoControl"_qs);
+    QStringList closedAtStart;
+    fakes.processes.onStart = [&](const Start &) { closedAtStart = registry.closeRequests(); };
+    frmCounter &list = open();
+    ASSERT_EQ(fileNames(list.list1()), (QStringList{plain, alerted}));
+
+    click(list.list1(), 1);
+    EXPECT_EQ(fakes.processes.started.last(), (Start{u"Kirmo"_qs, {alerted}, WindowMode::NormalWithFocus}));
+    EXPECT_EQ(closedAtStart, QStringList{u"NotinoControl"_qs});
+    EXPECT_EQ(list.focusWidget(), list.chiudi());
+
+    // The second click of a double click lands on the line that moved up: nothing more starts.
+    click(list.list1(), 0);
+    EXPECT_EQ(fakes.processes.started.size(), 1);
+
+    fakes.clock.advance(1s);
+    registry.addWindow(u"NotinoControl"_qs);
+    click(list.list1(), 0);
+    EXPECT_EQ(fakes.processes.started.last(), (Start{u"Kalvo"_qs, {plain}, WindowMode::NormalWithFocus}));
+    EXPECT_EQ(texts(list.list1()), QStringList{kPlaceholder});
+
+    fakes.clock.advance(1s);
+    click(list.list2(), 0);
+    EXPECT_EQ(fakes.processes.started.last(), (Start{u"Kalvo"_qs, {later}, WindowMode::NormalWithoutFocus}));
+    EXPECT_EQ(registry.closeRequests(), QStringList{u"NotinoControl"_qs});
+    EXPECT_EQ(fakes.processes.started.size(), 3);
+}
+
+TEST_F(NoteListTest, RefreshesTheNoteListsOnlyWhenTheWindowComesBackToTheForeground)
+{
+    frmCounter &list = open();
+    list.activateWindow();
+    QTRY_VERIFY(list.isActiveWindow());
+    const QString added = putAway(0, 'h', 0, u"nuovo"_qs);
+    QTest::qWait(700);
+    EXPECT_EQ(texts(list.list1()), QStringList{kPlaceholder});
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    QTest::qWait(400);
+    list.activateWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(fileNames(list.list1()), QStringList{added}, 2000);
+    EXPECT_EQ(texts(list.list2()), QStringList{kPlaceholder});
+}
+
+TEST_F(NoteListTest, HelpByF1OrButtonAndChiudiClosesAndDeletesTheWindow)
+{
+    frmCounter &list = open();
+    QTest::keyClick(list.list1(), Qt::Key_F1);
+    window->findChild<QPushButton *>(u"cmdHelp"_qs)->click();
+    const Start help{u"Aiuto"_qs, {u"elenco.htm"_qs}, WindowMode::Maximised};
+    EXPECT_EQ(fakes.processes.started, (QList<Start>{help, help}));
+
+    list.chiudi()->click();
+    QTRY_VERIFY(window.isNull());
+}
+
+TEST_F(NoteListTest, PrintsTheNotesOfTheFirstThreeListsAfterTheWaitUnlessCancelled)
+{
+    open();
+    print();
+    EXPECT_EQ(fakes.printer.lines, kHeading);
+    EXPECT_EQ(std::tuple(fakes.printer.fontFamily, fakes.printer.fontPoints, fakes.printer.ended),
+              std::tuple(u"Arial"_qs, 12, 1));
+
+    // 120 characters, a blank after every ninth letter: one break at the 60th.
+    const QString words = u"abcdefghi "_qs.repeated(12);
+    putAway(0, 'h', 0, words);
+    putAway(1, 'h', 600, u"domani"_qs, u"10.00"_qs);
+    putAway(-1, 'h', 0, u"ieri"_qs);
+    open();
+    print();
+    const QStringList notes{u"Data: 17/05/2027    Ora: nd "_qs, words.left(60), words.mid(60, 59), {},
+                            u"Data: 18/05/2027    Ora: 10.00 "_qs, u"domani"_qs, {},
+                            u"Data: 16/05/2027    Ora: nd "_qs, u"ieri"_qs, {}};
+    EXPECT_EQ(fakes.printer.lines, kHeading + notes);
+
+    fakes.printer.lines.clear();
+    print(5);
+    EXPECT_TRUE(fakes.printer.lines.isEmpty());
+    EXPECT_EQ(fakes.printer.ended, 2);
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+
+    fakes.printer.failure = PrinterError{482, u"Nessuna stampante predefinita"_qs};
+    print();
+    const Message error{u"NotinoTray"_qs, u"   Errore482:  Nessuna stampante predefinita\r\r"
+                                          "   Controllare lo stato della stampante e riprovare    "_qs};
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{error});
+}
+
+} // namespace

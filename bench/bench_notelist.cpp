@@ -1,0 +1,74 @@
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include "common/daynumber.h"
+#include "common/notefile.h"
+#include "common/notename.h"
+#include "common/programfolder.h"
+#include "launcher/notelistwindow.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+
+namespace {
+
+constexpr int kNotes = 1000;
+const QDate kToday(2030, 3, 10);
+
+// Widgets need an application; the benchmark runs without a display.
+void ensureApplication()
+{
+    if (QApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_notelist";
+    static char *argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+}
+
+// Put-away notes of today and of the next 99 days, each with a text of about 100 characters.
+bool writeNotes(const QString &folder)
+{
+    const int today = dayNumber(kToday);
+    for (int i = 0; i < kNotes; ++i) {
+        const int day = today + i % 100;
+        const auto name = encodeNoteName({NoteState::PutAway, day, 'h', i % 3 ? 0 : 600, 'n', i});
+        const QString date = dateOfDayNumber(day).toString(QStringLiteral("dd/MM/yyyy"));
+        const QString text = QStringLiteral("Promemoria numero %1: ").arg(i)
+                             + QStringLiteral("telefonare, comprare, ricordare. ").repeated(3);
+        const QString time = i % 3 ? QString() : QStringLiteral("10.00");
+        if (!name || !writeNoteFile(folder + u'/' + *name, {text, date, time, date + u" 08.00"}))
+            return false;
+    }
+    return true;
+}
+
+// Opening the note list: reading every note file, building and sorting the lines, showing the
+// window.
+void BM_OpenNoteList(benchmark::State &state)
+{
+    ensureApplication();
+    QTemporaryDir dir;
+    if (!writeNotes(dir.path())) {
+        state.SkipWithError("cannot write the notes");
+        return;
+    }
+    setProgramFolderForTesting(dir.path());
+    test::FakeWindowRegistry windows;
+    test::FakeServices fakes(windows);
+    fakes.clock.current = QDateTime(kToday, QTime(10, 0));
+    const Services services = fakes.services();
+    for (auto _ : state) {
+        auto *window = new launcher::frmCounter(services);
+        QApplication::processEvents();
+        delete window;
+    }
+    setProgramFolderForTesting({});
+}
+BENCHMARK(BM_OpenNoteList)->Unit(benchmark::kMillisecond);
+
+} // namespace
