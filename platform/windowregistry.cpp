@@ -207,6 +207,9 @@ private:
     void acceptConnections()
     {
         while (QLocalSocket *socket = server_.nextPendingConnection()) {
+            // Not the server's child: the reply must outlive a registration its owner drops
+            // while handling the request.
+            socket->setParent(nullptr);
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             if (!isSameUser(socket->socketDescriptor())) {
                 qWarning("window registry: request from another user refused");
@@ -250,6 +253,7 @@ private:
             socket->write("yes " + own.toBase64() + '\n');
         else
             socket->write("yes\n");
+        socket->flush();
         socket->disconnectFromServer();
         if (accepted)
             deliver(*verb);

@@ -3,6 +3,8 @@
 //
 //   registry_peer window <folder> <caption>   closes (exits) when asked to
 //   registry_peer ignore <folder> <caption>   reports close requests but stays
+//   registry_peer drop <folder> <caption>     drops its registration when asked to close, then
+//                                             exits a moment later
 //   registry_peer hang <folder> <caption>     registers, then never runs its event loop
 //   registry_peer lock <folder> <program>     holds the single-instance lock until killed
 
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "platform/singleinstance.h"
 #include "platform/windowregistry.h"
@@ -28,7 +31,7 @@ int main(int argc, char **argv)
         return acquired ? app.exec() : 1;
     }
     promemo::WindowRegistry registry(args.at(2));
-    const auto w = registry.registerWindow(args.at(3));
+    auto w = registry.registerWindow(args.at(3));
     if (!w)
         return 1;
     QObject::connect(w.get(), &promemo::RegisteredWindow::raiseRequested, [] { say("raise"); });
@@ -36,6 +39,10 @@ int main(int argc, char **argv)
         say("close");
         if (mode == QLatin1String("window"))
             app.quit();
+        if (mode == QLatin1String("drop")) {
+            w.reset();
+            QTimer::singleShot(300, &app, &QCoreApplication::quit);
+        }
     });
     say("ready");
     while (mode == QLatin1String("hang"))

@@ -137,6 +137,13 @@ TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
         EXPECT_EQ(peer->timesSaid("close"), 1);
     }
     EXPECT_FALSE(registry.postClose(u"PromemoX"_s));
+
+    // An owner that drops its registration at once still has the request confirmed.
+    for (int i = 0; i < 3; ++i) {
+        Peer &dropping = startPeer("drop", u"Rubrica"_s);
+        EXPECT_TRUE(registry.postClose(u"Rubrica"_s)) << i;
+        EXPECT_TRUE(dropping.waitForExit(2s));
+    }
 }
 
 TEST_F(WindowRegistryTest, EntryOfKilledOwnerIsAbsentAndRemoved)
