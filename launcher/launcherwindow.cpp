@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -227,6 +228,8 @@ void frmMain::showMenu(QPoint globalPosition)
     if (m_exiting)
         return;
     closeOwnWindows();
+    // Windows going away after the menu has opened would take the menu with them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_menu->popup(globalPosition);
 }
 

@@ -1,2 +1,288 @@
+#include "launcher/launcherwindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+#include "common/datetexts.h"
+#include "common/daynumber.h"
+#include "common/programfolder.h"
+#include "common/recurrences.h"
+#include "launcher/notelistwindow.h"
+#include "launcher/optionswindow.h"
+#include "platform/tray.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::launcher;
+using namespace std::chrono_literals;
+using Start = test::FakeProcessStarter::Start;
+
+namespace {
+
+const QDate kToday(2031, 3, 20);
+const QString kYesterdaysCalendar = u" Calendario di Promemo - "_qs + longDateText(kToday.addDays(-1));
+
+Message warning(const QString &text)
+{
+    return {u"   Promemo"_qs, text, MessageIcon::Warning, MessageButtons::Ok};
+}
+
+QString note(char state, int dayOffset, int stamp = 1)
+{
+    return QStringLiteral("%1%2h0000n%3.dat").arg(QLatin1Char(state))
+        .arg(dayNumber(kToday.addDays(dayOffset))).arg(stamp, 5, 10, QLatin1Char('0'));
+}
+
+// A complete program folder and the doubles.
+struct Launcher
+{
+    Launcher()
+    {
+        setProgramFolderForTesting(dir.path());
+        fakes.clock.current = QDateTime(kToday, QTime(9, 30));
+        put(u"Notino.ini"_qs, "[Opzioni]\r\nshowelenco=4\r\n");
+        for (const QString &program : suitePrograms()) {
+            put(program);
+            QFile::setPermissions(dir.filePath(program),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        put(u"suono.wav"_qs);
+    }
+    ~Launcher()
+    {
+        window.reset();
+        setProgramFolderForTesting({});
+    }
+    void put(const QString &name, const QByteArray &bytes = {})
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    frmMain &launch(bool started = true)
+    {
+        window = std::make_unique<frmMain>(fakes.services());
+        EXPECT_EQ(window->start(), started);
+        return *window;
+    }
+    void trigger(const QString &item)
+    {
+        for (QAction *action : window->mnuAvvio()->actions()) {
+            if (action->text() == item)
+                return action->trigger();
+        }
+        FAIL() << "no item " << item.toStdString();
+    }
+
+    QTemporaryDir dir;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    std::unique_ptr<frmMain> window;
+};
+
+class LauncherTest : public ::testing::Test, public Launcher
+{
+};
+
+TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
+{
+    const std::pair<const char *, std::function<void(const QDir &)>> cases[] = {
+        {"no settings file", [](const QDir &d) { QFile::remove(d.filePath(u"Notino.ini"_qs)); }},
+        {"no calendar", [](const QDir &d) { QFile::remove(d.filePath(u"Mesaro"_qs)); }},
+        {"not executable",
+         [](const QDir &d) { QFile::setPermissions(d.filePath(u"Kirmo"_qs), QFile::ReadOwner); }},
+        {"a folder", [](const QDir &d) { QFile::remove(d.filePath(u"Vigilo"_qs)), d.mkdir(u"Vigilo"_qs); }},
+    };
+    for (const auto &[name, spoil] : cases) {
+        SCOPED_TRACE(name);
+        Launcher l;
+        spoil(QDir(l.dir.path()));
+        frmMain &w = l.launch(false);
+        EXPECT_EQ(l.fakes.messageBoxes.shown, QList<Message>{warning(
+            u"  Nella cartella di Promemo  mancano uno o più files      \r\r  necessari al "
+            "funzionamento del programma.    \r\r  Reinstallare Promemo per ripristinarli.    "_qs)});
+        EXPECT_TRUE(l.fakes.processes.started.isEmpty());
+        EXPECT_EQ(w.tray(), nullptr);
+        EXPECT_TRUE(l.registry.registeredCaptions().isEmpty());
+        EXPECT_FALSE(w.timer2()->isActive());
+    }
+}
+
+TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWatcher)
+{
+    QFile::remove(dir.filePath(u"suono.wav"_qs));
+    QFile::rename(dir.filePath(u"Elenko"_qs), dir.filePath(u"ELENKO"_qs));
+    for (const QString &name : {note('n', 0, 1), note('n', 3, 2), note('o', 1, 3), u"nota.dat"_qs})
+        put(name);
+    bool trayFirst = false;
+    fakes.processes.onStart = [&](const Start &) { trayFirst = registry.exists(u"NotinoTray"_qs); };
+
+    frmMain &w = launch();
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{warning(
+        u"   Non ci sono suoni nella cartella di Promemo...   \r\r    fai riferimento all' Help "
+        "del programma per risolvere il problema     "_qs)});
+    const Start watcher{u"Vigilo"_qs, {}, WindowMode::Minimised};
+    EXPECT_EQ(fakes.processes.started, QList<Start>{watcher});
+    EXPECT_TRUE(trayFirst);
+    EXPECT_EQ(registry.registeredCaptions(), QStringList{u"NotinoTray"_qs});
+    EXPECT_NE(w.tray(), nullptr);
+    EXPECT_EQ(w.noteList(), nullptr);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.dat"_qs}, QDir::Files, QDir::Name),
+              (QStringList{u"nota.dat"_qs, note('o', 0, 1), note('o', 1, 3), note('o', 3, 2)}));
+    QFile ini(dir.filePath(u"Notino.ini"_qs));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("numvers=1600\r\ncodvers=1.6 \r\n"));
+
+    EXPECT_EQ(w.timer2()->interval(), 10000);
+    EXPECT_TRUE(w.timer2()->isActive());
+    registry.addWindow(u"NotinoControl"_qs);
+    w.Timer2_Timer();
+    registry.removeWindow(u"NotinoControl"_qs);
+    w.Timer2_Timer();
+    EXPECT_EQ(fakes.processes.started, (QList<Start>{watcher, watcher}));
+}
+
+TEST(LauncherStart, OpensTheNoteListByShowelencoNotesAndRecurrences)
+{
+    struct Case
+    {
+        QByteArray settings;
+        QStringList notes;
+        bool recurrenceIn5DaysAdvance7;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"showelenco=2", {note('o', 0)}, false, true},
+        {"showelenco=2", {note('n', 0)}, false, true}, // put away first, then counted
+        {"showelenco=2", {note('o', 1)}, false, false},
+        {"showelenco=2", {}, true, true},
+        {"showelenco=3", {note('o', 7)}, false, true},
+        {"showelenco=3", {note('o', 8), note('o', -1, 2)}, false, false},
+        {"showelenco=3", {}, true, true},
+        {"showelenco=4", {note('o', 0)}, true, false},
+        {"showelenco=0", {}, false, true},
+        {"", {}, false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.settings.constData() << " " << c.notes.join(u' ').toStdString()
+                                        << " " << c.recurrenceIn5DaysAdvance7);
+        Launcher l;
+        l.put(u"Notino.ini"_qs, "[Opzioni]\r\n" + c.settings + "\r\n");
+        for (const QString &name : c.notes)
+            l.put(name);
+        if (c.recurrenceIn5DaysAdvance7) {
+            l.put(u"ricf.dat"_qs, encodeRecurrences({{u"25/03"_qs, u"01"_qs, u"07"_qs, u"Festa"_qs},
+                                                     {u"10/01"_qs, u"01"_qs, u"40"_qs, u"Lontana"_qs}}));
+        }
+        EXPECT_EQ(l.launch().noteList() != nullptr, c.opens);
+    }
+}
+
+TEST_F(LauncherTest, LeftClickStartsANoteAfter100msWithTheAppearanceCodeInTheIconsColour)
+{
+    QDir(dir.path()).mkdir(u"icons"_qs);
+    QImage blue(16, 16, QImage::Format_ARGB32);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(blue.save(dir.filePath(u"icons/tray-azzurro-16.png"_qs)));
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [this] { fakes.clock.advance(10ms); });
+    ticking.start(0);
+    std::chrono::milliseconds startedAt{};
+    fakes.processes.onStart = [&](const Start &) { startedAt = fakes.clock.ticks; };
+
+    put(u"Notino.ini"_qs, "[Opzioni]\r\ncolore=2\r\nfontsize=3\r\ngrandezza=2\r\nshowelenco=4\r\n");
+    frmMain &w = launch();
+    EXPECT_EQ(w.tray()->icon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
+    fakes.processes.started.clear();
+    const auto clickedAt = fakes.clock.ticks;
+    emit w.tray()->leftClicked();
+    EXPECT_EQ(fakes.processes.started,
+              (QList<Start>{{u"Kespo"_qs, {u"23"_qs}, WindowMode::NormalWithFocus}}));
+    EXPECT_GE(startedAt - clickedAt, 100ms);
+
+    put(u"Notino.ini"_qs);
+    fakes.processes.started.clear();
+    emit launch().tray()->leftClicked();
+    EXPECT_EQ(fakes.processes.started.back(), (Start{u"Kundo"_qs, {u"12"_qs}, WindowMode::NormalWithFocus}));
+}
+
+TEST_F(LauncherTest, RightClickClosesTheLaunchersWindowsThenOpensTheMenuWhoseItemsFindOrStart)
+{
+    frmMain &w = launch();
+    trigger(u"Elenco Notino"_qs);
+    trigger(u"Opzioni..."_qs);
+    QPointer<frmCounter> list = w.noteList();
+    QPointer<frmOpzioni> options = w.optionsWindow();
+    ASSERT_TRUE(list && options && list->isVisible() && options->isVisible());
+
+    emit w.tray()->rightClicked(QPoint(200, 100));
+    EXPECT_TRUE(!list && !options);
+    EXPECT_TRUE(w.mnuAvvio()->isVisible());
+    QStringList items;
+    for (const QAction *action : w.mnuAvvio()->actions()) {
+        const QString text = action->isSeparator() ? u"-"_qs : action->text();
+        items << (action->isEnabled() ? text : u"("_qs + text + u")"_qs);
+    }
+    EXPECT_EQ(items, (QStringList{u"(Editor Ricorrenze)"_qs, u"(Archivio Notino)"_qs,
+                                  u"Elenco Notino"_qs, u"-"_qs, u"Rubrica telefonica"_qs,
+                                  u"Calendario"_qs, u"-"_qs, u"Guida in linea"_qs, u"Opzioni..."_qs,
+                                  u"-"_qs, u"Esci da  Promemo"_qs}));
+    w.mnuAvvio()->close();
+
+    // Not open: started. Open, the calendar since yesterday: brought forward.
+    fakes.processes.started.clear();
+    for (int round = 0; round < 2; ++round) {
+        for (const QString &item : {u"Rubrica telefonica"_qs, u"Calendario"_qs, u"Guida in linea"_qs})
+            trigger(item);
+        for (const QString &caption : {u" Rubrica di Promemo"_qs, kYesterdaysCalendar, u"Help di Promemo"_qs})
+            registry.addWindow(caption);
+    }
+    EXPECT_EQ(fakes.processes.started,
+              (QList<Start>{{u"Elenko"_qs, {}, WindowMode::NormalWithFocus},
+                            {u"Mesaro"_qs, {}, WindowMode::NormalWithFocus},
+                            {u"Aiuto"_qs, {u"intro.htm"_qs}, WindowMode::Maximised}}));
+    EXPECT_EQ(registry.raiseRequests(), (QStringList{u" Rubrica di Promemo"_qs, kYesterdaysCalendar}));
+}
+
+TEST_F(LauncherTest, ExitClosesHelpNotesAddressBookCalendarAndWatcherInOrderDespiteAHungNote)
+{
+    frmMain &w = launch();
+    trigger(u"Elenco Notino"_qs);
+    QPointer<frmCounter> list = w.noteList();
+    for (const QString &caption : {u"NotinoControl"_qs, kYesterdaysCalendar, u" Rubrica di Promemo"_qs,
+                                   u"PromemoX"_qs, u"PromemoX"_qs, u"Help di Promemo"_qs})
+        registry.addWindow(caption);
+    const auto hungNote = registry.registerWindow(u"PromemoX"_qs);
+    w.setCloseBound(300ms);
+    QSignalSpy finished(&w, &frmMain::finished);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    trigger(u"Esci da  Promemo"_qs);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_LT(elapsed.elapsed(), 3000);
+    // The hung note is asked again once the watcher, which may start notes, has gone.
+    EXPECT_EQ(registry.closeRequests(),
+              (QStringList{u"Help di Promemo"_qs, u"PromemoX"_qs, u"PromemoX"_qs, u"PromemoX"_qs,
+                           u" Rubrica di Promemo"_qs, kYesterdaysCalendar, u"NotinoControl"_qs,
+                           u"PromemoX"_qs}));
+    EXPECT_EQ(registry.registeredCaptions(), QStringList{u"PromemoX"_qs});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list; }, 2000));
+
+    fakes.processes.started.clear();
+    w.Timer2_Timer();
+    emit w.tray()->leftClicked();
+    EXPECT_FALSE(w.timer2()->isActive());
+    EXPECT_TRUE(fakes.processes.started.isEmpty());
+}
+
+} // namespace
