@@ -189,8 +189,11 @@ void frmOpzioni::preset()
     check(m_optDimensioni, m_settings.noteSize() == NoteSize::Medium ? 2 : 1);
     check(m_optCarattere, int(m_settings.textSize()));
     check(m_optColore, colourDigit(m_settings.noteColour()));
-    for (int digit = 1; digit <= 3; ++digit)
+    for (int digit = 1; digit <= 3; ++digit) {
+        // Equal tiles of colour rather than patches as wide as each word.
+        optColore(digit)->setMinimumWidth(90);
         paintBackground(optColore(digit), rgbOf(*colourOfDigit(digit)));
+    }
     m_cmdApplica->setEnabled(false);
 }
 
