@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QFile>
 #include <QFrame>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
@@ -75,6 +78,55 @@ int hiddenWidth(const QListWidget &list, const QString &key)
     return textMargin + list.fontMetrics().horizontalAdvance(key) + 1;
 }
 
+// Draws a note line's text after its TAB in one column, whatever the width of the time before.
+class NoteLineDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const qsizetype tab = item.text.indexOf(u'\t');
+        if (tab < 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QString text = item.text;
+        item.text.clear();
+        const QWidget *widget = option.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
+                               .adjusted(margin, 0, 0, 0);
+        const QFontMetrics metrics(item.font);
+        // The widest date column, with room for a few blanks after it.
+        const int column = std::max(metrics.horizontalAdvance(u"00000 00/00/0000 -00.00"_qs),
+                                    metrics.horizontalAdvance(u"00000 00/00/0000 -     nd"_qs))
+                           + metrics.horizontalAdvance(u"    "_qs);
+        const bool selected = item.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group =
+            item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText
+                                                           : QPalette::Text));
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        painter->drawText(area, flags, text.left(tab));
+        // The file name at the end stays out of view however wide the blanks before it are.
+        QString note = text.mid(tab + 1);
+        const QString fileName = index.data(frmCounter::FileNameRole).toString();
+        if (!fileName.isEmpty() && note.endsWith(fileName))
+            note.chop(fileName.size());
+        painter->drawText(area.adjusted(column, 0, 0, 0), flags, note);
+        painter->restore();
+    }
+};
+
 // A list inside its frame, cut off on the left by the frame.
 QListWidget *listInFrame(QFrame *frame, const QString &hiddenKey)
 {
@@ -86,6 +138,7 @@ QListWidget *listInFrame(QFrame *frame, const QString &hiddenKey)
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideNone);
     list->setUniformItemSizes(true);
+    list->setItemDelegate(new NoteLineDelegate(list));
     const int hidden = hiddenWidth(*list, hiddenKey);
     list->setGeometry(-hidden, 0, clip->width() + hidden, clip->height());
     return list;
@@ -152,7 +205,9 @@ void fillNotes(QListWidget *list, DayTest isListed)
 } // namespace
 
 frmCounter::frmCounter(const Services &services, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                          | Qt::WindowStaysOnTopHint)
     , m_services(services)
 {
     setObjectName(QStringLiteral("frmCounter"));
@@ -351,6 +406,8 @@ void frmCounter::reopenNote(QListWidget *list, QListWidgetItem *item, bool close
     if (closeWatcher && name->alertMinutes != 0)
         m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kCloseWatcherBound);
     delete list->takeItem(list->row(item));
+    // No line stays marked in place of the one taken away.
+    list->selectionModel()->clear();
     if (list->count() == 0)
         addPlaceholder(list);
     m_services.processes.start(reopenProgram(name->noteSize()), {fileName}, mode);

@@ -1,5 +1,6 @@
 #include "platform/printjob.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -22,6 +23,11 @@ PrintJobWindow::PrintJobWindow(IPrinter &printer, const QString &label,
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(layout.window);
+    // Without a caption, the edge is all that sets it off from what lies behind.
+    auto *edge = new QFrame(this);
+    edge->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    edge->setLineWidth(2);
+    edge->setGeometry(rect());
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(layout.label);
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
