@@ -242,6 +242,17 @@ TEST_F(OptionsWindowTest, AutostartEntryIsRemovedAfterYesAndCreatedWhenTicked)
         (u"\nExec=\""_qs + programPath(u"Notino"_qs) + u"\"\n"_qs).toUtf8()));
     EXPECT_TRUE(w.chkAutostart()->isChecked());
     EXPECT_FALSE(QDir(applicationsFolder()).exists(u"Promemo.desktop"_qs));
+
+    // An entry that cannot be written is not reported, but the box does not claim it.
+    QFile::remove(entryPath());
+    QDir(config.path()).rmdir(u"autostart"_qs);
+    QFile blocker(config.path() + u"/autostart"_qs);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    w.chkAutostart()->click();
+    w.chkAutostart()->click();
+    w.cmdApplica()->click();
+    EXPECT_FALSE(w.chkAutostart()->isChecked());
+    EXPECT_EQ(fakes.messageBoxes.shown.size(), 3);
 }
 
 } // namespace
