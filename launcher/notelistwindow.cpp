@@ -78,23 +78,25 @@ int hiddenWidth(const QListWidget &list, const QString &key)
     return textMargin + list.fontMetrics().horizontalAdvance(key) + 1;
 }
 
-// Draws a note line's text after its TAB in one column, whatever the width of the time before.
+// Draws a note line's text after its TAB in one column, whatever the width of the time before,
+// and the placeholder one blank in from the frame's edge, `hidden` pixels from the line's start.
 class NoteLineDelegate final : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    NoteLineDelegate(int hidden, QObject *parent) : QStyledItemDelegate(parent), m_hidden(hidden) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
         QStyleOptionViewItem item(option);
         initStyleOption(&item, index);
-        const qsizetype tab = item.text.indexOf(u'\t');
-        if (tab < 0) {
+        const QString text = item.text;
+        const qsizetype tab = text.indexOf(u'\t');
+        const bool placeholder = text == kPlaceholder;
+        if (tab < 0 && !placeholder) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
-        const QString text = item.text;
         item.text.clear();
         const QWidget *widget = option.widget;
         QStyle *style = widget ? widget->style() : QApplication::style();
@@ -104,10 +106,6 @@ public:
         const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
                                .adjusted(margin, 0, 0, 0);
         const QFontMetrics metrics(item.font);
-        // The widest date column, with room for a few blanks after it.
-        const int column = std::max(metrics.horizontalAdvance(u"00000 00/00/0000 -00.00"_qs),
-                                    metrics.horizontalAdvance(u"00000 00/00/0000 -     nd"_qs))
-                           + metrics.horizontalAdvance(u"    "_qs);
         const bool selected = item.state & QStyle::State_Selected;
         const QPalette::ColorGroup group =
             item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
@@ -116,6 +114,16 @@ public:
         painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText
                                                            : QPalette::Text));
         const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        if (placeholder) {
+            const int left = m_hidden - margin + metrics.horizontalAdvance(u' ');
+            painter->drawText(area.adjusted(left, 0, 0, 0), flags, text.trimmed());
+            painter->restore();
+            return;
+        }
+        // The widest date column, with room for a few blanks after it.
+        const int column = std::max(metrics.horizontalAdvance(u"00000 00/00/0000 -00.00"_qs),
+                                    metrics.horizontalAdvance(u"00000 00/00/0000 -     nd"_qs))
+                           + metrics.horizontalAdvance(u"    "_qs);
         painter->drawText(area, flags, text.left(tab));
         // The file name at the end stays out of view however wide the blanks before it are.
         QString note = text.mid(tab + 1);
@@ -125,6 +133,9 @@ public:
         painter->drawText(area.adjusted(column, 0, 0, 0), flags, note);
         painter->restore();
     }
+
+private:
+    int m_hidden;
 };
 
 // A list inside its frame, cut off on the left by the frame.
@@ -138,8 +149,8 @@ QListWidget *listInFrame(QFrame *frame, const QString &hiddenKey)
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideNone);
     list->setUniformItemSizes(true);
-    list->setItemDelegate(new NoteLineDelegate(list));
     const int hidden = hiddenWidth(*list, hiddenKey);
+    list->setItemDelegate(new NoteLineDelegate(hidden, list));
     list->setGeometry(-hidden, 0, clip->width() + hidden, clip->height());
     return list;
 }
