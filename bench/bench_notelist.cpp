@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QListWidget>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -41,7 +42,7 @@ bool writeNotes(const QString &folder)
         const QString text = QStringLiteral("Promemoria numero %1: ").arg(i)
                              + QStringLiteral("telefonare, comprare, ricordare. ").repeated(3);
         const QString time = i % 3 ? QString() : QStringLiteral("10.00");
-        if (!name || !writeNoteFile(folder + u'/' + *name, {text, date, time, date + u" 08.00"}))
+        if (!name || !writeNoteFile(folder + u'/' + *name, {text, date, time, date + u" 08.00"_qs}))
             return false;
     }
     return true;
@@ -62,11 +63,14 @@ void BM_OpenNoteList(benchmark::State &state)
     test::FakeServices fakes(windows);
     fakes.clock.current = QDateTime(kToday, QTime(10, 0));
     const Services services = fakes.services();
+    int lines = 0;
     for (auto _ : state) {
         auto *window = new launcher::frmCounter(services);
         QApplication::processEvents();
+        lines = window->list1()->count() + window->list2()->count();
         delete window;
     }
+    state.counters["lines"] = lines;
     setProgramFolderForTesting({});
 }
 BENCHMARK(BM_OpenNoteList)->Unit(benchmark::kMillisecond);
