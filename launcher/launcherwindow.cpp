@@ -31,6 +31,8 @@ using namespace std::chrono_literals;
 constexpr auto kWatcherInterval = 10s;
 // frmLancioNotino lets the tray's click finish before the new note takes the focus.
 constexpr auto kLaunchPause = 100ms;
+// How long a watcher just started may take to register its window.
+constexpr std::chrono::milliseconds kWatcherStartBound = 3s;
 
 const QString kMessageTitle = QStringLiteral("   Promemo");
 const QString kMissingFiles = QStringLiteral(
@@ -152,6 +154,21 @@ bool frmMain::Ricorrenze() const
 void frmMain::startWatcher()
 {
     m_services.processes.start(kWatcher, {}, WindowMode::Minimised);
+    m_watcherStartedAt = m_services.clock.tickCount();
+}
+
+// A watcher started just before the exit has no window yet to be closed by; it must not
+// outlive the launcher.
+void frmMain::awaitStartingWatcher()
+{
+    if (!m_watcherStartedAt)
+        return;
+    const auto since = m_services.clock.tickCount() - *m_watcherStartedAt;
+    if (since >= kWatcherStartBound)
+        return;
+    const QString watcher = caption(kWatcherCaption);
+    waitProcessingEvents(m_services.clock, kWatcherStartBound - since,
+                         [this, &watcher] { return m_services.windows.exists(watcher); });
 }
 
 void frmMain::putAwayShownNotes()
@@ -289,7 +306,9 @@ void frmMain::Timer2_Timer()
 {
     if (m_exiting)
         return;
-    if (!m_services.windows.exists(caption(kWatcherCaption)))
+    if (m_services.windows.exists(caption(kWatcherCaption)))
+        m_watcherStartedAt.reset();
+    else
         startWatcher();
 }
 
@@ -306,6 +325,7 @@ void frmMain::Esci()
     windows.postClose(caption(kAddressBookCaption));
     for (const QString &calendar : windows.captionsStartingWith(caption(kCalendarCaptionPrefix)))
         windows.postClose(calendar);
+    awaitStartingWatcher();
     windows.closeAll(caption(kWatcherCaption), m_closeBound);
     // A note the watcher started meanwhile goes too.
     windows.closeAll(caption(kNoteCaption), m_closeBound);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "launcher/launcheroptions.h"
 #include "platform/services.h"
@@ -75,6 +76,7 @@ private:
     bool missingFiles();
     bool Ricorrenze() const;
     void startWatcher();
+    void awaitStartingWatcher();
     void putAwayShownNotes();
     bool noteListAtStart() const;
     void buildMenu();
@@ -90,6 +92,7 @@ private:
     QPointer<frmCounter> m_noteList;
     QPointer<frmOpzioni> m_optionsWindow;
     std::chrono::milliseconds m_closeBound{5000};
+    std::optional<std::chrono::milliseconds> m_watcherStartedAt;
     bool m_exiting = false;
 };
 

@@ -285,4 +285,22 @@ TEST_F(LauncherTest, ExitClosesHelpNotesAddressBookCalendarAndWatcherInOrderDesp
     EXPECT_TRUE(fakes.processes.started.isEmpty());
 }
 
+// Exit right after Timer2 restarted the watcher: its window comes a moment later, and goes too.
+TEST_F(LauncherTest, ExitWaitsForAWatcherJustStartedToCloseIt)
+{
+    frmMain &w = launch();
+    int ticks = 0;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&] {
+        fakes.clock.advance(10ms);
+        if (++ticks == 50)
+            registry.addWindow(u"NotinoControl"_qs);
+    });
+    ticking.start(0);
+    QSignalSpy finished(&w, &frmMain::finished);
+    w.Esci();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(registry.closeRequests(), QStringList{u"NotinoControl"_qs});
+}
+
 } // namespace
