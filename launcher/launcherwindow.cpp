@@ -184,7 +184,8 @@ bool frmMain::noteListAtStart() const
     const bool dependsOnNotes = when == ShowList::Today || when == ShowList::SevenDays;
     std::vector<int> days;
     if (dependsOnNotes) {
-        for (const ListedNote &note : listNotes(programFolder(), {.state = NoteState::PutAway, .day = {}}))
+        const NoteFilter putAway{.state = NoteState::PutAway, .day = {}};
+        for (const ListedNote &note : listNotes(programFolder(), putAway))
             days.push_back(note.name.day);
     }
     return openNoteListAtStart(when, days, dependsOnNotes && Ricorrenze(),
