@@ -14,6 +14,8 @@
 #include "addressbook/toolbar.h"
 #include "common/programfolder.h"
 #include "platform/screen.h"
+#include "platform/registeredwidget.h"
+#include "platform/keystate.h"
 
 namespace promemo::rubrica {
 
@@ -84,24 +86,6 @@ QColor paintColour(CellPaint paint)
         break;
     }
     return windowBackground();
-}
-
-bool isModifierKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-        return true;
-    default:
-        return false;
-    }
 }
 
 QString tabMessage()
@@ -380,16 +364,7 @@ void frmRubrica::start()
     show();
     activateWindow();
 
-    m_registration = m_services.windows.registerWindow(windowTitle());
-    if (m_registration) {
-        connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
-        connect(m_registration.get(), &RegisteredWindow::raiseRequested, this, [this] {
-            if (isMinimized())
-                showNormal();
-            raise();
-            activateWindow();
-        });
-    }
+    m_registration = registerTopLevel(m_services.windows, *this);
     tabClicked(0);
 }
 

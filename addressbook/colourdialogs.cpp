@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <qdrawutil.h>
+#include "platform/keystate.h"
 
 namespace promemo::rubrica {
 
@@ -93,24 +94,6 @@ protected:
 private:
     std::function<void()> m_onPress;
 };
-
-bool isModifierKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-        return true;
-    default:
-        return false;
-    }
-}
 
 void paint(QLabel *swatch, const QColor &colour)
 {

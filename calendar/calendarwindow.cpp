@@ -20,6 +20,7 @@
 #include "common/notefile.h"
 #include "common/programfolder.h"
 #include "common/recurrences.h"
+#include "platform/registeredwidget.h"
 
 namespace promemo::calendar {
 
@@ -115,16 +116,7 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     Calcolo_Settimana(today);
     Segna_Giorno();
 
-    m_registration = m_services.windows.registerWindow(windowTitle());
-    if (m_registration) {
-        connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
-        connect(m_registration.get(), &RegisteredWindow::raiseRequested, this, [this] {
-            if (isMinimized())
-                showNormal();
-            raise();
-            activateWindow();
-        });
-    }
+    m_registration = registerTopLevel(m_services.windows, *this);
     m_loaded = true;
 }
 

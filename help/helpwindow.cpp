@@ -14,6 +14,7 @@
 #include "help/helptopics.h"
 #include "platform/helpstarter.h"
 #include "platform/windowregistry.h"
+#include "platform/registeredwidget.h"
 
 namespace promemo {
 
@@ -70,12 +71,7 @@ HelpWindow::HelpWindow(IWindowRegistry &windows, const QString &pagesFolder, QWi
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    m_registration = windows.registerWindow(windowTitle());
-    if (m_registration) {
-        connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
-        connect(m_registration.get(), &RegisteredWindow::raiseRequested, this,
-                &HelpWindow::bringForward);
-    }
+    m_registration = registerTopLevel(windows, *this);
 }
 
 HelpWindow::~HelpWindow() = default;
@@ -110,12 +106,5 @@ void HelpWindow::pageChanged(const QUrl &url)
     }
 }
 
-void HelpWindow::bringForward()
-{
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}
 
 } // namespace promemo

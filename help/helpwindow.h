@@ -33,7 +33,6 @@ public:
     QListWidget *index() const { return m_index; }
 
 private:
-    void bringForward();
     void pageChanged(const QUrl &url);
 
     QString m_pagesFolder;

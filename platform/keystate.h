@@ -5,6 +5,9 @@
 
 namespace promemo {
 
+// A Qt key code of a modifier or lock key pressed on its own (Shift, Ctrl, Alt, Caps Lock ...).
+bool isModifierKey(int qtKey);
+
 enum class Key {
     Control,
     Alt,
