@@ -1,0 +1,2 @@
+#pragma once
+// to be written: the recurrence editor's entries and checks
