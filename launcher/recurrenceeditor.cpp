@@ -1,1 +1,477 @@
-// to be written
+#include "launcher/recurrenceeditor.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include <algorithm>
+#include <utility>
+
+#include "common/digits.h"
+#include "common/programfolder.h"
+#include "platform/registeredwidget.h"
+
+namespace promemo::launcher {
+
+namespace {
+
+const QString kCaption = QStringLiteral("  Editor Ricorrenze");
+const QString kErrorTitle = QStringLiteral(" Editor error");
+const QString kEditorTitle = QStringLiteral(" Editor ricorrenze");
+const QString kHelpTopic = QStringLiteral("ricorrenze.htm");
+const QString kOnlyDigits = QStringLiteral("Puoi introdurre solo numeri    ");
+const QString kOverwriteQuestion = QStringLiteral(
+    " Ci sono dati inseriti nell' editor...  \r"
+    " proseguendo essi verranno sovrascritti e quindi persi     \r\r"
+    " Confermi?");
+const QString kCloseWarning = QStringLiteral(
+    " Ci sono uno o più dati inseriti nell' editor...  \r\r"
+    " Prima di chiudere la finestra essi vanno necessariamente    \r"
+    " inseriti nell'elenco delle ricorrenze o cancellati tramite  \r"
+    " l'apposito tasto ");
+const QString kWriteFailed = QStringLiteral(
+    " Non è stato possibile salvare le ricorrenze nei file rico.dat e ricf.dat    \r\r"
+    " Controlla che la cartella del programma sia scrivibile e premi di nuovo Chiudi;    \r"
+    " le ricorrenze restano nell'editor finché la finestra è aperta ");
+
+// The field addressed by each focus position: day, month, occurrences, alert, text, insert.
+constexpr int kDayPosition = 0;
+constexpr int kPerYearPosition = 2;
+constexpr int kAlertPosition = 3;
+constexpr int kTextPosition = 4;
+constexpr int kInsertPosition = 5;
+// The alert box among the digit boxes, after the three date boxes.
+constexpr int kAlertBox = 3;
+
+QFont dialogFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    font.setPointSize(8);
+    return font;
+}
+
+QGroupBox *group(const QString &title, const QRect &geometry, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setGeometry(geometry);
+    return box;
+}
+
+// A caption ending just left of the box it names.
+void caption(const QString &text, int right, QWidget *parent)
+{
+    constexpr int kWidth = 90;
+    auto *label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setGeometry(right - kWidth, 16, kWidth, 19);
+}
+
+QLineEdit *digitBox(const QString &name, int left, const QString &tip, QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(left, 16, 21, 19);
+    box->setMaxLength(2);
+    box->setAlignment(Qt::AlignCenter);
+    box->setTextMargins(0, 0, 0, 0);
+    // Typed keys are filtered by the window; this keeps pasted or dropped text to digits too.
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), box));
+    box->setContextMenuPolicy(Qt::NoContextMenu);
+    if (!tip.isEmpty())
+        box->setToolTip(tip);
+    return box;
+}
+
+QPushButton *button(const QString &text, const QString &name, const QRect &geometry, QWidget *parent)
+{
+    auto *result = new QPushButton(text, parent);
+    result->setObjectName(name);
+    result->setGeometry(geometry);
+    // Enter presses a focused button, as on the classic desktop.
+    result->setAutoDefault(true);
+    return result;
+}
+
+bool isArrowBack(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Up;
+}
+
+bool isArrowOn(int key)
+{
+    return key == Qt::Key_Right || key == Qt::Key_Down;
+}
+
+bool isEnter(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+frmRicorrenze::frmRicorrenze(const Services &services, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                          | Qt::WindowStaysOnTopHint),
+      m_services(services), m_firstOfYear(QDate(services.clock.today().year(), 1, 1))
+{
+    setObjectName(QStringLiteral("frmRicorrenze"));
+    setWindowTitle(kCaption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFont(dialogFont());
+    buildControls();
+    fillList();
+
+    setFixedSize(318, 209);
+    QRect frame(QPoint(), size());
+    frame.moveCenter(m_services.screen.availableGeometry().center());
+    move(frame.topLeft());
+    show();
+    m_txtData[0]->setFocus();
+    m_registration = registerTopLevel(m_services.windows, *this);
+}
+
+frmRicorrenze::~frmRicorrenze() = default;
+
+void frmRicorrenze::buildControls()
+{
+    QGroupBox *data = group(QStringLiteral("Data"), {4, 1, 241, 41}, this);
+    caption(QStringLiteral("giorno"), 42, data);
+    m_txtData[0] = digitBox(QStringLiteral("txtData_0"), 45, QStringLiteral(" Giorno dell'evento "), data);
+    caption(QStringLiteral("mese"), 99, data);
+    m_txtData[1] = digitBox(QStringLiteral("txtData_1"), 102, QStringLiteral(" Mese dell'evento "), data);
+    caption(QStringLiteral("Ricorrenza annua"), 213, data);
+    m_txtData[2] = digitBox(QStringLiteral("txtData_2"), 216,
+                            QStringLiteral(" Ogni quanti mesi si ripete l'evento "), data);
+
+    QGroupBox *alert = group(QStringLiteral("Alert"), {248, 1, 65, 41}, this);
+    caption(QStringLiteral("giorni"), 37, alert);
+    m_txtAlert = digitBox(QStringLiteral("txtAlert"), 40, {}, alert);
+
+    QGroupBox *testo = group(QStringLiteral("Testo ricorrenza"), {4, 45, 310, 41}, this);
+    m_txtRicorrenza = new QLineEdit(testo);
+    m_txtRicorrenza->setObjectName(QStringLiteral("txtRicorrenza"));
+    m_txtRicorrenza->setGeometry(5, 16, 299, 19);
+    m_txtRicorrenza->setTextMargins(0, 0, 0, 0);
+
+    // The list reaches left of its container, which hides the sort key at each entry's start.
+    auto *picture = new QFrame(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    picture->setGeometry(4, 88, 310, 83);
+    m_picture = picture;
+    auto *clip = new QWidget(picture);
+    clip->setGeometry(picture->contentsRect());
+    m_list = new QListWidget(clip);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setGeometry(-27, -2, 335, 82);
+    m_list->setSortingEnabled(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideNone);
+    m_list->setUniformItemSizes(true);
+
+    m_cmdAnnulla = button(QStringLiteral("Cancella i dati"), QStringLiteral("cmdAnnulla"), {4, 177, 84, 25}, this);
+    m_cmdHelp = button(QStringLiteral("Help"), QStringLiteral("cmdHelp"), {92, 177, 33, 25}, this);
+    m_cmdOk = button(QStringLiteral("Inserisci nell' elenco"), QStringLiteral("cmdOk"), {129, 177, 118, 25}, this);
+    m_cmdChiudi = button(QStringLiteral("Chiudi"), QStringLiteral("cmdChiudi"), {251, 177, 63, 25}, this);
+
+    m_digitBoxes = {DigitBox{m_txtData[0]}, DigitBox{m_txtData[1]}, DigitBox{m_txtData[2]},
+                    DigitBox{m_txtAlert}};
+    setForm(RecurrenceForm::empty());
+
+    QWidget *const tabOrder[] = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert,
+                                 m_txtRicorrenza, m_cmdOk, m_cmdChiudi, m_cmdAnnulla,
+                                 m_cmdHelp, m_list};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmRicorrenze::cmdOk_Click);
+    connect(m_cmdAnnulla, &QPushButton::clicked, this, &frmRicorrenze::cmdAnnulla_Click);
+    connect(m_cmdChiudi, &QPushButton::clicked, this, &frmRicorrenze::cmdChiudi_Click);
+    connect(m_cmdHelp, &QPushButton::clicked, this, &frmRicorrenze::openHelp);
+    connect(m_list, &QListWidget::itemClicked, this, &frmRicorrenze::List1_Click);
+
+    // Keys and focus of the boxes, the insert and close buttons (F1) and the list (arrows).
+    QWidget *const watched[] = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert,
+                                m_txtRicorrenza, m_cmdOk, m_cmdChiudi, m_list};
+    for (QWidget *widget : watched)
+        widget->installEventFilter(this);
+}
+
+void frmRicorrenze::fillList()
+{
+    const int year = m_firstOfYear.year();
+    for (const Recurrence &recurrence : readRecurrences(programFile(kEnteredRecurrencesFile.toString())))
+        addEntry(recurrenceEntry(recurrence, year));
+    if (m_list->count() == 0)
+        addEntry(kNoRecurrencesEntry.toString());
+}
+
+void frmRicorrenze::addEntry(const QString &entry)
+{
+    m_list->addItem(entry);
+}
+
+QStringList frmRicorrenze::entries() const
+{
+    QStringList texts;
+    for (int row = 0; row < m_list->count(); ++row)
+        texts.append(m_list->item(row)->text());
+    return texts;
+}
+
+RecurrenceForm frmRicorrenze::form() const
+{
+    return {m_txtData[0]->text(), m_txtData[1]->text(), m_txtData[2]->text(), m_txtAlert->text(),
+            m_txtRicorrenza->text()};
+}
+
+void frmRicorrenze::setForm(const RecurrenceForm &form)
+{
+    m_txtData[0]->setText(form.day);
+    m_txtData[1]->setText(form.month);
+    m_txtData[2]->setText(form.perYear);
+    m_txtAlert->setText(form.advance);
+    m_txtRicorrenza->setText(form.text);
+}
+
+QWidget *frmRicorrenze::fieldWidget(FormField field) const
+{
+    switch (field) {
+    case FormField::Day:
+        return m_txtData[0];
+    case FormField::Month:
+        return m_txtData[1];
+    case FormField::PerYear:
+        return m_txtData[2];
+    case FormField::Advance:
+        return m_txtAlert;
+    case FormField::Text:
+        return m_txtRicorrenza;
+    }
+    return m_txtData[0];
+}
+
+void frmRicorrenze::Msg_Box(const QString &text)
+{
+    m_services.messageBoxes.show({kErrorTitle, text, MessageIcon::Warning, MessageButtons::Ok}, this);
+}
+
+void frmRicorrenze::moveFocus(int position)
+{
+    m_focusPosition = position;
+    Controllo_Freccia();
+}
+
+void frmRicorrenze::Controllo_Freccia()
+{
+    if (m_focusPosition > kInsertPosition)
+        m_focusPosition = kDayPosition;
+    else if (m_focusPosition < kDayPosition)
+        m_focusPosition = kTextPosition;
+    QWidget *const fields[] = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert, m_txtRicorrenza,
+                               m_cmdOk};
+    fields[m_focusPosition]->setFocus();
+}
+
+void frmRicorrenze::cmdOk_Click()
+{
+    const InsertionCheck check = checkInsertion(form());
+    setForm(check.form);
+    if (check.refusal) {
+        const QPointer<frmRicorrenze> alive(this);
+        Msg_Box(check.refusal->message);
+        if (alive)
+            fieldWidget(check.refusal->focus)->setFocus();
+        return;
+    }
+    if (m_list->count() > 0 && isPlaceholderEntry(m_list->item(0)->text()))
+        delete m_list->takeItem(0);
+    addEntry(entryOfForm(check.form, m_firstOfYear.year()));
+    cmdAnnulla_Click();
+}
+
+void frmRicorrenze::cmdAnnulla_Click()
+{
+    setForm(RecurrenceForm::empty());
+    m_txtData[0]->setFocus();
+}
+
+void frmRicorrenze::List1_Click(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    if (isPlaceholderEntry(item->text())) {
+        m_list->clearSelection();
+        m_cmdChiudi->setFocus();
+        return;
+    }
+    if (form().holdsData()) {
+        const QPointer<frmRicorrenze> alive(this);
+        const MessageAnswer answer = m_services.messageBoxes.show(
+            {kEditorTitle, kOverwriteQuestion, MessageIcon::Warning, MessageButtons::YesNo}, this);
+        if (!alive || answer != MessageAnswer::Yes)
+            return;
+    }
+    setForm(formOfEntry(item->text()));
+    delete m_list->takeItem(m_list->row(item));
+    if (m_list->count() == 0)
+        addEntry(kNoRecurrencesEntry.toString());
+    m_list->clearSelection();
+    m_txtData[0]->setFocus();
+}
+
+void frmRicorrenze::cmdChiudi_Click()
+{
+    if (form().holdsData()) {
+        m_services.messageBoxes.show(
+            {kEditorTitle, kCloseWarning, MessageIcon::Warning, MessageButtons::Ok}, this);
+        return;
+    }
+    QList<Recurrence> recurrences;
+    for (const QString &entry : entries()) {
+        if (!isPlaceholderEntry(entry))
+            recurrences.append(recurrenceOfEntry(entry));
+    }
+    // Closing after a failed write would lose the work: the window stays open for another try.
+    if (!writeRecurrenceFiles(programFolder(), recurrences, m_firstOfYear.year())) {
+        m_services.messageBoxes.show(
+            {kEditorTitle, kWriteFailed, MessageIcon::Warning, MessageButtons::Ok}, this);
+        return;
+    }
+    close();
+}
+
+void frmRicorrenze::openHelp()
+{
+    m_services.help.open(kHelpTopic);
+}
+
+bool frmRicorrenze::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        focusGained(watched);
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto &key = *static_cast<QKeyEvent *>(event);
+    if (key.key() == Qt::Key_F1 && watched != m_list) {
+        openHelp();
+        return true;
+    }
+    for (int index = 0; index < int(m_digitBoxes.size()); ++index) {
+        if (watched == m_digitBoxes[index].box)
+            return digitBoxKey(index, key);
+    }
+    if (watched == m_txtRicorrenza)
+        return textBoxKey(key);
+    if (watched == m_list)
+        return listKey(key);
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmRicorrenze::focusGained(QObject *watched)
+{
+    if (watched == m_cmdOk) {
+        m_txtData[0]->setFocusPolicy(Qt::StrongFocus);
+        m_cmdOk->setFocusPolicy(Qt::ClickFocus);
+        return;
+    }
+    for (int index = 0; index < int(m_digitBoxes.size()); ++index) {
+        DigitBox &digits = m_digitBoxes[index];
+        if (watched != digits.box)
+            continue;
+        if (index != kAlertBox)
+            m_focusPosition = index;
+        digits.typed = 0;
+        digits.box->selectAll();
+        return;
+    }
+    if (watched == m_txtRicorrenza)
+        m_txtRicorrenza->selectAll();
+}
+
+bool frmRicorrenze::digitBoxKey(int index, const QKeyEvent &key)
+{
+    DigitBox &digits = m_digitBoxes[index];
+    const bool alert = index == kAlertBox;
+    if (isArrowBack(key.key())) {
+        moveFocus(alert ? kPerYearPosition : m_focusPosition - 1);
+        return true;
+    }
+    if (isArrowOn(key.key())) {
+        moveFocus(alert ? kTextPosition : m_focusPosition + 1);
+        return true;
+    }
+    if (isEnter(key.key())) {
+        m_focusPosition = kDayPosition;
+        (alert ? m_txtRicorrenza : m_txtAlert)->setFocus();
+        return true;
+    }
+    if (key.key() == Qt::Key_Backspace) {
+        digits.typed = std::max(0, digits.typed - 1);
+        return false;
+    }
+    const QString text = key.text();
+    // Keys without a character and shortcuts (Tab, Home, Ctrl+C) keep their usual meaning.
+    if (text.isEmpty() || !text.front().isPrint()
+        || (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    if (text.size() == 1 && isAsciiDigit(text.front())) {
+        digits.box->insert(text);
+        if (++digits.typed == 2)
+            moveFocus(m_focusPosition + 1);
+        return true;
+    }
+    const QPointer<frmRicorrenze> alive(this);
+    Msg_Box(kOnlyDigits);
+    if (alive)
+        digits.box->setFocus();
+    return true;
+}
+
+bool frmRicorrenze::textBoxKey(const QKeyEvent &key)
+{
+    if (isArrowBack(key.key())) {
+        moveFocus(kAlertPosition);
+        return true;
+    }
+    if (isArrowOn(key.key())) {
+        moveFocus(kInsertPosition);
+        return true;
+    }
+    if (isEnter(key.key())) {
+        m_focusPosition = kDayPosition;
+        m_cmdOk->setFocus();
+        return true;
+    }
+    return false;
+}
+
+bool frmRicorrenze::listKey(const QKeyEvent &key)
+{
+    if (isArrowBack(key.key())) {
+        moveFocus(kTextPosition);
+        return true;
+    }
+    if (isArrowOn(key.key())) {
+        moveFocus(kInsertPosition);
+        return true;
+    }
+    if (isEnter(key.key()) || key.key() == Qt::Key_Space) {
+        List1_Click(m_list->currentItem());
+        return true;
+    }
+    return false;
+}
+
+} // namespace promemo::launcher

@@ -1,2 +1,389 @@
+#include "launcher/recurrenceeditor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+#include "common/programfolder.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::launcher;
+using Start = test::FakeProcessStarter::Start;
+
+namespace {
+
+const QString kCaption = u"  Editor Ricorrenze"_qs;
+const QString kPlaceholder = u"             Nessuna ricorrenza inserita"_qs;
+const Message kOnlyDigits{u" Editor error"_qs, u"Puoi introdurre solo numeri    "_qs,
+                          MessageIcon::Warning, MessageButtons::Ok};
+const Message kOverwrite{u" Editor ricorrenze"_qs,
+                         u" Ci sono dati inseriti nell' editor...  \r"
+                         " proseguendo essi verranno sovrascritti e quindi persi     \r\r"
+                         " Confermi?"_qs,
+                         MessageIcon::Warning, MessageButtons::YesNo};
+const Message kCloseWarning{u" Editor ricorrenze"_qs,
+                            u" Ci sono uno o più dati inseriti nell' editor...  \r\r"
+                            " Prima di chiudere la finestra essi vanno necessariamente    \r"
+                            " inseriti nell'elenco delle ricorrenze o cancellati tramite  \r"
+                            " l'apposito tasto "_qs,
+                            MessageIcon::Warning, MessageButtons::Ok};
+const QByteArray kStored = "\"10/10\",\"01\",\"07\",\"Anniversario\"\r\n"
+                           "\"05/03\",\"12\",\"00\",\"B\"\r\n"
+                           "\"05/03\",\"01\",\"07\",\"A\"\r\n";
+// kStored in 2031, sorted; two recurrences on the same day go by the rest of their entry.
+const QStringList kStoredEntries{u"064   05/03  01  07   A"_qs, u"064   05/03  12  00   B"_qs,
+                                 u"283   10/10  01  07   Anniversario"_qs};
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Each key goes to whichever widget has the focus at that moment.
+void type(const QString &keys)
+{
+    for (const QChar c : keys)
+        QTest::keyClick(focused(), c.toLatin1());
+}
+
+void press(Qt::Key key)
+{
+    QTest::keyClick(focused(), key);
+}
+
+class RecurrenceEditorTest : public ::testing::Test
+{
+protected:
+    RecurrenceEditorTest()
+    {
+        setProgramFolderForTesting(dir.path());
+        fakes.clock.current = QDateTime(QDate(2031, 6, 15), QTime(9, 0));
+    }
+    ~RecurrenceEditorTest() override
+    {
+        delete window.data();
+        setProgramFolderForTesting({});
+    }
+
+    frmRicorrenze &open()
+    {
+        window = new frmRicorrenze(fakes.services());
+        QApplication::setActiveWindow(window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        return *window;
+    }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    void fill(const RecurrenceForm &form) const
+    {
+        window->txtData(0)->setText(form.day);
+        window->txtData(1)->setText(form.month);
+        window->txtData(2)->setText(form.perYear);
+        window->txtAlert()->setText(form.advance);
+        window->txtRicorrenza()->setText(form.text);
+    }
+    RecurrenceForm shown() const
+    {
+        return {window->txtData(0)->text(), window->txtData(1)->text(), window->txtData(2)->text(),
+                window->txtAlert()->text(), window->txtRicorrenza()->text()};
+    }
+    void insert(const RecurrenceForm &form) const
+    {
+        fill(form);
+        window->cmdOk()->click();
+    }
+    void pick(int row) const
+    {
+        QListWidget *list = window->List1();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+    void chiudiAndWaitForClose()
+    {
+        window->cmdChiudi()->click();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
+    }
+
+    QTemporaryDir dir;
+    test::FakeWindowRegistry registry;
+    test::FakeServices fakes{registry};
+    QPointer<frmRicorrenze> window;
+};
+
+TEST_F(RecurrenceEditorTest, OpensOnTopCentredWithTheStoredRecurrencesSortedAndTheKeyHidden)
+{
+    write(u"rico.dat"_qs, kStored);
+    frmRicorrenze &w = open();
+    EXPECT_EQ(w.windowTitle(), kCaption);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(w.testAttribute(Qt::WA_DeleteOnClose));
+    EXPECT_EQ(registry.registeredCaptions(), QStringList{kCaption});
+    EXPECT_EQ(w.size(), QSize(318, 209));
+    EXPECT_LE((QRect(w.pos(), w.size()).center() - fakes.screen.available.center()).manhattanLength(), 1);
+
+    EXPECT_EQ(w.entries(), kStoredEntries);
+    EXPECT_TRUE(w.Picture1()->isAncestorOf(w.List1()));
+    EXPECT_EQ(w.List1()->geometry(), QRect(-27, -2, 335, 82));
+    // The key and the blanks after it fit in the 27 hidden pixels.
+    EXPECT_LT(w.List1()->fontMetrics().horizontalAdvance(u"064"_qs), 27);
+
+    EXPECT_EQ(focused(), w.txtData(0));
+    EXPECT_EQ(shown(), RecurrenceForm::empty());
+    EXPECT_EQ(w.txtData(2)->toolTip(), u" Ogni quanti mesi si ripete l'evento "_qs);
+    QStringList tabOrder;
+    for (int i = 0; i < 10; ++i) {
+        tabOrder << focused()->objectName();
+        press(Qt::Key_Tab);
+    }
+    EXPECT_EQ(tabOrder, (QStringList{u"txtData_0"_qs, u"txtData_1"_qs, u"txtData_2"_qs, u"txtAlert"_qs,
+                                     u"txtRicorrenza"_qs, u"cmdOk"_qs, u"cmdChiudi"_qs, u"cmdAnnulla"_qs,
+                                     u"cmdHelp"_qs, u"List1"_qs}));
+}
+
+TEST_F(RecurrenceEditorTest, TwoDigitsWalkTheBoxesAndEnterInsertsFromTheButton)
+{
+    frmRicorrenze &w = open();
+    EXPECT_EQ(w.entries(), QStringList{kPlaceholder});
+    // A refused letter does not count: the second digit still moves on.
+    type(u"1"_qs);
+    type(u"a"_qs);
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{kOnlyDigits});
+    EXPECT_EQ(focused(), w.txtData(0));
+    type(u"5"_qs);
+    EXPECT_EQ(focused(), w.txtData(1));
+    type(u"11"_qs);
+    EXPECT_EQ(focused(), w.txtData(2));
+    type(u"04"_qs);
+    EXPECT_EQ(focused(), w.txtAlert());
+    type(u"10"_qs);
+    EXPECT_EQ(focused(), w.txtRicorrenza());
+    QTest::keyClicks(w.txtRicorrenza(), u"Rata"_qs);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused(), w.cmdOk());
+    EXPECT_EQ(w.focusPosition(), 0);
+    press(Qt::Key_Return);
+
+    EXPECT_EQ(w.entries(), QStringList{u"319   15/11  04  10   Rata"_qs});
+    EXPECT_EQ(shown(), RecurrenceForm::empty());
+    EXPECT_EQ(focused(), w.txtData(0));
+    EXPECT_EQ(fakes.messageBoxes.shown.size(), 1);
+}
+
+TEST_F(RecurrenceEditorTest, EnterArrowsAndBackspaceFollowTheFocusPosition)
+{
+    frmRicorrenze &w = open();
+    // Enter in a date box goes to the alert box with the position back at the day, so two
+    // digits there move on to the month.
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused(), w.txtAlert());
+    type(u"12"_qs);
+    EXPECT_EQ(focused(), w.txtData(1));
+    EXPECT_EQ(w.txtAlert()->text(), u"12"_qs);
+
+    press(Qt::Key_Left);
+    EXPECT_EQ(focused(), w.txtData(0));
+    press(Qt::Key_Up); // below the day: the text box, not the button
+    EXPECT_EQ(focused(), w.txtRicorrenza());
+    press(Qt::Key_Left);
+    EXPECT_EQ(focused(), w.txtAlert());
+    press(Qt::Key_Down);
+    EXPECT_EQ(focused(), w.txtRicorrenza());
+    press(Qt::Key_Right);
+    EXPECT_EQ(focused(), w.cmdOk());
+    w.List1()->setFocus();
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), w.txtRicorrenza());
+    w.List1()->setFocus();
+    press(Qt::Key_Down);
+    EXPECT_EQ(focused(), w.cmdOk());
+    w.txtData(2)->setFocus();
+    press(Qt::Key_Right);
+    EXPECT_EQ(focused(), w.txtAlert());
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), w.txtData(2));
+
+    // Backspace takes a typed digit back.
+    w.txtData(0)->setFocus();
+    type(u"3"_qs);
+    press(Qt::Key_Backspace);
+    type(u"2"_qs);
+    EXPECT_EQ(focused(), w.txtData(0));
+    type(u"8"_qs);
+    EXPECT_EQ(focused(), w.txtData(1));
+    EXPECT_EQ(w.txtData(0)->text(), u"28"_qs);
+
+    // F1 in the boxes and the Help button open the help; F1 in the list does not.
+    press(Qt::Key_F1);
+    w.List1()->setFocus();
+    press(Qt::Key_F1);
+    w.cmdHelp()->click();
+    const Start help{u"Aiuto"_qs, {u"ricorrenze.htm"_qs}, WindowMode::Maximised};
+    EXPECT_EQ(fakes.processes.started, (QList<Start>{help, help}));
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+}
+
+TEST_F(RecurrenceEditorTest, RefusedInsertionShowsTheMessageKeepsThePaddedBoxesAndFocusesTheField)
+{
+    frmRicorrenze &w = open();
+    insert({u"31"_qs, u"4"_qs, u"01"_qs, u"07"_qs, u"Affitto"_qs});
+    EXPECT_EQ(fakes.messageBoxes.shown,
+              (QList<Message>{{u" Editor error"_qs, u"    Il mese ha 30 giorni      "_qs,
+                               MessageIcon::Warning, MessageButtons::Ok}}));
+    EXPECT_EQ(focused(), w.txtData(0));
+    EXPECT_EQ(shown(), (RecurrenceForm{u"31"_qs, u"04"_qs, u"01"_qs, u"07"_qs, u"Affitto"_qs}));
+    EXPECT_EQ(w.entries(), QStringList{kPlaceholder});
+
+    insert({u"30"_qs, u"04"_qs, u"1"_qs, u"7"_qs, u"  "_qs});
+    EXPECT_EQ(fakes.messageBoxes.shown.back().text, u"   Non hai inserito il testo della ricorrenza     "_qs);
+    EXPECT_EQ(focused(), w.txtRicorrenza());
+    EXPECT_EQ(shown(), (RecurrenceForm{u"30"_qs, u"04"_qs, u"01"_qs, u"07"_qs, u"  "_qs}));
+
+    // One-digit boxes are shown with their leading zero.
+    insert({u"5"_qs, u"3"_qs, u"1"_qs, u"7"_qs, u"Festa"_qs});
+    EXPECT_EQ(w.entries(), QStringList{u"064   05/03  01  07   Festa"_qs});
+}
+
+TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingAndReinsertingPutsTheEntryBack)
+{
+    write(u"rico.dat"_qs, kStored);
+    frmRicorrenze &w = open();
+    pick(2);
+    EXPECT_EQ(shown(), (RecurrenceForm{u"10"_qs, u"10"_qs, u"01"_qs, u"07"_qs, u"Anniversario"_qs}));
+    EXPECT_EQ(w.entries(), kStoredEntries.mid(0, 2));
+    EXPECT_EQ(focused(), w.txtData(0));
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+
+    // The form holds data: No keeps both the form and the list.
+    fakes.messageBoxes.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    pick(0);
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{kOverwrite});
+    EXPECT_EQ(shown().text, u"Anniversario"_qs);
+    EXPECT_EQ(w.entries(), kStoredEntries.mid(0, 2));
+    // Yes: the picked entry replaces the form, whose recurrence is lost.
+    pick(0);
+    EXPECT_EQ(shown(), (RecurrenceForm{u"05"_qs, u"03"_qs, u"01"_qs, u"07"_qs, u"A"_qs}));
+    EXPECT_EQ(w.entries(), kStoredEntries.mid(1, 1));
+
+    w.cmdOk()->click();
+    EXPECT_EQ(w.entries(), kStoredEntries.mid(0, 2));
+    EXPECT_EQ(fakes.messageBoxes.shown.size(), 2);
+}
+
+TEST_F(RecurrenceEditorTest, PickingTheOnlyEntryLeavesThePlaceholderAndDeletingSavesEmptyFiles)
+{
+    write(u"rico.dat"_qs, "\"01/01\",\"01\",\"00\",\"Capodanno\"\r\n");
+    write(u"ricf.dat"_qs, "\"01/01\",\"01\",\"00\",\"Capodanno\"\r\n");
+    frmRicorrenze &w = open();
+    pick(0);
+    EXPECT_EQ(w.entries(), QStringList{kPlaceholder});
+    // The placeholder cannot be picked: the focus goes to "Chiudi".
+    pick(0);
+    EXPECT_EQ(focused(), w.cmdChiudi());
+    EXPECT_EQ(shown().text, u"Capodanno"_qs);
+
+    // Closing with the picked recurrence in the form is refused.
+    w.cmdChiudi()->click();
+    EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{kCloseWarning});
+    QApplication::processEvents();
+    EXPECT_TRUE(window);
+    EXPECT_EQ(read(u"rico.dat"_qs), "\"01/01\",\"01\",\"00\",\"Capodanno\"\r\n");
+
+    w.cmdAnnulla()->click();
+    EXPECT_EQ(shown(), RecurrenceForm::empty());
+    chiudiAndWaitForClose();
+    EXPECT_EQ(read(u"rico.dat"_qs), QByteArray());
+    EXPECT_EQ(read(u"ricf.dat"_qs), QByteArray());
+}
+
+class ChiudiYearTest : public RecurrenceEditorTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(ChiudiYearTest, ChiudiWritesBothFilesExpandedInTheCurrentYear)
+{
+    const int year = GetParam();
+    fakes.clock.current = QDateTime(QDate(year, 12, 31), QTime(23, 0));
+    open();
+    insert({u"15"_qs, u"11"_qs, u"04"_qs, u"10"_qs, u" Rata "_qs});
+    insert({u"31"_qs, u"01"_qs, u"12"_qs, u"00"_qs, u"Fine \"mese\""_qs});
+    ASSERT_TRUE(fakes.messageBoxes.shown.isEmpty());
+    chiudiAndWaitForClose();
+
+    EXPECT_EQ(read(u"rico.dat"_qs), "\"31/01\",\"12\",\"00\",\"Fine \x94mese\x94\"\r\n"
+                                     "\"15/11\",\"04\",\"10\",\"Rata\"\r\n");
+    const QByteArray february = QDate::isLeapYear(year) ? "29" : "28";
+    const QByteArray monthEnds[] = {"31", february, "31", "30", "31", "30",
+                                    "31", "31", "30", "31", "30", "31"};
+    QByteArray expanded;
+    for (int month = 1; month <= 12; ++month)
+        expanded += "\"" + monthEnds[month - 1] + "/" + QByteArray::number(month).rightJustified(2, '0')
+                    + "\",\"12\",\"00\",\"Fine \x94mese\x94\"\r\n";
+    for (const char *date : {"15/11", "15/02", "15/05", "15/08"})
+        expanded += QByteArray("\"") + date + "\",\"04\",\"10\",\"Rata\"\r\n";
+    EXPECT_EQ(read(u"ricf.dat"_qs), expanded);
+
+    // The stored quote comes back as typed, in one field.
+    EXPECT_EQ(open().entries().front(), u"031   31/01  12  00   Fine ”mese”"_qs);
+}
+
+// A leap year, and a year divisible by 100 but not by 400.
+INSTANTIATE_TEST_SUITE_P(Years, ChiudiYearTest, ::testing::Values(2032, 2100));
+
+TEST_F(RecurrenceEditorTest, ClosingOtherwiseWritesNothing)
+{
+    write(u"rico.dat"_qs, kStored);
+    open();
+    pick(0);
+    window->cmdAnnulla()->click();
+    window->close();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
+
+    open();
+    EXPECT_EQ(window->entries(), kStoredEntries);
+    insert({u"01"_qs, u"05"_qs, u"01"_qs, u"07"_qs, u"Festa"_qs});
+    registry.postClose(kCaption);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
+    EXPECT_EQ(read(u"rico.dat"_qs), kStored);
+    EXPECT_EQ(read(u"ricf.dat"_qs), "<missing>");
+}
+
+TEST_F(RecurrenceEditorTest, FailedWriteIsReportedAndKeepsTheWorkUntilItSucceeds)
+{
+    open();
+    insert({u"05"_qs, u"03"_qs, u"01"_qs, u"07"_qs, u"Festa"_qs});
+    // A folder in the file's place makes the write fail.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"ricf.dat"_qs));
+    window->cmdChiudi()->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(window);
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].title, u" Editor ricorrenze"_qs);
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"ricf.dat"_qs));
+    EXPECT_EQ(window->entries(), QStringList{u"064   05/03  01  07   Festa"_qs});
+
+    ASSERT_TRUE(QDir(dir.path()).rmdir(u"ricf.dat"_qs));
+    chiudiAndWaitForClose();
+    EXPECT_EQ(read(u"ricf.dat"_qs), "\"05/03\",\"01\",\"07\",\"Festa\"\r\n");
+}
+
+} // namespace
