@@ -1,2 +1,67 @@
+#include "common/archivetext.h"
+
 #include <gtest/gtest.h>
-TEST(Placeholder, ToBeWritten) {}
+
+using namespace promemo;
+
+TEST(ArchiveText, RecordsInDisplayFormInFileOrder)
+{
+    const QList<ArchiveRecord> records{
+        {u"05/12/2026 09.30"_qs, u"Caffè\r\ncon Nino"_qs, u"04/12/2026 21.44"_qs},
+        {u"06/12/2026 "_qs, u"senza ora"_qs, u""_qs},
+        {u"07/12/2026 "_qs, u""_qs, u"07/12/2026"_qs},
+    };
+    const QString first = u"Nota del 04/12/2026 per il 05/12/2026 09.30: \r\nCaffè\r\ncon Nino\r\n\r\r\n"_qs;
+    EXPECT_EQ(archiveRecordText(records[0]), first);
+    // An empty change time leaves two blanks between the words.
+    EXPECT_EQ(archiveText(records),
+              first + u"Nota del  per il 06/12/2026 : \r\nsenza ora\r\n\r\r\n"
+                      "Nota del 07/12/2026 per il 07/12/2026 : \r\n\r\n\r\r\n"_qs);
+    EXPECT_EQ(archiveText({}), QString());
+}
+
+TEST(ArchiveText, TextBoxKeepsOneBreakPerLineEndAndDropsBareCarriageReturns)
+{
+    EXPECT_EQ(textBoxText(u"a\r\nb\r\n\r\r\nc\nd\re\r"_qs), u"a\nb\n\nc\nde"_qs);
+}
+
+TEST(ArchiveText, FindNextIgnoresCaseAndMovesPastEachHit)
+{
+    const QString text = u"Caffè da NINO, poi caffÈ da nino.\nÀ domani, à presto"_qs;
+    struct Case
+    {
+        QString search;
+        qsizetype from;
+        std::optional<ArchiveHit> hit;
+    };
+    const Case cases[] = {
+        {u"nino"_qs, 0, ArchiveHit{9, 4, 13}},
+        {u"NINO"_qs, 13, ArchiveHit{28, 4, 32}},
+        {u"nino"_qs, 32, std::nullopt},
+        {u"CAFFÈ"_qs, 1, ArchiveHit{19, 5, 24}},
+        {u"à"_qs, 0, ArchiveHit{34, 1, 35}},
+        {u"À"_qs, 35, ArchiveHit{44, 1, 45}},
+        // A one-letter search moves on instead of finding the same letter again.
+        {u"a"_qs, 1, ArchiveHit{1, 1, 2}},
+        {u"a"_qs, 2, ArchiveHit{7, 1, 8}},
+        {u""_qs, 0, std::nullopt},
+        {u"o"_qs, text.size(), std::nullopt},
+        {u"o"_qs, -1, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.search.toStdString() + " from " + std::to_string(c.from));
+        EXPECT_EQ(findNextInArchive(text, c.search, c.from), c.hit);
+    }
+}
+
+TEST(ArchiveText, FindsInTheLastRecordOfAFullArchive)
+{
+    QList<ArchiveRecord> records(400, {u"05/12/2026 "_qs, u"una nota qualunque"_qs,
+                                       u"05/12/2026 10.00"_qs});
+    records.append({u"01/01/2026 "_qs, u"la più vecchia: ombrello"_qs, u"01/01/2026 08.00"_qs});
+    const QString text = archiveText(records);
+    const auto hit = findNextInArchive(text, u"OMBRELLO"_qs, 0);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(text.mid(hit->position, hit->length), u"ombrello"_qs);
+    EXPECT_FALSE(findNextInArchive(text, u"OMBRELLO"_qs, hit->nextFrom));
+}
