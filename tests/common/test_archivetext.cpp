@@ -53,15 +53,3 @@ TEST(ArchiveText, FindNextIgnoresCaseAndMovesPastEachHit)
         EXPECT_EQ(findNextInArchive(text, c.search, c.from), c.hit);
     }
 }
-
-TEST(ArchiveText, FindsInTheLastRecordOfAFullArchive)
-{
-    QList<ArchiveRecord> records(400, {u"05/12/2026 "_qs, u"una nota qualunque"_qs,
-                                       u"05/12/2026 10.00"_qs});
-    records.append({u"01/01/2026 "_qs, u"la più vecchia: ombrello"_qs, u"01/01/2026 08.00"_qs});
-    const QString text = archiveText(records);
-    const auto hit = findNextInArchive(text, u"OMBRELLO"_qs, 0);
-    ASSERT_TRUE(hit);
-    EXPECT_EQ(text.mid(hit->position, hit->length), u"ombrello"_qs);
-    EXPECT_FALSE(findNextInArchive(text, u"OMBRELLO"_qs, hit->nextFrom));
-}
