@@ -1,7 +1,6 @@
 #include "launcher/recurrenceeditor.h"
 
 #include <QFrame>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,11 +56,21 @@ QFont dialogFont()
     return font;
 }
 
-QGroupBox *group(const QString &title, const QRect &geometry, QWidget *parent)
+// A titled frame as the classic desktop draws it, the title on the top line; the boxes are
+// placed inside it at the given offsets.
+QWidget *group(const QString &title, const QRect &geometry, QWidget *parent)
 {
-    auto *box = new QGroupBox(title, parent);
-    box->setGeometry(geometry);
-    return box;
+    auto *area = new QWidget(parent);
+    area->setGeometry(geometry);
+    auto *line = new QFrame(area);
+    line->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    line->setGeometry(0, 6, geometry.width(), geometry.height() - 6);
+    auto *caption = new QLabel(title, area);
+    caption->setAutoFillBackground(true);
+    caption->setContentsMargins(2, 0, 2, 0);
+    caption->adjustSize();
+    caption->move(6, 0);
+    return area;
 }
 
 // A caption ending just left of the box it names.
@@ -143,7 +152,7 @@ frmRicorrenze::~frmRicorrenze() = default;
 
 void frmRicorrenze::buildControls()
 {
-    QGroupBox *data = group(QStringLiteral("Data"), {4, 1, 241, 41}, this);
+    QWidget *data = group(QStringLiteral("Data"), {4, 1, 241, 41}, this);
     caption(QStringLiteral("giorno"), 42, data);
     m_txtData[0] = digitBox(QStringLiteral("txtData_0"), 45, QStringLiteral(" Giorno dell'evento "), data);
     caption(QStringLiteral("mese"), 99, data);
@@ -152,11 +161,11 @@ void frmRicorrenze::buildControls()
     m_txtData[2] = digitBox(QStringLiteral("txtData_2"), 216,
                             QStringLiteral(" Ogni quanti mesi si ripete l'evento "), data);
 
-    QGroupBox *alert = group(QStringLiteral("Alert"), {248, 1, 65, 41}, this);
+    QWidget *alert = group(QStringLiteral("Alert"), {248, 1, 65, 41}, this);
     caption(QStringLiteral("giorni"), 37, alert);
     m_txtAlert = digitBox(QStringLiteral("txtAlert"), 40, {}, alert);
 
-    QGroupBox *testo = group(QStringLiteral("Testo ricorrenza"), {4, 45, 310, 41}, this);
+    QWidget *testo = group(QStringLiteral("Testo ricorrenza"), {4, 45, 310, 41}, this);
     m_txtRicorrenza = new QLineEdit(testo);
     m_txtRicorrenza->setObjectName(QStringLiteral("txtRicorrenza"));
     m_txtRicorrenza->setGeometry(5, 16, 299, 19);
