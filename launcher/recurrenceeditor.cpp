@@ -367,7 +367,8 @@ void frmRicorrenze::openHelp()
 bool frmRicorrenze::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn) {
-        focusGained(watched);
+        if (isNewFocus(static_cast<QFocusEvent *>(event)->reason()))
+            focusGained(watched);
         return QWidget::eventFilter(watched, event);
     }
     if (event->type() != QEvent::KeyPress)
@@ -386,6 +387,18 @@ bool frmRicorrenze::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_list)
         return listKey(key);
     return QWidget::eventFilter(watched, event);
+}
+
+bool frmRicorrenze::isNewFocus(Qt::FocusReason reason)
+{
+    // Coming back from a message box, a menu or another window returns the focus to the box
+    // that had it: its counter and the text typed so far are kept. The first activation is
+    // where the focus enters the day box.
+    if (reason == Qt::PopupFocusReason)
+        return false;
+    if (reason != Qt::ActiveWindowFocusReason)
+        return true;
+    return !std::exchange(m_activated, true);
 }
 
 void frmRicorrenze::focusGained(QObject *watched)

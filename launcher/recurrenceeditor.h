@@ -72,11 +72,13 @@ private:
     bool digitBoxKey(int index, const QKeyEvent &key);
     bool textBoxKey(const QKeyEvent &key);
     bool listKey(const QKeyEvent &key);
+    bool isNewFocus(Qt::FocusReason reason);
     void focusGained(QObject *watched);
 
     const Services m_services;
     QDate m_firstOfYear;
     int m_focusPosition = 0;
+    bool m_activated = false;
     // Counters of the day, month, occurrences and alert boxes, in that order.
     std::array<DigitBox, 4> m_digitBoxes{};
 

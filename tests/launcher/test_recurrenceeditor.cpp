@@ -169,6 +169,13 @@ TEST_F(RecurrenceEditorTest, TwoDigitsWalkTheBoxesAndEnterInsertsFromTheButton)
     type(u"a"_qs);
     EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{kOnlyDigits});
     EXPECT_EQ(focused(), w.txtData(0));
+    // A real message box takes the activation and gives it back: the digit typed stays.
+    QWidget box;
+    box.show();
+    QApplication::setActiveWindow(&box);
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_FALSE(w.txtData(0)->hasSelectedText());
     type(u"5"_qs);
     EXPECT_EQ(focused(), w.txtData(1));
     type(u"11"_qs);
