@@ -103,6 +103,9 @@ bool frmMain::start()
         m_registration.reset();
         return false;
     }
+    // No note window is open yet, so no note counts as shown any more. Done before the
+    // watcher starts, which looks at the put-away notes once, at its start.
+    putAwayShownNotes();
     startWatcher();
 
     m_options = LauncherOptions::read(Settings::inProgramFolder());
@@ -113,8 +116,6 @@ bool frmMain::start()
     connect(m_tray.get(), &Tray::rightClicked, this, &frmMain::showMenu);
     m_tray->show();
 
-    // No note window is open yet, so no note counts as shown any more.
-    putAwayShownNotes();
     if (noteListAtStart())
         m_noteList = new frmCounter(m_services);
     Timer2.start();

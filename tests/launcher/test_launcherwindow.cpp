@@ -123,8 +123,11 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
     QFile::rename(dir.filePath(u"Elenko"_qs), dir.filePath(u"ELENKO"_qs));
     for (const QString &name : {note('n', 0, 1), note('n', 3, 2), note('o', 1, 3), u"nota.dat"_qs})
         put(name);
-    bool trayFirst = false;
-    fakes.processes.onStart = [&](const Start &) { trayFirst = registry.exists(u"NotinoTray"_qs); };
+    // The watcher finds the tray's entry and today's note put away.
+    bool watcherSeesAll = false;
+    fakes.processes.onStart = [&](const Start &) {
+        watcherSeesAll = registry.exists(u"NotinoTray"_qs) && QFile::exists(dir.filePath(note('o', 0, 1)));
+    };
 
     frmMain &w = launch();
     EXPECT_EQ(fakes.messageBoxes.shown, QList<Message>{warning(
@@ -132,7 +135,7 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
         "del programma per risolvere il problema     "_qs)});
     const Start watcher{u"Vigilo"_qs, {}, WindowMode::Minimised};
     EXPECT_EQ(fakes.processes.started, QList<Start>{watcher});
-    EXPECT_TRUE(trayFirst);
+    EXPECT_TRUE(watcherSeesAll);
     EXPECT_EQ(registry.registeredCaptions(), QStringList{u"NotinoTray"_qs});
     EXPECT_NE(w.tray(), nullptr);
     EXPECT_EQ(w.noteList(), nullptr);
