@@ -108,17 +108,13 @@ TEST(RecurrenceEntry, PlaceholderIsKnownByItsStrippedStart)
     EXPECT_EQ(kNoRecurrencesEntry, u"             Nessuna ricorrenza inserita");
     EXPECT_TRUE(isPlaceholderEntry(kNoRecurrencesEntry.toString()));
     EXPECT_FALSE(isPlaceholderEntry(recurrenceEntry({u"01/01"_qs, u"01"_qs, u"07"_qs, u"Nessuno"_qs}, 2031)));
-    EXPECT_EQ(RecurrenceForm::empty(), (RecurrenceForm{u"00"_qs, u"00"_qs, u"01"_qs, u"07"_qs, {}}));
-    EXPECT_FALSE(RecurrenceForm::empty().holdsData());
-    RecurrenceForm changedCount = RecurrenceForm::empty();
-    changedCount.perYear = u"12"_qs;
-    changedCount.advance = u"00"_qs;
-    EXPECT_FALSE(changedCount.holdsData());
-    for (auto field : {&RecurrenceForm::day, &RecurrenceForm::month, &RecurrenceForm::text}) {
-        RecurrenceForm form = RecurrenceForm::empty();
-        form.*field = u"1"_qs;
-        EXPECT_TRUE(form.holdsData());
-    }
+    // Only the day, the month and the text count as data the user would lose.
+    RecurrenceForm form = RecurrenceForm::empty();
+    form.perYear = u"12"_qs;
+    form.advance = u"00"_qs;
+    EXPECT_FALSE(form.holdsData());
+    form.text = u" "_qs;
+    EXPECT_TRUE(form.holdsData());
 }
 
 } // namespace
