@@ -104,7 +104,8 @@ QString recurrenceSortKey(int day, int month, int year)
 
 QString recurrenceEntry(const Recurrence &recurrence, int year)
 {
-    return entryText(recurrence.date, recurrence.perYear, recurrence.advance, recurrence.text, year);
+    return entryText(recurrence.date, recurrence.perYear, recurrence.advance, recurrence.text,
+                     year);
 }
 
 Recurrence recurrenceOfEntry(const QString &entry)

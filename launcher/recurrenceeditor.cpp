@@ -35,9 +35,8 @@ const QString kCloseWarning = QStringLiteral(
     " inseriti nell'elenco delle ricorrenze o cancellati tramite  \r"
     " l'apposito tasto ");
 const QString kWriteFailed = QStringLiteral(
-    " Non è stato possibile salvare le ricorrenze nei file rico.dat e ricf.dat    \r\r"
-    " Controlla che la cartella del programma sia scrivibile e premi di nuovo Chiudi;    \r"
-    " le ricorrenze restano nell'editor finché la finestra è aperta ");
+    " Non è stato possibile salvare le ricorrenze (rico.dat e ricf.dat)    \r\r"
+    " Controlla la cartella del programma, poi premi di nuovo Chiudi    ");
 
 // The field addressed by each focus position: day, month, occurrences, alert, text, insert.
 constexpr int kDayPosition = 0;
@@ -91,14 +90,16 @@ QLineEdit *digitBox(const QString &name, int left, const QString &tip, QWidget *
     box->setAlignment(Qt::AlignCenter);
     box->setTextMargins(0, 0, 0, 0);
     // Typed keys are filtered by the window; this keeps pasted or dropped text to digits too.
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), box));
+    box->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), box));
     box->setContextMenuPolicy(Qt::NoContextMenu);
     if (!tip.isEmpty())
         box->setToolTip(tip);
     return box;
 }
 
-QPushButton *button(const QString &text, const QString &name, const QRect &geometry, QWidget *parent)
+QPushButton *button(const QString &text, const QString &name, const QRect &geometry,
+                    QWidget *parent)
 {
     auto *result = new QPushButton(text, parent);
     result->setObjectName(name);
@@ -154,9 +155,11 @@ void frmRicorrenze::buildControls()
 {
     QWidget *data = group(QStringLiteral("Data"), {4, 1, 241, 41}, this);
     caption(QStringLiteral("giorno"), 42, data);
-    m_txtData[0] = digitBox(QStringLiteral("txtData_0"), 45, QStringLiteral(" Giorno dell'evento "), data);
+    m_txtData[0] =
+        digitBox(QStringLiteral("txtData_0"), 45, QStringLiteral(" Giorno dell'evento "), data);
     caption(QStringLiteral("mese"), 99, data);
-    m_txtData[1] = digitBox(QStringLiteral("txtData_1"), 102, QStringLiteral(" Mese dell'evento "), data);
+    m_txtData[1] =
+        digitBox(QStringLiteral("txtData_1"), 102, QStringLiteral(" Mese dell'evento "), data);
     caption(QStringLiteral("Ricorrenza annua"), 213, data);
     m_txtData[2] = digitBox(QStringLiteral("txtData_2"), 216,
                             QStringLiteral(" Ogni quanti mesi si ripete l'evento "), data);
@@ -187,10 +190,13 @@ void frmRicorrenze::buildControls()
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setUniformItemSizes(true);
 
-    m_cmdAnnulla = button(QStringLiteral("Cancella i dati"), QStringLiteral("cmdAnnulla"), {4, 177, 84, 25}, this);
+    m_cmdAnnulla = button(QStringLiteral("Cancella i dati"), QStringLiteral("cmdAnnulla"),
+                          {4, 177, 84, 25}, this);
     m_cmdHelp = button(QStringLiteral("Help"), QStringLiteral("cmdHelp"), {92, 177, 33, 25}, this);
-    m_cmdOk = button(QStringLiteral("Inserisci nell' elenco"), QStringLiteral("cmdOk"), {129, 177, 118, 25}, this);
-    m_cmdChiudi = button(QStringLiteral("Chiudi"), QStringLiteral("cmdChiudi"), {251, 177, 63, 25}, this);
+    m_cmdOk = button(QStringLiteral("Inserisci nell' elenco"), QStringLiteral("cmdOk"),
+                     {129, 177, 118, 25}, this);
+    m_cmdChiudi =
+        button(QStringLiteral("Chiudi"), QStringLiteral("cmdChiudi"), {251, 177, 63, 25}, this);
 
     m_digitBoxes = {DigitBox{m_txtData[0]}, DigitBox{m_txtData[1]}, DigitBox{m_txtData[2]},
                     DigitBox{m_txtAlert}};
@@ -218,7 +224,8 @@ void frmRicorrenze::buildControls()
 void frmRicorrenze::fillList()
 {
     const int year = m_firstOfYear.year();
-    for (const Recurrence &recurrence : readRecurrences(programFile(kEnteredRecurrencesFile.toString())))
+    for (const Recurrence &recurrence :
+         readRecurrences(programFile(kEnteredRecurrencesFile.toString())))
         addEntry(recurrenceEntry(recurrence, year));
     if (m_list->count() == 0)
         addEntry(kNoRecurrencesEntry.toString());
@@ -271,7 +278,8 @@ QWidget *frmRicorrenze::fieldWidget(FormField field) const
 
 void frmRicorrenze::Msg_Box(const QString &text)
 {
-    m_services.messageBoxes.show({kErrorTitle, text, MessageIcon::Warning, MessageButtons::Ok}, this);
+    m_services.messageBoxes.show({kErrorTitle, text, MessageIcon::Warning, MessageButtons::Ok},
+                                 this);
 }
 
 void frmRicorrenze::moveFocus(int position)
@@ -286,8 +294,8 @@ void frmRicorrenze::Controllo_Freccia()
         m_focusPosition = kDayPosition;
     else if (m_focusPosition < kDayPosition)
         m_focusPosition = kTextPosition;
-    QWidget *const fields[] = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert, m_txtRicorrenza,
-                               m_cmdOk};
+    QWidget *const fields[] = {m_txtData[0], m_txtData[1],    m_txtData[2],
+                               m_txtAlert,   m_txtRicorrenza, m_cmdOk};
     fields[m_focusPosition]->setFocus();
 }
 

@@ -6,59 +6,56 @@ using namespace promemo;
 
 namespace {
 
-struct CheckCase
+// The five boxes of the form, "day|month|occurrences|alert|text".
+RecurrenceForm boxes(const char *texts)
 {
-    RecurrenceForm typed;
-    // The boxes after the checks, padded as far as they got.
-    RecurrenceForm padded;
-    QString message; // empty: accepted
-    FormField focus = FormField::Day;
-};
+    const QStringList f = QString::fromUtf8(texts).split(u'|');
+    return {f[0], f[1], f[2], f[3], f[4]};
+}
 
 TEST(RecurrenceEntry, ChecksRunInOrderAndPadAsFarAsTheyGot)
 {
-    const QString text = u"Rata"_qs;
-    const CheckCase cases[] = {
+    const struct
+    {
+        const char *typed;
+        const char *padded; // the boxes after the checks
+        const char *message; // empty: accepted
+        FormField focus = FormField::Day;
+    } cases[] = {
         // Nothing entered, whatever the text says.
-        {{u"00"_qs, u"00"_qs, u"01"_qs, u"07"_qs, text}, {u"00"_qs, u"00"_qs, u"01"_qs, u"07"_qs, text},
-         u"   Non hai inserito alcun dato     "_qs},
-        {{u"0"_qs, u"3"_qs, u"01"_qs, u"07"_qs, text}, {u"00"_qs, u"03"_qs, u"01"_qs, u"07"_qs, text},
-         u"   Non hai inserito il giorno     "_qs},
-        {{u"31"_qs, u"04"_qs, u"01"_qs, u"07"_qs, text}, {u"31"_qs, u"04"_qs, u"01"_qs, u"07"_qs, text},
-         u"    Il mese ha 30 giorni      "_qs},
-        {{u"29"_qs, u"2"_qs, u"01"_qs, u"07"_qs, text}, {u"29"_qs, u"02"_qs, u"01"_qs, u"07"_qs, text},
-         u"    Per la ricorrenza inserire al massimo 28       "_qs},
+        {"00|00|01|07|Rata", "00|00|01|07|Rata", "   Non hai inserito alcun dato     "},
+        {"0|3|01|07|Rata", "00|03|01|07|Rata", "   Non hai inserito il giorno     "},
+        {"31|04|01|07|Rata", "31|04|01|07|Rata", "    Il mese ha 30 giorni      "},
+        {"29|2|01|07|Rata", "29|02|01|07|Rata",
+         "    Per la ricorrenza inserire al massimo 28       "},
         // The day is checked before the missing month.
-        {{u"35"_qs, u"00"_qs, u"01"_qs, u"07"_qs, text}, {u"35"_qs, u"00"_qs, u"01"_qs, u"07"_qs, text},
-         u" Hai inserito un mese di 35 giorni   "_qs},
-        {{u"5"_qs, u""_qs, u"1"_qs, u"07"_qs, text}, {u"05"_qs, u""_qs, u"1"_qs, u"07"_qs, text},
-         u"   Non hai inserito il mese    "_qs, FormField::Month},
-        {{u"12"_qs, u"13"_qs, u"01"_qs, u"07"_qs, text}, {u"12"_qs, u"13"_qs, u"01"_qs, u"07"_qs, text},
-         u"  Hai inserito un valore maggiore di 12    "_qs, FormField::Month},
-        {{u"12"_qs, u"05"_qs, u"5"_qs, u"7"_qs, text}, {u"12"_qs, u"05"_qs, u"5"_qs, u"7"_qs, text},
-         u"Valori accettati: 1, 2, 3, 4, 6, 12   "_qs, FormField::PerYear},
-        {{u"12"_qs, u"05"_qs, u"4"_qs, u"41"_qs, text}, {u"12"_qs, u"05"_qs, u"04"_qs, u"41"_qs, text},
-         u"  Massimo anticipo: 40 giorni    "_qs, FormField::Advance},
-        {{u"12"_qs, u"05"_qs, u"01"_qs, u"7"_qs, u"   "_qs}, {u"12"_qs, u"05"_qs, u"01"_qs, u"07"_qs, u"   "_qs},
-         u"   Non hai inserito il testo della ricorrenza     "_qs, FormField::Text},
-        {{u"12"_qs, u"05"_qs, u"01"_qs, u"07"_qs, u"àè -,?"_qs}, {u"12"_qs, u"05"_qs, u"01"_qs, u"07"_qs, u"àè -,?"_qs},
-         u"   Non hai inserito il testo della ricorrenza     "_qs, FormField::Text},
+        {"35|00|01|07|Rata", "35|00|01|07|Rata", " Hai inserito un mese di 35 giorni   "},
+        {"5||1|07|Rata", "05||1|07|Rata", "   Non hai inserito il mese    ", FormField::Month},
+        {"12|13|01|07|Rata", "12|13|01|07|Rata", "  Hai inserito un valore maggiore di 12    ",
+         FormField::Month},
+        {"12|05|5|7|Rata", "12|05|5|7|Rata", "Valori accettati: 1, 2, 3, 4, 6, 12   ",
+         FormField::PerYear},
+        {"12|05|4|41|Rata", "12|05|04|41|Rata", "  Massimo anticipo: 40 giorni    ",
+         FormField::Advance},
+        {"12|05|01|7|   ", "12|05|01|07|   ", "   Non hai inserito il testo della ricorrenza     ",
+         FormField::Text},
+        {"12|05|01|07|àè -,?", "12|05|01|07|àè -,?",
+         "   Non hai inserito il testo della ricorrenza     ", FormField::Text},
         // Accepted: boxes padded, the text as typed; an emptied alert box means no days ahead.
-        {{u"5"_qs, u"3"_qs, u"6"_qs, u"9"_qs, u" è 1 "_qs}, {u"05"_qs, u"03"_qs, u"06"_qs, u"09"_qs, u" è 1 "_qs}, {}},
-        {{u"28"_qs, u"02"_qs, u"12"_qs, u""_qs, text}, {u"28"_qs, u"02"_qs, u"12"_qs, u"00"_qs, text}, {}},
-        {{u"31"_qs, u"12"_qs, u"01"_qs, u"40"_qs, text}, {u"31"_qs, u"12"_qs, u"01"_qs, u"40"_qs, text}, {}},
+        {"5|3|6|9| è 1 ", "05|03|06|09| è 1 ", ""},
+        {"28|02|12||Rata", "28|02|12|00|Rata", ""},
+        {"31|12|01|40|Rata", "31|12|01|40|Rata", ""},
     };
-    for (const CheckCase &c : cases) {
-        SCOPED_TRACE((c.typed.day + u'|' + c.typed.month + u'|' + c.typed.perYear + u'|'
-                      + c.typed.advance + u'|' + c.typed.text).toStdString());
-        const InsertionCheck check = checkInsertion(c.typed);
-        EXPECT_EQ(check.form, c.padded);
-        if (c.message.isEmpty()) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const InsertionCheck check = checkInsertion(boxes(c.typed));
+        EXPECT_EQ(check.form, boxes(c.padded));
+        if (!*c.message) {
             EXPECT_FALSE(check.refusal);
             continue;
         }
         ASSERT_TRUE(check.refusal);
-        EXPECT_EQ(check.refusal->message, c.message);
+        EXPECT_EQ(check.refusal->message, QString::fromUtf8(c.message));
         EXPECT_EQ(check.refusal->focus, c.focus);
     }
 }
@@ -70,13 +67,14 @@ TEST(RecurrenceEntry, EntryColumnsRoundTripThroughTheFormAndTheFiles)
     EXPECT_EQ(entry, u"064   05/03  01  07   Compleanno di Anna"_qs);
     EXPECT_EQ(recurrenceOfEntry(entry), stored);
     const RecurrenceForm picked = formOfEntry(entry);
-    EXPECT_EQ(picked, (RecurrenceForm{u"05"_qs, u"03"_qs, u"01"_qs, u"07"_qs, u"Compleanno di Anna"_qs}));
+    EXPECT_EQ(picked, boxes("05|03|01|07|Compleanno di Anna"));
     EXPECT_EQ(entryOfForm(picked, 2031), entry);
 
     // Typed blanks stay in the entry and are stripped when written.
-    const QString typed = entryOfForm({u"30"_qs, u"08"_qs, u"02"_qs, u"00"_qs, u"  Bollo auto "_qs}, 2032);
+    const QString typed = entryOfForm(boxes("30|08|02|00|  Bollo auto "), 2032);
     EXPECT_EQ(typed, u"243   30/08  02  00     Bollo auto "_qs);
-    EXPECT_EQ(recurrenceOfEntry(typed), (Recurrence{u"30/08"_qs, u"02"_qs, u"00"_qs, u"Bollo auto"_qs}));
+    EXPECT_EQ(recurrenceOfEntry(typed),
+              (Recurrence{u"30/08"_qs, u"02"_qs, u"00"_qs, u"Bollo auto"_qs}));
     EXPECT_EQ(formOfEntry(typed).text, u"Bollo auto"_qs);
 
     // A damaged record keeps every field in its column, and a line break does not split the entry.
@@ -107,7 +105,8 @@ TEST(RecurrenceEntry, PlaceholderIsKnownByItsStrippedStart)
 {
     EXPECT_EQ(kNoRecurrencesEntry, u"             Nessuna ricorrenza inserita");
     EXPECT_TRUE(isPlaceholderEntry(kNoRecurrencesEntry.toString()));
-    EXPECT_FALSE(isPlaceholderEntry(recurrenceEntry({u"01/01"_qs, u"01"_qs, u"07"_qs, u"Nessuno"_qs}, 2031)));
+    EXPECT_FALSE(isPlaceholderEntry(
+        recurrenceEntry({u"01/01"_qs, u"01"_qs, u"07"_qs, u"Nessuno"_qs}, 2031)));
     // Only the day, the month and the text count as data the user would lose.
     RecurrenceForm form = RecurrenceForm::empty();
     form.perYear = u"12"_qs;

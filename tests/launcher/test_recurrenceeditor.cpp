@@ -44,6 +44,13 @@ const QByteArray kStored = "\"10/10\",\"01\",\"07\",\"Anniversario\"\r\n"
 const QStringList kStoredEntries{u"064   05/03  01  07   A"_qs, u"064   05/03  12  00   B"_qs,
                                  u"283   10/10  01  07   Anniversario"_qs};
 
+// The five boxes of the form, "day|month|occurrences|alert|text".
+RecurrenceForm boxes(const char *texts)
+{
+    const QStringList f = QString::fromUtf8(texts).split(u'|');
+    return {f[0], f[1], f[2], f[3], f[4]};
+}
+
 QWidget *focused()
 {
     return QApplication::focusWidget();
@@ -139,7 +146,8 @@ TEST_F(RecurrenceEditorTest, OpensOnTopCentredWithTheStoredRecurrencesSortedAndT
     EXPECT_TRUE(w.testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(registry.registeredCaptions(), QStringList{kCaption});
     EXPECT_EQ(w.size(), QSize(318, 209));
-    EXPECT_LE((QRect(w.pos(), w.size()).center() - fakes.screen.available.center()).manhattanLength(), 1);
+    EXPECT_LE(
+        (QRect(w.pos(), w.size()).center() - fakes.screen.available.center()).manhattanLength(), 1);
 
     EXPECT_EQ(w.entries(), kStoredEntries);
     EXPECT_TRUE(w.Picture1()->isAncestorOf(w.List1()));
@@ -154,9 +162,10 @@ TEST_F(RecurrenceEditorTest, OpensOnTopCentredWithTheStoredRecurrencesSortedAndT
         tabOrder << focused()->objectName();
         press(Qt::Key_Tab);
     }
-    EXPECT_EQ(tabOrder, (QStringList{u"txtData_0"_qs, u"txtData_1"_qs, u"txtData_2"_qs, u"txtAlert"_qs,
-                                     u"txtRicorrenza"_qs, u"cmdOk"_qs, u"cmdChiudi"_qs, u"cmdAnnulla"_qs,
-                                     u"cmdHelp"_qs, u"List1"_qs}));
+    EXPECT_EQ(tabOrder,
+              (QStringList{u"txtData_0"_qs, u"txtData_1"_qs, u"txtData_2"_qs, u"txtAlert"_qs,
+                           u"txtRicorrenza"_qs, u"cmdOk"_qs, u"cmdChiudi"_qs, u"cmdAnnulla"_qs,
+                           u"cmdHelp"_qs, u"List1"_qs}));
 }
 
 TEST_F(RecurrenceEditorTest, TwoDigitsWalkTheBoxesAndEnterInsertsFromTheButton)
@@ -208,10 +217,14 @@ TEST_F(RecurrenceEditorTest, ArrowsAndEnterMoveByTheFocusPosition)
         Qt::Key key;
         QWidget *to;
     } moves[] = {
-        {w.txtData(1), Qt::Key_Up, w.txtData(0)},    {w.txtData(0), Qt::Key_Left, w.txtRicorrenza()},
-        {w.txtData(2), Qt::Key_Down, w.txtAlert()},  {w.txtAlert(), Qt::Key_Left, w.txtData(2)},
-        {w.txtAlert(), Qt::Key_Down, w.txtRicorrenza()}, {w.txtRicorrenza(), Qt::Key_Up, w.txtAlert()},
-        {w.txtRicorrenza(), Qt::Key_Right, w.cmdOk()}, {w.List1(), Qt::Key_Left, w.txtRicorrenza()},
+        {w.txtData(1), Qt::Key_Up, w.txtData(0)},
+        {w.txtData(0), Qt::Key_Left, w.txtRicorrenza()},
+        {w.txtData(2), Qt::Key_Down, w.txtAlert()},
+        {w.txtAlert(), Qt::Key_Left, w.txtData(2)},
+        {w.txtAlert(), Qt::Key_Down, w.txtRicorrenza()},
+        {w.txtRicorrenza(), Qt::Key_Up, w.txtAlert()},
+        {w.txtRicorrenza(), Qt::Key_Right, w.cmdOk()},
+        {w.List1(), Qt::Key_Left, w.txtRicorrenza()},
         {w.List1(), Qt::Key_Down, w.cmdOk()},
     };
     for (const auto &move : moves) {
@@ -234,21 +247,22 @@ TEST_F(RecurrenceEditorTest, ArrowsAndEnterMoveByTheFocusPosition)
 TEST_F(RecurrenceEditorTest, RefusedInsertionShowsTheMessageKeepsThePaddedBoxesAndFocusesTheField)
 {
     frmRicorrenze &w = open();
-    insert({u"31"_qs, u"4"_qs, u"01"_qs, u"07"_qs, u"Affitto"_qs});
+    insert(boxes("31|4|01|07|Affitto"));
     EXPECT_EQ(fakes.messageBoxes.shown,
               (QList<Message>{{u" Editor error"_qs, u"    Il mese ha 30 giorni      "_qs,
                                MessageIcon::Warning, MessageButtons::Ok}}));
     EXPECT_EQ(focused(), w.txtData(0));
-    EXPECT_EQ(shown(), (RecurrenceForm{u"31"_qs, u"04"_qs, u"01"_qs, u"07"_qs, u"Affitto"_qs}));
+    EXPECT_EQ(shown(), boxes("31|04|01|07|Affitto"));
     EXPECT_EQ(w.entries(), QStringList{kPlaceholder});
 
-    insert({u"30"_qs, u"04"_qs, u"1"_qs, u"7"_qs, u"  "_qs});
-    EXPECT_EQ(fakes.messageBoxes.shown.back().text, u"   Non hai inserito il testo della ricorrenza     "_qs);
+    insert(boxes("30|04|1|7|  "));
+    EXPECT_EQ(fakes.messageBoxes.shown.back().text,
+              u"   Non hai inserito il testo della ricorrenza     "_qs);
     EXPECT_EQ(focused(), w.txtRicorrenza());
-    EXPECT_EQ(shown(), (RecurrenceForm{u"30"_qs, u"04"_qs, u"01"_qs, u"07"_qs, u"  "_qs}));
+    EXPECT_EQ(shown(), boxes("30|04|01|07|  "));
 
     // One-digit boxes are shown with their leading zero.
-    insert({u"5"_qs, u"3"_qs, u"1"_qs, u"7"_qs, u"Festa"_qs});
+    insert(boxes("5|3|1|7|Festa"));
     EXPECT_EQ(w.entries(), QStringList{u"064   05/03  01  07   Festa"_qs});
 }
 
@@ -257,7 +271,7 @@ TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingAndReinsertingPutsTheEn
     write(u"rico.dat"_qs, kStored);
     frmRicorrenze &w = open();
     pick(2);
-    EXPECT_EQ(shown(), (RecurrenceForm{u"10"_qs, u"10"_qs, u"01"_qs, u"07"_qs, u"Anniversario"_qs}));
+    EXPECT_EQ(shown(), boxes("10|10|01|07|Anniversario"));
     EXPECT_EQ(w.entries(), kStoredEntries.mid(0, 2));
     EXPECT_EQ(focused(), w.txtData(0));
     EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
@@ -270,7 +284,7 @@ TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingAndReinsertingPutsTheEn
     EXPECT_EQ(w.entries(), kStoredEntries.mid(0, 2));
     // Yes: the picked entry replaces the form, whose recurrence is lost.
     pick(0);
-    EXPECT_EQ(shown(), (RecurrenceForm{u"05"_qs, u"03"_qs, u"01"_qs, u"07"_qs, u"A"_qs}));
+    EXPECT_EQ(shown(), boxes("05|03|01|07|A"));
     EXPECT_EQ(w.entries(), kStoredEntries.mid(1, 1));
 
     w.cmdOk()->click();
@@ -313,8 +327,8 @@ TEST_P(ChiudiYearTest, ChiudiWritesBothFilesExpandedInTheCurrentYear)
     const int year = GetParam();
     fakes.clock.current = QDateTime(QDate(year, 12, 31), QTime(23, 0));
     open();
-    insert({u"15"_qs, u"11"_qs, u"04"_qs, u"10"_qs, u" Rata "_qs});
-    insert({u"31"_qs, u"01"_qs, u"12"_qs, u"00"_qs, u"Fine \"mese\""_qs});
+    insert(boxes("15|11|04|10| Rata "));
+    insert(boxes("31|01|12|00|Fine \"mese\""));
     ASSERT_TRUE(fakes.messageBoxes.shown.isEmpty());
     chiudiAndWaitForClose();
 
@@ -325,8 +339,9 @@ TEST_P(ChiudiYearTest, ChiudiWritesBothFilesExpandedInTheCurrentYear)
                                     "31", "31", "30", "31", "30", "31"};
     QByteArray expanded;
     for (int month = 1; month <= 12; ++month)
-        expanded += "\"" + monthEnds[month - 1] + "/" + QByteArray::number(month).rightJustified(2, '0')
-                    + "\",\"12\",\"00\",\"Fine \x94mese\x94\"\r\n";
+        expanded += "\"" + monthEnds[month - 1] + "/" +
+                    QByteArray::number(month).rightJustified(2, '0') +
+                    "\",\"12\",\"00\",\"Fine \x94mese\x94\"\r\n";
     for (const char *date : {"15/11", "15/02", "15/05", "15/08"})
         expanded += QByteArray("\"") + date + "\",\"04\",\"10\",\"Rata\"\r\n";
     EXPECT_EQ(read(u"ricf.dat"_qs), expanded);
@@ -349,7 +364,7 @@ TEST_F(RecurrenceEditorTest, ClosingOtherwiseWritesNothing)
 
     open();
     EXPECT_EQ(window->entries(), kStoredEntries);
-    insert({u"01"_qs, u"05"_qs, u"01"_qs, u"07"_qs, u"Festa"_qs});
+    insert(boxes("01|05|01|07|Festa"));
     registry.postClose(kCaption);
     EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
     EXPECT_EQ(read(u"rico.dat"_qs), kStored);
@@ -359,7 +374,7 @@ TEST_F(RecurrenceEditorTest, ClosingOtherwiseWritesNothing)
 TEST_F(RecurrenceEditorTest, FailedWriteIsReportedAndKeepsTheWorkUntilItSucceeds)
 {
     open();
-    insert({u"05"_qs, u"03"_qs, u"01"_qs, u"07"_qs, u"Festa"_qs});
+    insert(boxes("05|03|01|07|Festa"));
     // A folder in the file's place makes the write fail.
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"ricf.dat"_qs));
     window->cmdChiudi()->click();
