@@ -17,9 +17,12 @@
 #include "common/programfolder.h"
 #include "common/recurrences.h"
 #include "common/settings.h"
+#include "launcher/archivewindow.h"
 #include "launcher/notelistwindow.h"
 #include "launcher/optionswindow.h"
+#include "launcher/recurrenceeditor.h"
 #include "platform/icons.h"
+#include "platform/registeredwidget.h"
 #include "platform/tray.h"
 
 namespace promemo::launcher {
@@ -202,9 +205,10 @@ void frmMain::buildMenu()
         action->setObjectName(QLatin1String(name));
         return action;
     };
-    // The recurrence editor and the archive search are not there yet.
-    item("mnuRicorrenze", QStringLiteral("Editor Ricorrenze"))->setEnabled(false);
-    item("mnuArchivio", QStringLiteral("Archivio Notino"))->setEnabled(false);
+    connect(item("mnuRicorrenze", QStringLiteral("Editor Ricorrenze")), &QAction::triggered, this,
+            &frmMain::mnuRicorrenze_Click);
+    connect(item("mnuArchivio", QStringLiteral("Archivio Notino")), &QAction::triggered, this,
+            &frmMain::mnuArchivio_Click);
     connect(item("mnuElenco", QStringLiteral("Elenco Notino")), &QAction::triggered, this,
             &frmMain::mnuElenco_Click);
     m_menu->addSeparator();
@@ -254,10 +258,29 @@ void frmMain::showMenu(QPoint globalPosition)
 
 void frmMain::closeOwnWindows()
 {
-    if (m_noteList)
-        m_noteList->close();
-    if (m_optionsWindow)
-        m_optionsWindow->close();
+    for (QWidget *window : std::initializer_list<QWidget *>{m_noteList, m_optionsWindow,
+                                                             m_recurrenceEditor, m_archive}) {
+        if (window)
+            window->close();
+    }
+}
+
+void frmMain::mnuRicorrenze_Click()
+{
+    if (m_recurrenceEditor && m_recurrenceEditor->isVisible()) {
+        bringForward(*m_recurrenceEditor);
+        return;
+    }
+    m_recurrenceEditor = new frmRicorrenze(m_services);
+}
+
+void frmMain::mnuArchivio_Click()
+{
+    if (m_archive && m_archive->isVisible()) {
+        bringForward(*m_archive);
+        return;
+    }
+    m_archive = openArchiveWindow(m_services);
 }
 
 void frmMain::mnuElenco_Click()

@@ -23,6 +23,8 @@ namespace promemo::launcher {
 
 class frmCounter;
 class frmOpzioni;
+class frmRicorrenze;
+class frmArchivio;
 
 // frmMain, "MainForm": the launcher's hidden main window. It checks the program folder, keeps
 // the watcher alive, owns the tray icon and its menu, and at exit closes the suite's programs.
@@ -59,6 +61,8 @@ public:
     void mnuCalendario_Click();
     void mnuHelp_Click();
     void mnuOpzioni_Click();
+    void mnuRicorrenze_Click();
+    void mnuArchivio_Click();
 
     // Every 10 seconds: the watcher is started again when its window is gone.
     void Timer2_Timer();
@@ -91,6 +95,8 @@ private:
     QTimer Timer2;
     QPointer<frmCounter> m_noteList;
     QPointer<frmOpzioni> m_optionsWindow;
+    QPointer<frmRicorrenze> m_recurrenceEditor;
+    QPointer<frmArchivio> m_archive;
     std::chrono::milliseconds m_closeBound{5000};
     std::optional<std::chrono::milliseconds> m_watcherStartedAt;
     bool m_exiting = false;

@@ -1,6 +1,7 @@
 #include "launcher/launcherwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,8 +17,11 @@
 #include "common/daynumber.h"
 #include "common/programfolder.h"
 #include "common/recurrences.h"
+#include "common/archive.h"
+#include "launcher/archivewindow.h"
 #include "launcher/notelistwindow.h"
 #include "launcher/optionswindow.h"
+#include "launcher/recurrenceeditor.h"
 #include "platform/tray.h"
 #include "tests/support/fakes.h"
 #include "tests/support/fakewindowregistry.h"
@@ -221,21 +225,33 @@ TEST_F(LauncherTest, LeftClickStartsANoteAfter100msWithTheAppearanceCodeInTheIco
 TEST_F(LauncherTest, RightClickClosesTheLaunchersWindowsThenOpensTheMenuWhoseItemsFindOrStart)
 {
     frmMain &w = launch();
-    trigger(u"Elenco Notino"_qs);
-    trigger(u"Opzioni..."_qs);
-    QPointer<frmCounter> list = w.noteList();
-    QPointer<frmOpzioni> options = w.optionsWindow();
-    ASSERT_TRUE(list && options && list->isVisible() && options->isVisible());
+    put(u"archivio.dat"_qs, encodeArchiveRecord(archiveRecordOf(u"20/03/2031"_qs, {}, u"x"_qs, {})));
+    for (const QString &item : {u"Elenco Notino"_qs, u"Opzioni..."_qs, u"Editor Ricorrenze"_qs,
+                                u"Archivio Notino"_qs, u"Editor Ricorrenze"_qs})
+        trigger(item);
+    const auto open = [] {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if ((qobject_cast<frmCounter *>(widget) || qobject_cast<frmOpzioni *>(widget)
+                 || qobject_cast<frmRicorrenze *>(widget) || qobject_cast<frmArchivio *>(widget))
+                && widget->isVisible())
+                windows << widget;
+        }
+        return windows;
+    };
+    const QList<QPointer<QWidget>> windows = open();
+    ASSERT_EQ(windows.size(), 4); // the editor asked twice came forward once
 
     emit w.tray()->rightClicked(QPoint(200, 100));
-    EXPECT_TRUE(!list && !options);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(open().isEmpty());
     EXPECT_TRUE(w.mnuAvvio()->isVisible());
     QStringList items;
     for (const QAction *action : w.mnuAvvio()->actions()) {
         const QString text = action->isSeparator() ? u"-"_qs : action->text();
         items << (action->isEnabled() ? text : u"("_qs + text + u")"_qs);
     }
-    EXPECT_EQ(items, (QStringList{u"(Editor Ricorrenze)"_qs, u"(Archivio Notino)"_qs,
+    EXPECT_EQ(items, (QStringList{u"Editor Ricorrenze"_qs, u"Archivio Notino"_qs,
                                   u"Elenco Notino"_qs, u"-"_qs, u"Rubrica telefonica"_qs,
                                   u"Calendario"_qs, u"-"_qs, u"Guida in linea"_qs, u"Opzioni..."_qs,
                                   u"-"_qs, u"Esci da  Promemo"_qs}));
