@@ -72,13 +72,13 @@ QWidget *group(const QString &title, const QRect &geometry, QWidget *parent)
     return area;
 }
 
-// A caption ending just left of the box it names.
+// A caption ending just left of the box it names, no wider than its text so that it cannot
+// cover the box before it.
 void caption(const QString &text, int right, QWidget *parent)
 {
-    constexpr int kWidth = 90;
     auto *label = new QLabel(text, parent);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setGeometry(right - kWidth, 16, kWidth, 19);
+    const int width = label->sizeHint().width();
+    label->setGeometry(right - width, 16, width, 19);
 }
 
 QLineEdit *digitBox(const QString &name, int left, const QString &tip, QWidget *parent)

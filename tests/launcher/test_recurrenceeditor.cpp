@@ -157,6 +157,10 @@ TEST_F(RecurrenceEditorTest, OpensOnTopCentredWithTheStoredRecurrencesSortedAndT
 
     EXPECT_EQ(focused(), w.txtData(0));
     EXPECT_EQ(shown(), RecurrenceForm::empty());
+    // No caption lies over a box, where it would take the box's clicks.
+    for (QWidget *box : {w.txtData(0), w.txtData(1), w.txtData(2), w.txtAlert()})
+        EXPECT_EQ(w.childAt(box->mapTo(&w, box->rect().center())), box)
+            << box->objectName().toStdString();
     QStringList tabOrder;
     for (int i = 0; i < 10; ++i) {
         tabOrder << focused()->objectName();
