@@ -1,16 +1,13 @@
 // The real Elenko in a temporary program folder, beside a stand-in for the launcher's tray.
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include "common/addressbook.h"
 #include "platform/windowregistry.h"
+#include "tests/support/programfolder.h"
 
 namespace promemo {
 namespace {
@@ -19,62 +16,23 @@ using namespace std::chrono_literals;
 
 const QString kCaption = QStringLiteral(" Rubrica di Promemo");
 
-template <typename Condition>
-bool waitFor(Condition condition, std::chrono::milliseconds bound = 10s)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > bound.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 class AddressBookProgram : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(ELENKO_PATH), folder.filePath(QStringLiteral("Elenko"))));
+        ASSERT_TRUE(folder.install(QStringLiteral("Elenko"), QStringLiteral(ELENKO_PATH)));
     }
 
-    void TearDown() override
-    {
-        for (QProcess *process : {&elenko, &second}) {
-            if (process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished(5000);
-            }
-        }
-    }
-
-    void start(QProcess &process)
-    {
-        process.setProgram(folder.filePath(QStringLiteral("Elenko")));
-        process.setWorkingDirectory(folder.path());
-        process.start();
-        ASSERT_TRUE(process.waitForStarted(5000));
-    }
-
+    void start(QProcess &process) { folder.start(process, QStringLiteral("Elenko")); }
     static bool ends(QProcess &process)
     {
-        return waitFor([&] { return process.state() == QProcess::NotRunning; });
+        return test::waitFor([&] { return process.state() == QProcess::NotRunning; });
     }
-
     QString dataPath() const { return folder.filePath(QStringLiteral("rubri.dat")); }
-    QByteArray data() const
-    {
-        QFile file(dataPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray data() const { return folder.read(QStringLiteral("rubri.dat")); }
 
-    QTemporaryDir runtime;
-    QTemporaryDir folder;
+    test::TemporaryProgramFolder folder;
     QProcess elenko;
     QProcess second;
 };
@@ -105,7 +63,7 @@ TEST_F(AddressBookProgram, MendsAShortFileRunsOnceAndClosesOnRequest)
     const auto tray = registry.registerWindow(QStringLiteral("NotinoTray"));
     ASSERT_TRUE(tray);
     start(elenko);
-    ASSERT_TRUE(waitFor([&] { return registry.exists(kCaption); }));
+    ASSERT_TRUE(test::waitFor([&] { return registry.exists(kCaption); }));
     const QByteArray mended = data();
     EXPECT_EQ(mended.size(), rubrica::kFileSize);
     EXPECT_TRUE(mended.startsWith(head));
