@@ -13,6 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "common/datetexts.h"
 #include "common/daynumber.h"
 #include "common/programfolder.h"
@@ -105,6 +110,12 @@ TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
         {"no calendar", [](const QDir &d) { QFile::remove(d.filePath(u"Mesaro"_qs)); }},
         {"not executable",
          [](const QDir &d) { QFile::setPermissions(d.filePath(u"Kirmo"_qs), QFile::ReadOwner); }},
+        // A settings "file" that cannot be replaced: the version cannot be written.
+        {"settings not writable",
+         [](const QDir &d) {
+             QFile::remove(d.filePath(u"Notino.ini"_qs));
+             d.mkdir(u"Notino.ini"_qs);
+         }},
     };
     for (const auto &[name, spoil] : cases) {
         SCOPED_TRACE(name);
@@ -119,6 +130,25 @@ TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
         EXPECT_TRUE(l.registry.registeredCaptions().isEmpty());
         EXPECT_FALSE(w.timer2()->isActive());
     }
+}
+
+// A folder where nothing can be written (here: no byte may be written at all) stops the start
+// with the same message.
+TEST(LauncherStart, UnwritableProgramFolderShowsTheMissingFilesMessage)
+{
+    const auto startWithoutWrites = [] {
+        Launcher l;
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit none{0, 0};
+        if (::setrlimit(RLIMIT_FSIZE, &none) != 0)
+            return 1;
+        frmMain &w = l.launch(false);
+        const bool refused = l.fakes.messageBoxes.shown.size() == 1
+                             && l.fakes.messageBoxes.shown[0].text.startsWith(u"  Nella cartella di Promemo"_qs)
+                             && l.fakes.processes.started.isEmpty() && w.tray() == nullptr;
+        return refused ? 0 : 2;
+    };
+    EXPECT_EXIT(::_exit(startWithoutWrites()), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWatcher)
