@@ -88,9 +88,9 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
         const QList<qint64> now = running(QStringLiteral("Vigilo"));
         return now.size() == 1 && now.front() != watchers.front()
                && registry.exists(QStringLiteral("NotinoControl"));
-    }, 15s));
+    }, 25s));
     // The due note opens with its alert passed: it fires and has no file until touched.
-    ASSERT_TRUE(test::waitFor([&] { return running(QStringLiteral("Kalvo")).size() == 2; }, 16s));
+    ASSERT_TRUE(test::waitFor([&] { return running(QStringLiteral("Kalvo")).size() == 2; }, 25s));
     EXPECT_TRUE(test::waitFor([&] { return !notes().contains(kNote); }, 3s));
     const QStringList shown = notes();
     ASSERT_EQ(shown.size(), 1) << shown.join(u' ').toStdString();

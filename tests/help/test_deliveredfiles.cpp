@@ -11,7 +11,9 @@ using namespace promemo;
 
 namespace {
 
-const QDir kFolder(QStringLiteral(PROMEMO_PROGRAM_FOLDER));
+// The delivered files as the project keeps them (the copies in a build's program folder change
+// once programs run there).
+const QDir kFolder(QStringLiteral(PROMEMO_DATA_FOLDER));
 
 TEST(DeliveredFiles, SettingsHoldTheInitialValuesWithCrLfLineEnds)
 {
