@@ -67,7 +67,7 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
     QProcess notino;
     start(notino);
     WindowRegistry registry(folder.path());
-    ASSERT_TRUE(test::waitFor([&] { return registry.exists(QStringLiteral("NotinoControl")); }, 5s));
+    ASSERT_TRUE(test::waitFor([&] { return registry.exists(QStringLiteral("NotinoControl")); }, 15s));
     ASSERT_TRUE(registry.exists(QStringLiteral("NotinoTray")));
     QProcess otherNote;
     start(otherNote, QStringLiteral("Kalvo"), {kOtherNote});
