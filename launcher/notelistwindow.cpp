@@ -55,6 +55,9 @@ constexpr int kPicture3Top = 4390;
 constexpr int kLabel3TopAlone = 3140;
 constexpr int kPicture3TopAlone = 3390;
 
+// The window heights below count the classic title bar and borders; the client area is that
+// much lower.
+constexpr int kCaptionAndBorders = 405;
 constexpr int kPlainHeight = 4020, kPlainButtons = 3100;
 constexpr int kOneSectionHeight = 5040, kOneSectionButtons = 4110;
 constexpr int kTwoSectionsHeight = 6045, kTwoSectionsButtons = 5110;
@@ -314,7 +317,7 @@ void frmCounter::buildControls()
 
 void frmCounter::placeControls()
 {
-    setFixedSize(twipsToPixels(kWidth), twipsToPixels(m_heightTwips));
+    setFixedSize(twipsToPixels(kWidth), twipsToPixels(m_heightTwips - kCaptionAndBorders));
     const int top = m_buttonsTopTwips;
     cmdStampa->setGeometry(twipsRect(kLeft, top, kButtonWidth, kButtonHeight));
     cmdHelp->setGeometry(twipsRect((kWidth - kButtonWidth) / 2, top, kButtonWidth, kButtonHeight));

@@ -132,7 +132,7 @@ TEST_F(NoteListTest, WithoutNotesBothListsHoldThePlaceholderAndTheWindowStaysSma
     EXPECT_EQ(texts(list.list2()), QStringList{kPlaceholder});
     EXPECT_FALSE(visible("Picture3") || visible("Label3") || visible("Picture4") || visible("Label4"));
     EXPECT_EQ(list.windowTitle(), u"  Elenco Notino"_qs);
-    EXPECT_EQ(list.height(), twipsToPixels(4020));
+    EXPECT_EQ(list.height(), twipsToPixels(4020 - 405));
     EXPECT_EQ(top("cmdStampa"), twipsToPixels(3100));
     EXPECT_TRUE(list.isVisible());
     EXPECT_TRUE(list.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -168,7 +168,7 @@ TEST_F(NoteListTest, ListsNotesByDayAcrossFiveDigitsAndDeletesPastOnesOnce)
     EXPECT_FALSE(QFile::exists(dir.filePath(past)));
     EXPECT_TRUE(visible("Picture3") && visible("Label3"));
     EXPECT_FALSE(visible("Picture4"));
-    EXPECT_EQ(list.height(), twipsToPixels(5040));
+    EXPECT_EQ(list.height(), twipsToPixels(5040 - 405));
     EXPECT_EQ(top("cmdChiudi"), twipsToPixels(4110));
     EXPECT_EQ(top("Label3"), twipsToPixels(3140));
     EXPECT_EQ(top("Picture3"), twipsToPixels(3390));
@@ -176,7 +176,7 @@ TEST_F(NoteListTest, ListsNotesByDayAcrossFiveDigitsAndDeletesPastOnesOnce)
     // Deleted, it is not listed again.
     open();
     EXPECT_FALSE(visible("Picture3"));
-    EXPECT_EQ(window->height(), twipsToPixels(4020));
+    EXPECT_EQ(window->height(), twipsToPixels(4020 - 405));
 }
 
 TEST_F(NoteListTest, ListsRecurrencesDueWithinTheirAdvanceAndMakesRoomForBothSections)
@@ -193,13 +193,13 @@ TEST_F(NoteListTest, ListsRecurrencesDueWithinTheirAdvanceAndMakesRoomForBothSec
     EXPECT_EQ(list.list4()->palette().color(QPalette::Base), QColor(237, 255, 253));
     EXPECT_EQ(list.windowTitle(), u" Elenco Notino e Ricorrenze"_qs);
     EXPECT_TRUE(list.recurrencesShown() && visible("Picture4") && visible("Label4"));
-    EXPECT_EQ(list.height(), twipsToPixels(5040));
+    EXPECT_EQ(list.height(), twipsToPixels(5040 - 405));
     EXPECT_EQ(top("cmdHelp"), twipsToPixels(4110));
 
     putAway(-30, 'h', 0, u"scaduto"_qs);
     frmCounter &both = open();
     EXPECT_TRUE(both.recurrencesShown() && both.expiredShown());
-    EXPECT_EQ(both.height(), twipsToPixels(6045));
+    EXPECT_EQ(both.height(), twipsToPixels(6045 - 405));
     EXPECT_EQ(top("cmdHelp"), twipsToPixels(5110));
     // Below the recurrences, not over them.
     EXPECT_GT(top("Label3"), top("Picture4") + window->findChild<QWidget *>(u"Picture4"_qs)->height());
