@@ -101,7 +101,6 @@ frmArchivio::frmArchivio(const Services &services, const QString &archiveText, Q
     setObjectName(QStringLiteral("frmArchivio"));
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(sansFont(8));
     setFixedSize(kClientSize);
     buildControls();
@@ -112,6 +111,8 @@ frmArchivio::frmArchivio(const Services &services, const QString &archiveText, Q
     move(frame.topLeft());
     m_registration = registerTopLevel(m_services.windows, *this);
     show();
+    // Opened from the menu to be typed in at once: it takes the focus.
+    activateWindow();
     Text2->setFocus();
 }
 

@@ -135,7 +135,6 @@ frmRicorrenze::frmRicorrenze(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("frmRicorrenze"));
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(dialogFont());
     buildControls();
     fillList();
@@ -145,6 +144,8 @@ frmRicorrenze::frmRicorrenze(const Services &services, QWidget *parent)
     frame.moveCenter(m_services.screen.availableGeometry().center());
     move(frame.topLeft());
     show();
+    // Opened from the menu to be typed in at once: it takes the focus.
+    activateWindow();
     m_txtData[0]->setFocus();
     m_registration = registerTopLevel(m_services.windows, *this);
 }

@@ -86,7 +86,7 @@ TEST_F(ArchiveWindowTest, ShowsTheArchiveNewestFirstOnTopWithTheFocusInTheSearch
     frmArchivio &w = open();
     EXPECT_EQ(w.windowTitle(), u"  Archivio Notino"_qs);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(w.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_FALSE(w.testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_TRUE(w.testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(registry.registeredCaptions(), QStringList{u"  Archivio Notino"_qs});
     EXPECT_EQ(w.text1()->toPlainText(),

@@ -142,7 +142,7 @@ TEST_F(RecurrenceEditorTest, OpensOnTopCentredWithTheStoredRecurrencesSortedAndT
     frmRicorrenze &w = open();
     EXPECT_EQ(w.windowTitle(), kCaption);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(w.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_FALSE(w.testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_TRUE(w.testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(registry.registeredCaptions(), QStringList{kCaption});
     EXPECT_EQ(w.size(), QSize(318, 209));
