@@ -8,7 +8,7 @@ packages=(
   libcanberra-dev libx11-dev libxi-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  poppler-utils xvfb xauth openbox trayer xdotool x11-utils imagemagick faketime
+  poppler-utils xvfb xauth openbox trayer xdotool x11-utils imagemagick faketime desktop-file-utils
 )
 
 missing=()

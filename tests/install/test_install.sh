@@ -25,6 +25,9 @@ for file in Notino.ini suono.wav help/intro.htm icons/promemo-64.png; do
 done
 entry="$prefix/share/applications/promemo.desktop"
 grep -qx "Exec=\"$folder/Notino\"" "$entry" || fail "menu entry does not start $folder/Notino"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$entry" || fail "menu entry is not a valid desktop entry"
+fi
 [[ -f "$prefix/share/icons/hicolor/48x48/apps/promemo.png" ]] || fail "icon not installed"
 
 # The user's files survive a second install.

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,6 +28,17 @@ TEST(Autostart, EntryStartsTheLauncherWithItsPathQuoted)
     EXPECT_TRUE(text.startsWith(u"[Desktop Entry]\nType=Application\nName=Promemo\n"));
     EXPECT_TRUE(text.contains(u"\nExec=\"/opt/My Apps/100%% \\\\$HOME \\\\\"x\\\\\"/Notino\"\n"_qs)) << qPrintable(text);
     EXPECT_TRUE(text.contains(u"\nPath=/opt/My Apps/100% $HOME \"x\"\n"_qs));
+
+    // The desktop's own checker accepts it, where installed.
+    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_qs);
+    if (validator.isEmpty())
+        return;
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeLauncherEntry(dir.path(), u"/opt/My Apps/100% $HOME \"x\"/Notino"_qs));
+    QProcess check;
+    check.start(validator, {dir.filePath(u"Promemo.desktop"_qs)});
+    ASSERT_TRUE(check.waitForFinished(10000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
 }
 
 TEST(Autostart, EntriesAreFoundByPrefixAndRemovedAlone)
