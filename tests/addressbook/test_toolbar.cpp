@@ -61,74 +61,46 @@ protected:
     Toolbar toolbar;
 };
 
-TEST(ToolbarLayout, BoxesImagesAndTooltips)
+TEST(ToolbarImages, EveryButtonHasAnImageThatFitsItsBoxAtAnyDensity)
 {
-    const std::pair<int, QRect> boxes[] = {
-        {SaveButton, {5, 10, 24, 24}},       {BoldButton, {113, 10, 24, 24}},
-        {TextColourButton, {224, 10, 24, 24}}, {SearchButton, {355, 10, 127, 24}},
-        {OptionsButton, {489, 10, 58, 24}},  {HelpButton, {553, 10, 44, 24}},
-        {CloseButton, {604, 10, 62, 24}},
-    };
-    for (const auto &[index, box] : boxes)
-        EXPECT_EQ(toolButtonRect(index), box) << index;
-    EXPECT_EQ(searchBoxRect(), QRect(252, 10, 97, 24));
-    EXPECT_EQ(searchBoxTooltip(),
-              u" Cerca il testo inserito in tutte le cartelle della Rubrica  "_qs);
-    EXPECT_EQ(toolButtonTooltip(SaveButton), u" Salva "_qs);
-    EXPECT_EQ(toolButtonTooltip(CloseButton), u" Chiudi la Rubrica "_qs);
-    EXPECT_TRUE(toolButtonTooltip(kNoButton).isNull());
-
     for (int index = 0; index < kToolButtons; ++index) {
         const QImage image = toolButtonImage(index);
-        const QRect box = toolButtonRect(index);
         EXPECT_EQ(image.height(), 16) << index;
-        EXPECT_GE(image.width(), 16) << index;
         // Inside the box from the rest offset, clear of the border on the right.
-        EXPECT_LE(toolButtonRestOffset(index).x() + image.width(), box.width() - 1) << index;
+        EXPECT_LE(toolButtonRestOffset(index).x() + image.width(), toolButtonRect(index).width() - 1)
+            << index;
         EXPECT_FALSE(inkBounds(image, qRgba(0, 0, 0, 0)).isEmpty()) << index << " is blank";
         // A dense screen gets the same image at twice the pixels.
         const QImage dense = toolButtonImage(index, 2.0);
         EXPECT_EQ(dense.size(), image.size() * 2) << index;
         EXPECT_EQ(dense.deviceIndependentSize(), QSizeF(image.size())) << index;
     }
-    EXPECT_GT(toolButtonImage(SearchButton).width(), 100);
 }
 
 TEST_F(ToolbarTest, LooksFillBorderAndImageOffset)
 {
     const QRgb background = window.palette().color(QPalette::Window).rgb();
-    for (const int index : {SaveButton, SearchButton, HelpButton, CloseButton}) {
+    const QRgb lavender = qRgb(192, 192, 255);
+    for (const int index : {SaveButton, SearchButton}) {
         ToolButton &button = *toolbar.button(index);
-        const QPoint corner(button.width() - 1, button.height() - 1);
         const QPoint inside(button.width() - 2, button.height() - 2);
-
         const QImage rest = render(button);
         EXPECT_EQ(rest.pixel(0, 0), background) << index;
-        EXPECT_EQ(rest.pixel(corner), background) << index;
         EXPECT_EQ(rest.pixel(inside), background) << index;
 
         button.setLook(ToolButtonLook::Hover);
         const QImage hover = render(button);
-        const QRgb lavender = qRgb(192, 192, 255);
         EXPECT_EQ(hover.pixel(inside), lavender) << index;
-        EXPECT_EQ(hover.pixel(1, 1), lavender) << index; // one line only
-        EXPECT_NE(hover.pixel(0, 0), lavender) << index;
-        EXPECT_EQ(hover.pixel(corner), hover.pixel(0, 0)) << index;
+        EXPECT_NE(hover.pixel(0, 0), lavender) << index; // the border
 
         button.setLook(ToolButtonLook::Pressed);
         const QImage pressed = render(button);
-        EXPECT_EQ(pressed.pixel(inside), qRgb(128, 128, 255)) << index;
-        EXPECT_EQ(pressed.pixel(0, 0), hover.pixel(0, 0)) << index;
-
         // 20 twips up and left in hover; the rest offset when pressed.
         const QRect restInk = inkBounds(rest, background);
         EXPECT_EQ(restInk, inkBounds(pressed, qRgb(128, 128, 255))) << index;
         EXPECT_EQ(inkBounds(hover, lavender), restInk.translated(-2, -2)) << index;
-        EXPECT_EQ(button.imageOffset(), toolButtonRestOffset(index)) << index;
         button.setLook(ToolButtonLook::Rest);
     }
-    EXPECT_EQ(toolButtonRestOffset(SaveButton), QPoint(3, 3));
-    EXPECT_EQ(toolButtonRestOffset(CloseButton), QPoint(15, 3));
 }
 
 TEST_F(ToolbarTest, HoverMovesFromButtonToButton)
