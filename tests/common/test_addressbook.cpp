@@ -65,11 +65,10 @@ void inChild(const QTemporaryDir &dir, bool unprivileged, Body body)
 
 TEST(AddressBook, CaptionsInFileOrder)
 {
-    const std::pair<int, const char *> expected[] = {{0, "A1"},  {7, "HJK"}, {8, "I1"}, {20, "Z1"},
-                                                     {21, "A2"}, {28, "WXY"}, {29, "I2"}, {41, "Z2"},
-                                                     {42, "*"},  {43, "#"},  {44, ""}};
-    for (const auto &[sheet, caption] : expected)
-        EXPECT_EQ(sheetCaption(sheet), QLatin1String(caption)) << sheet;
+    QStringList captions;
+    for (const int sheet : {0, 7, 8, 20, 21, 28, 29, 41, 42, 43, 44})
+        captions << sheetCaption(sheet);
+    EXPECT_EQ(captions.join(u' '), u"A1 HJK I1 Z1 A2 WXY I2 Z2 * # "_s);
 }
 
 TEST(AddressBook, RecordFieldsCutsBlanksAndBadCodes)
