@@ -137,13 +137,15 @@ protected:
         steps << u"%1 ms  %2"_s.arg(elapsed.elapsed(), 6).arg(line);
     }
 
-    // Xvfb on the first free display number, which it reports on its standard output.
+    // Xvfb on the first free display number, which it reports on its standard output. Without
+    // -noreset it resets whenever its last client leaves, as between the two days, and refuses
+    // the next client meanwhile.
     void startDisplay()
     {
         display.setStandardErrorFile(QProcess::nullDevice());
         display.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s,
                                   u"%1x%2x24"_s.arg(kScreen.width()).arg(kScreen.height()),
-                                  u"-nolisten"_s, u"tcp"_s});
+                                  u"-nolisten"_s, u"tcp"_s, u"-noreset"_s});
         ASSERT_TRUE(display.waitForStarted(5000)) << "Xvfb does not start";
         QByteArray number;
         QElapsedTimer waited;
