@@ -62,11 +62,9 @@ TEST_F(WatcherTest, StartsTheEarliestAlertOfTodayAtItsMinuteWithoutFocus)
 {
     addNote('o', 0, "h0570n78244");  // 09.30
     addNote('o', 0, "k0495n78245");  // 08.15, medium: Kirmo
-    addNote('o', 0, "h0000n78246");  // no alert
     addNote('n', 0, "h0300n78247");  // shown, not put away
-    addNote('o', -1, "h0100n78248"); // yesterday
     addNote('o', 1, "h0100n78249");  // tomorrow
-    dir.put(u"o1098h0100n78250.dat"_qs, {}); // day 1098
+    dir.put(u"o1098h0100n78250.dat"_qs, {}); // day 1098: a prefix of today's number
 
     frmControl &w = start(QTime(8, 0, 3));
     EXPECT_EQ(registry.registeredCaptions(), QStringList{u"NotinoControl"_qs});
