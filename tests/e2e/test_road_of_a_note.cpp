@@ -333,8 +333,8 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
     exitLauncher();
     ASSERT_EQ(noteFiles(), QStringList{putAway});
 
-    // Day two, before the alert: the list opens at start, with the note among today's, and the
-    // watcher runs.
+    // Day two, before the alert: the list opens at start, which with showelenco=2 it does only
+    // for a put-away note of today; and the watcher runs.
     QByteArray ini = folder.read(u"Notino.ini"_s);
     ASSERT_TRUE(ini.contains("showelenco=4"));
     folder.put(u"Notino.ini"_s, ini.replace("showelenco=4", "showelenco=2"));
