@@ -105,7 +105,8 @@ Qt::KeyboardModifiers shiftState(const QKeyEvent &event)
 
 } // namespace
 
-frmNotino::frmNotino(const Services &services, Note note, QWidget *parent)
+frmNotino::frmNotino(const Services &services, Note note,
+                     std::unique_ptr<RegisteredWindow> registration, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_services(services), m_note(std::move(note))
 {
@@ -113,7 +114,8 @@ frmNotino::frmNotino(const Services &services, Note note, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose);
     buildControls();
 
-    m_registration = m_services.windows.registerWindow(QString::fromUtf16(kNoteCaption));
+    m_registration = registration ? std::move(registration)
+                                  : m_services.windows.registerWindow(QString::fromUtf16(kNoteCaption));
     // Closed from outside (the launcher ending): no save, the last file stays as it is.
     if (m_registration)
         connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
@@ -674,6 +676,9 @@ std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind 
 {
     if (!services.windows.exists(QString::fromUtf16(kLauncherCaption)))
         return nullptr;
+    // Registered before the note file is read (and maybe deleted), so a launcher closing every
+    // note from now on reaches this one too.
+    auto registration = services.windows.registerWindow(QString::fromUtf16(kNoteCaption));
     std::optional<StartedNote> started;
     if (kind == StartKind::OpenFile)
         started = openNote(argument, size, services.clock, programFolder());
@@ -681,7 +686,7 @@ std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind 
         started = newNote(argument, size, services.clock);
     if (!started)
         return nullptr;
-    auto window = std::make_unique<frmNotino>(services, std::move(started->note));
+    auto window = std::make_unique<frmNotino>(services, std::move(started->note), std::move(registration));
     window->start(started->placement);
     return window;
 }

@@ -27,7 +27,9 @@ class frmNotino final : public QWidget, private AlertSetupNote
 {
     Q_OBJECT
 public:
-    frmNotino(const Services &services, Note note, QWidget *parent = nullptr);
+    // Registered under "PromemoX" through `registration`, or anew when it is null.
+    frmNotino(const Services &services, Note note,
+              std::unique_ptr<RegisteredWindow> registration = nullptr, QWidget *parent = nullptr);
     ~frmNotino() override;
 
     // Shows the note as its start asks and starts the timer.
