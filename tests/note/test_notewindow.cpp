@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include "common/notefile.h"
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
-#include "tests/support/fakewindowregistry.h"
 
 using namespace promemo;
 using namespace promemo::note;
@@ -27,11 +25,10 @@ const QString kWatcher = QStringLiteral("NotinoControl");
 // A normal note centred on the fake 1280 x 1024 screen.
 const QPoint kCentre(543, 442);
 
-class NoteWindowTest : public ::testing::Test
+class NoteWindowTest : public ::testing::Test, public test::ProgramFolderWithFakes
 {
 protected:
-    NoteWindowTest() { setProgramFolderForTesting(dir.path()), registry.addWindow(kTray); }
-    ~NoteWindowTest() override { setProgramFolderForTesting({}); }
+    NoteWindowTest() { registry.addWindow(kTray); }
 
     QDate today() const { return fakes.clock.today(); }
     void setNow(int minutes) { fakes.clock.current.setTime(QTime(minutes / 60, minutes % 60)); }
@@ -62,10 +59,6 @@ protected:
     }
     // A drop with the top-left corner at `pixels`.
     static void dropAt(frmNotino &window, QPoint pixels) { window.move(pixels), window.afterDrag(); }
-
-    QTemporaryDir dir;
-    test::FakeWindowRegistry registry;
-    test::FakeServices fakes{registry};
 };
 
 TEST_F(NoteWindowTest, ReopenedNoteIsReadDeletedAndPlacedByItsAlert)

@@ -5,7 +5,10 @@
 #include <ostream>
 #include <set>
 
+#include "common/programfolder.h"
 #include "platform/services.h"
+#include "tests/support/fakewindowregistry.h"
+#include "tests/support/programfolder.h"
 
 // Test doubles of the platform seams.
 namespace promemo::test {
@@ -151,6 +154,17 @@ struct FakeServices
     FakeSound sound;
     HelpStarter help;
     FakePrinter printer;
+};
+
+// A temporary program folder that the code under test takes for its own, and every double.
+struct ProgramFolderWithFakes
+{
+    ProgramFolderWithFakes() { setProgramFolderForTesting(dir.path()); }
+    ~ProgramFolderWithFakes() { setProgramFolderForTesting({}); }
+
+    TemporaryProgramFolder dir;
+    FakeWindowRegistry registry;
+    FakeServices fakes{registry};
 };
 
 } // namespace promemo::test

@@ -8,8 +8,6 @@
 #include "common/daynumber.h"
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
-#include "tests/support/fakewindowregistry.h"
-#include "tests/support/programfolder.h"
 
 using namespace promemo;
 using namespace promemo::watcher;
@@ -21,12 +19,9 @@ namespace {
 // Day number 10984: five digits, so the colour letter is the seventh character.
 const QDate kToday(2030, 1, 27);
 
-class WatcherTest : public ::testing::Test
+class WatcherTest : public ::testing::Test, public test::ProgramFolderWithFakes
 {
 protected:
-    WatcherTest() { setProgramFolderForTesting(dir.path()); }
-    ~WatcherTest() override { setProgramFolderForTesting({}); }
-
     // A note file of `day` (relative to today) named by its tail, e.g. "h0570n78244".
     void addNote(char state, int day, const char *tail)
     {
@@ -51,9 +46,6 @@ protected:
         window->Timer1_Timer();
     }
 
-    test::TemporaryProgramFolder dir;
-    test::FakeWindowRegistry registry;
-    test::FakeServices fakes{registry};
     std::unique_ptr<frmControl> window;
     std::unique_ptr<QSignalSpy> ended;
 };
@@ -103,7 +95,6 @@ TEST_F(WatcherTest, AnIdleWatcherStartsNothingAndEndsInTheFirstMinuteOfTheNextDa
     frmControl &w = start(QTime(23, 59, 30));
     EXPECT_TRUE(w.noteName().isEmpty());
     EXPECT_EQ(w.alertMinute(), 9999);
-    EXPECT_TRUE(w.timer1().isActive());
     tickAfter(10s);
     tickAfter(10s);
     EXPECT_FALSE(w.hasEnded());
