@@ -16,20 +16,17 @@
 #include "common/programfolder.h"
 #include "platform/autostart.h"
 #include "tests/support/fakes.h"
-#include "tests/support/fakewindowregistry.h"
-#include "tests/support/programfolder.h"
 
 using namespace promemo;
 using namespace promemo::launcher;
 
 namespace {
 
-class OptionsWindowTest : public ::testing::Test
+class OptionsWindowTest : public ::testing::Test, public test::ProgramFolderWithFakes
 {
 protected:
     OptionsWindowTest()
     {
-        setProgramFolderForTesting(program.path());
         oldConfigHome = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     }
@@ -37,11 +34,10 @@ protected:
     {
         delete window.data();
         qputenv("XDG_CONFIG_HOME", oldConfigHome);
-        setProgramFolderForTesting({});
     }
 
-    void writeSettings(const QByteArray &text) { program.put(u"Notino.ini"_qs, text); }
-    QByteArray settingsBytes() const { return program.read(u"Notino.ini"_qs); }
+    void writeSettings(const QByteArray &text) { dir.put(u"Notino.ini"_qs, text); }
+    QByteArray settingsBytes() const { return dir.read(u"Notino.ini"_qs); }
     QString entryPath() const { return config.path() + u"/autostart/Promemo.desktop"_qs; }
 
     frmOpzioni &open()
@@ -55,44 +51,25 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
     }
 
-    test::TemporaryProgramFolder program;
     QTemporaryDir config;
     QByteArray oldConfigHome;
-    test::FakeWindowRegistry registry;
-    test::FakeServices fakes{registry};
     LauncherOptions options;
     QPointer<frmOpzioni> window;
 };
 
-TEST_F(OptionsWindowTest, PresetsFromTheFileWithDefaultsForBadValues)
+// Bad values and their defaults are the settings rules' own test.
+TEST_F(OptionsWindowTest, PresetsFromTheFile)
 {
-    struct Case
-    {
-        QByteArray ini;
-        bool sound;
-        int avvio, dimensioni, carattere, colore;
-    };
-    const Case cases[] = {
-        {"[Opzioni]\r\ncolore=2\r\nfontsize=3\r\ngrandezza=2\r\nshowelenco=3\r\nsound=0\r\n",
-         true, 3, 2, 3, 2},
-        {"[Opzioni]\r\ncolore=7\r\nfontsize=0\r\ngrandezza=3\r\nshowelenco=9\r\nsound=1\r\n",
-         false, 1, 1, 2, 1},
-    };
-    for (const Case &c : cases) {
-        writeSettings(c.ini);
-        options.sound = c.sound; // the launcher's flag, not the file, presets the box
-        frmOpzioni &w = open();
-        SCOPED_TRACE(c.ini.constData());
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(w.chkSuono()->isChecked(), c.sound);
-        EXPECT_FALSE(w.chkAutostart()->isChecked());
-        EXPECT_TRUE(w.optAvvio(c.avvio)->isChecked());
-        EXPECT_TRUE(w.optDimensioni(c.dimensioni)->isChecked());
-        EXPECT_TRUE(w.optCarattere(c.carattere)->isChecked());
-        EXPECT_TRUE(w.optColore(c.colore)->isChecked());
-        EXPECT_FALSE(w.cmdApplica()->isEnabled());
-        delete window.data();
-    }
+    writeSettings("[Opzioni]\r\ncolore=2\r\nfontsize=3\r\ngrandezza=2\r\nshowelenco=3\r\nsound=0\r\n");
+    options.sound = true; // the launcher's flag, not the file, presets the box
+    frmOpzioni &w = open();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.chkSuono()->isChecked());
+    EXPECT_FALSE(w.chkAutostart()->isChecked());
+    EXPECT_TRUE(w.optAvvio(3)->isChecked() && w.optDimensioni(2)->isChecked()
+                && w.optCarattere(3)->isChecked() && w.optColore(2)->isChecked());
+    EXPECT_FALSE(w.cmdApplica()->isEnabled());
+    delete window.data();
     ASSERT_TRUE(writeLauncherEntry(config.path() + u"/autostart"_qs, u"/x/Notino"_qs));
     EXPECT_TRUE(open().chkAutostart()->isChecked());
 }
