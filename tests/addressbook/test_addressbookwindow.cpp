@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include "addressbook/toolbar.h"
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
-#include "tests/support/fakewindowregistry.h"
 
 using namespace promemo;
 using namespace promemo::rubrica;
@@ -24,21 +22,14 @@ namespace {
 
 const QString kCaption = u" Rubrica di Promemo"_qs;
 
-class AddressBookWindowTest : public ::testing::Test
+class AddressBookWindowTest : public ::testing::Test, public test::ProgramFolderWithFakes
 {
 protected:
     AddressBookWindowTest()
     {
-        setProgramFolderForTesting(dir.path());
         registry.addWindow(u"NotinoTray"_qs);
         QGuiApplication::clipboard()->clear();
     }
-    ~AddressBookWindowTest() override
-    {
-        window.reset();
-        setProgramFolderForTesting({});
-    }
-
     QString dataPath() const { return dir.filePath(u"rubri.dat"_qs); }
 
     // Rows written to the file before the window opens.
@@ -86,9 +77,6 @@ protected:
     }
     QColor background(QLabel *label) const { return label->palette().color(QPalette::Window); }
 
-    QTemporaryDir dir;
-    test::FakeWindowRegistry registry;
-    test::FakeServices fakes{registry};
     std::unique_ptr<frmRubrica> window;
 };
 
@@ -109,12 +97,9 @@ TEST_F(AddressBookWindowTest, StartsOnSheetA1OnlyBesideTheLauncher)
     EXPECT_FALSE(w.isModified());
 
     // The chosen tab is bold in the sheet colour, the others plain in the tab colour (file: 0).
-    EXPECT_TRUE(w.tab(0)->font().bold());
-    EXPECT_FALSE(w.tab(1)->font().bold());
+    EXPECT_TRUE(w.tab(0)->font().bold() && !w.tab(1)->font().bold());
     EXPECT_EQ(background(w.tab(0)), sheetQColor(0));
     EXPECT_EQ(background(w.tab(43)), tabQColor(0));
-    // The lower row, nearer the sheet, holds the sheets of the first row of letters.
-    EXPECT_GT(w.tab(0)->y(), w.tab(21)->y());
 
     // A close request from another program closes the window and the help with it.
     registry.addWindow(u"Help di Promemo"_qs);
@@ -128,19 +113,12 @@ TEST_F(AddressBookWindowTest, KeysWalkTheCellsAndOtherKeysModify)
     frmRubrica &w = open();
     press(Qt::Key_Up);
     EXPECT_EQ(focusedCell(), (CellRef{44, Column::Name}));
-    press(Qt::Key_Down);
+    // The walk itself is the rule's; here each kind of key must reach it.
     press(Qt::Key_Enter);
-    EXPECT_EQ(focusedCell(), (CellRef{1, Column::Number}));
-    press(Qt::Key_Return);
-    EXPECT_EQ(focusedCell(), (CellRef{2, Column::Name}));
-    press(Qt::Key_PageDown);
-    press(Qt::Key_Right);
-    EXPECT_EQ(focusedCell(), (CellRef{22, Column::Number}));
-    press(Qt::Key_Right);
-    press(Qt::Key_Right);
-    EXPECT_EQ(focusedCell(), (CellRef{44, Column::Number}));
-    EXPECT_EQ(w.nameCell(1)->paint(), CellPaint::Window);
-    EXPECT_EQ(w.numberCell(44)->paint(), CellPaint::Marker);
+    press(Qt::Key_PageUp);
+    EXPECT_EQ(focusedCell(), (CellRef{23, Column::Number}));
+    EXPECT_EQ(w.nameCell(44)->paint(), CellPaint::Window);
+    EXPECT_EQ(w.numberCell(23)->paint(), CellPaint::Marker);
 
     type(u"0612"_qs);
     EXPECT_TRUE(w.isModified());
