@@ -28,12 +28,7 @@ TEST(ArchiveText, TextBoxKeepsOneBreakPerLineEndAndDropsBareCarriageReturns)
 TEST(ArchiveText, FindNextIgnoresCaseAndMovesPastEachHit)
 {
     const QString text = u"Caffè da NINO, poi caffÈ da nino.\nÀ domani, à presto"_qs;
-    struct Case
-    {
-        QString search;
-        qsizetype from;
-        std::optional<ArchiveHit> hit;
-    };
+    struct Case { QString search; qsizetype from; std::optional<ArchiveHit> hit; };
     const Case cases[] = {
         {u"nino"_qs, 0, ArchiveHit{9, 4, 13}},
         {u"NINO"_qs, 13, ArchiveHit{28, 4, 32}},

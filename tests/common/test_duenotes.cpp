@@ -45,13 +45,7 @@ TEST(DueRecurrences, NextOccurrenceAndAlertPeriod)
 TEST(NoteListAtStart, FollowsTheSettingWithNotesAndRecurrences)
 {
     const int today = 10000;
-    struct Case
-    {
-        ShowList when;
-        std::vector<int> days;
-        bool recurrenceDue;
-        bool opens;
-    };
+    struct Case { ShowList when; std::vector<int> days; bool recurrenceDue; bool opens; };
     const Case cases[] = {
         {ShowList::Always, {}, false, true},
         {ShowList::Never, {today}, true, false},

@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QImage>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -26,20 +25,6 @@ TEST(DeliveredFiles, SettingsHoldTheInitialValuesWithCrLfLineEnds)
          {std::tuple{u"Opzioni", u"showelenco", u"1"}, {u"Versione", u"codvers", u"1.6"},
           {u"Calendario", u"holycheck", u"1"}, {u"Rubrica", u"colsfondo", u"1"}})
         EXPECT_EQ(findProfileValue(ini, section, key).value_or(QString()).trimmed(), value);
-}
-
-TEST(DeliveredFiles, TheSoundIsAShortPcmWave)
-{
-    const QByteArray wav = readWholeFile(kFolder.filePath(QStringLiteral("suono.wav")));
-    const auto le32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(wav.data() + at); };
-    ASSERT_TRUE(wav.size() >= 44 && wav.startsWith("RIFF") && wav.mid(8, 8) == "WAVEfmt ");
-    EXPECT_EQ(le32(4), quint32(wav.size() - 8));
-    EXPECT_EQ(le32(20) & 0xffff, 1u) << "PCM";
-    const qsizetype data = wav.indexOf("data", 36);
-    ASSERT_TRUE(data > 0 && data + 8 + qsizetype(le32(data + 4)) <= wav.size());
-    // Its length over the bytes per second.
-    const double seconds = double(le32(data + 4)) / le32(28);
-    EXPECT_TRUE(seconds >= 0.4 && seconds <= 1.2) << seconds;
 }
 
 TEST(DeliveredFiles, EveryIconLoadsAtItsSize)
