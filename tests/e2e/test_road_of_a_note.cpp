@@ -50,21 +50,14 @@ const QList<std::pair<QString, QString>> kPrograms{
     {u"Kirmo"_s, u"" KIRMO_PATH ""_s},   {u"Vigilo"_s, u"" VIGILO_PATH ""_s},
     {u"Elenko"_s, u"" ELENKO_PATH ""_s}, {u"Mesaro"_s, u"" MESARO_PATH ""_s}};
 
-QByteArray settings(int showList)
-{
-    return "[Opzioni]\r\ncolore=1\r\nfontsize=2\r\ngrandezza=1\r\nshowelenco="
-           + QByteArray::number(showList) + "\r\nsound=0\r\n";
-}
-
 // Pixels of `image` inside `area` that are exactly `colour`.
 int pixelsOf(const QImage &image, const QRect &area, QRgb colour)
 {
     int count = 0;
     const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
             count += (image.pixel(x, y) & RGB_MASK) == (colour & RGB_MASK);
-    }
     return count;
 }
 
@@ -108,11 +101,9 @@ protected:
             log(u"Notino's messages: "_s + QString::fromLocal8Bit(notino.readAllStandardError()));
         }
         folder.killAll();
-        if (display.state() != QProcess::NotRunning) {
-            display.terminate();
-            if (!display.waitForFinished(3000))
-                display.kill();
-        }
+        display.terminate();
+        if (!display.waitForFinished(3000))
+            display.kill();
         for (const QString &name : faketimeSegments)
             QFile::remove(name);
         if (HasFailure()) {
@@ -184,10 +175,7 @@ protected:
     QString waitForWindow(const QString &pattern, const QString &by = u"--name"_s)
     {
         QString found;
-        test::waitFor([&] {
-            found = windows(pattern, by).value(0);
-            return !found.isEmpty();
-        }, 5s);
+        test::waitFor([&] { return !(found = windows(pattern, by).value(0)).isEmpty(); }, 5s);
         return found;
     }
     QRect geometry(const QString &window)
@@ -241,11 +229,8 @@ protected:
     bool watcherRunning() { return registry.exists(u"NotinoControl"_s); }
     QStringList noteFiles() const
     {
-        QStringList notes;
-        for (const QString &name : folder.files()) {
-            if (decodeNoteName(name))
-                notes << name;
-        }
+        QStringList notes = folder.files();
+        notes.removeIf([](const QString &name) { return !decodeNoteName(name); });
         return notes;
     }
     std::string noteFilesText() const { return noteFiles().join(u' ').toStdString(); }
@@ -270,7 +255,8 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
 {
     // Day one, no list at start: the tray stand-in's left click starts Kundo "12", a yellow note
     // with the focus and no file yet.
-    folder.put(u"Notino.ini"_s, settings(4));
+    folder.put(u"Notino.ini"_s,
+               "[Opzioni]\r\ncolore=1\r\nfontsize=2\r\ngrandezza=1\r\nshowelenco=4\r\nsound=0\r\n");
     startLauncher(kDayOne);
     ASSERT_TRUE(test::waitFor([&] { return watcherRunning(); }, 5s));
     // The stand-in has no title of its own: it is the launcher's only visible window.
