@@ -13,6 +13,7 @@
 #include "addressbook/colourdialogs.h"
 #include "addressbook/toolbar.h"
 #include "common/programfolder.h"
+#include "platform/captions.h"
 #include "platform/screen.h"
 #include "platform/registeredwidget.h"
 #include "platform/keystate.h"
@@ -23,8 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const QString kCaption = QStringLiteral(" Rubrica di Promemo");
-const QString kTrayCaption = QStringLiteral("NotinoTray");
+const QString kCaption = QString::fromUtf16(kAddressBookCaption);
 const QString kHelpTopic = QStringLiteral("rubrica.htm");
 
 const QColor kMarkerYellow(255, 255, 192);
@@ -316,7 +316,7 @@ void frmRubrica::buildGrid()
 
 std::unique_ptr<frmRubrica> startAddressBook(const Services &services)
 {
-    if (!services.windows.exists(kTrayCaption))
+    if (!services.windows.exists(QString::fromUtf16(kTrayCaption)))
         return nullptr;
     auto window = std::make_unique<frmRubrica>(services);
     if (!window->openDataFile())

@@ -20,13 +20,13 @@
 #include "common/notefile.h"
 #include "common/programfolder.h"
 #include "common/recurrences.h"
+#include "platform/captions.h"
 #include "platform/registeredwidget.h"
 
 namespace promemo::calendar {
 
 namespace {
 
-const QString kTrayCaption = QStringLiteral("NotinoTray");
 const QString kRefusal = QStringLiteral(
     "   Non puoi lanciare un Notino per una data inferiore alla attuale    ");
 const QString kRicorrenze = QStringLiteral("Ricorrenze");
@@ -244,7 +244,7 @@ QString frmMain::headerText() const
 
 QString frmMain::calendarCaption() const
 {
-    return QStringLiteral(" Calendario di Promemo - ") + longDateText(m_services.clock.today());
+    return QString::fromUtf16(kCalendarCaptionPrefix) + longDateText(m_services.clock.today());
 }
 
 void frmMain::syncMarks()
@@ -420,7 +420,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 std::unique_ptr<frmMain> startCalendar(const Services &services)
 {
-    if (!services.windows.exists(kTrayCaption))
+    if (!services.windows.exists(QString::fromUtf16(kTrayCaption)))
         return nullptr;
     auto window = std::make_unique<frmMain>(services);
     window->start();

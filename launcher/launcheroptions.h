@@ -5,6 +5,7 @@
 
 #include "common/notename.h"
 #include "common/settings.h"
+#include "platform/captions.h"
 
 namespace promemo::launcher {
 
@@ -33,12 +34,5 @@ inline QStringList suitePrograms()
             QStringLiteral("Kirmo"), QStringLiteral("Vigilo"), QStringLiteral("Elenko"),
             QStringLiteral("Mesaro")};
 }
-
-// Window captions the launcher looks for.
-inline constexpr char16_t kTrayCaption[] = u"NotinoTray";
-inline constexpr char16_t kWatcherCaption[] = u"NotinoControl";
-inline constexpr char16_t kNoteCaption[] = u"PromemoX";
-inline constexpr char16_t kAddressBookCaption[] = u" Rubrica di Promemo";
-inline constexpr char16_t kCalendarCaptionPrefix[] = u" Calendario di Promemo - ";
 
 } // namespace promemo::launcher

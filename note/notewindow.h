@@ -10,6 +10,7 @@
 #include "note/notemodule.h"
 #include "note/noterules.h"
 #include "note/notestart.h"
+#include "platform/captions.h"
 #include "platform/services.h"
 
 class QFrame;
@@ -17,10 +18,6 @@ class QLabel;
 class QPlainTextEdit;
 
 namespace promemo::note {
-
-inline constexpr char16_t kNoteCaption[] = u"PromemoX";
-inline constexpr char16_t kLauncherCaption[] = u"NotinoTray";
-inline constexpr char16_t kWatcherCaption[] = u"NotinoControl";
 
 // `frmNotino`: the frameless, always-on-top note window.
 class frmNotino final : public QWidget, private AlertSetupNote

@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "common/duenotes.h"
+#include "platform/captions.h"
 #include "platform/services.h"
 
 namespace promemo::watcher {
 
-inline constexpr char16_t kWatcherCaption[] = u"NotinoControl";
 inline constexpr std::chrono::milliseconds kTimer1Interval{10'000};
 
 // Today's put-away note with the earliest alert in `folder`, if any.
