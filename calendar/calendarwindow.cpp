@@ -383,11 +383,19 @@ void frmMain::Lancia_Notino(NoteSize size)
             {QStringLiteral("Calendario"), kRefusal, MessageIcon::Warning, MessageButtons::Ok}, this);
         return;
     }
-    const auto name = encodeNoteName(launchNoteName(m_launch, size, m_settings.noteColour(),
-                                                    m_settings.textSize(), now.time()));
-    if (!name)
+    QString error;
+    // Never over another note's file: a name taken moves on to the next free stamp.
+    const auto name = NoteFiles{programFolder()}.create(
+        launchNoteName(m_launch, size, m_settings.noteColour(), m_settings.textSize(), now.time()),
+        {QString(), dateText(m_launch), QString(), changedText(now)}, &error);
+    if (!name) {
+        m_services.messageBoxes.show({QStringLiteral("Calendario"),
+                                      QStringLiteral("  Impossibile creare il Notino:    \r\r  %1    ")
+                                          .arg(error),
+                                      MessageIcon::Warning, MessageButtons::Ok},
+                                     this);
         return;
-    writeNoteFile(programFile(*name), {QString(), dateText(m_launch), QString(), changedText(now)});
+    }
     m_services.processes.start(reopenProgram(size), {*name}, WindowMode::NormalWithFocus);
 }
 

@@ -57,7 +57,7 @@ bool prependToArchive(const QString &path, const ArchiveRecord &record,
             return false;
         file.close();
     }
-    return writeFileAtomically(path, prependedArchive(archive, record));
+    return writeFileAtomically(path, prependedArchive(archive, record)).ok();
 }
 
 QList<ArchiveRecord> decodeArchive(const QByteArray &bytes)

@@ -1,23 +1,77 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <chrono>
 
 namespace promemo {
 
+// The outcome of a write: empty when it succeeded, else what went wrong, for a message or a log.
+struct WriteResult
+{
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+    explicit operator bool() const { return ok(); }
+};
+
+// Content written and synced to a hidden temporary file beside its target, not yet visible under
+// any name the suite reads. Published by a rename; removed when dropped unpublished.
+class StagedFile
+{
+public:
+    StagedFile(const QString &folder, const QByteArray &content);
+    ~StagedFile();
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    // Empty when the content is safely on disk.
+    const QString &error() const { return m_error; }
+    // The open file, for a lock that must already hold when the file appears under its name.
+    int handle() const { return m_fd; }
+
+    // Renames the file to `path`, replacing what is there.
+    WriteResult replace(const QString &path);
+    enum class Publish { Done, NameTaken, Failed };
+    // Renames the file to `path` only when no file has that name (checked atomically).
+    Publish publishNew(const QString &path, QString *error = nullptr);
+    // Keeps the descriptor open past the object's life (the caller closes it).
+    int releaseHandle();
+
+private:
+    QString m_folder;
+    QString m_path;
+    QString m_error;
+    int m_fd = -1;
+    bool m_published = false;
+};
+
 // Replaces (or creates) `path` with `content`: written to a temporary file in the same folder,
-// flushed to disk, then renamed over the old file, so a reader sees either the old or the new
-// file, whole, even if the writer dies half-way. Returns false when any step failed; the old
-// file is then untouched.
-bool writeFileAtomically(const QString &path, const QByteArray &content);
+// synced to disk, then renamed over the old file, so a reader sees either the old or the new
+// file, whole, even if the writer dies half-way. On failure the old file is untouched.
+WriteResult writeFileAtomically(const QString &path, const QByteArray &content);
+
+// Renames `from` to `to` only when no file has that name yet; the check and the rename are one
+// step. Returns false with errno EEXIST when the name is taken.
+bool renameWithoutReplacing(const QString &from, const QString &to);
+
+// The text of the last failed system call, in the user's words where the system has them.
+QString systemErrorText(int error);
 
 // Reads a whole file; an absent or unreadable file gives an empty array.
 QByteArray readWholeFile(const QString &path);
 
-// An exclusive lock shared between processes, held for the lifetime of the object.
-// The lock file lives beside the guarded file (`<path>.lock`); the lock dies with its holder.
+// Whether `bareName` is a temporary file of one of the suite's writers: its own hidden names,
+// and the names earlier writers left beside the data files.
+bool isSuiteTemporaryName(const QString &bareName);
+// Removes from `folder` the temporaries of writes interrupted before `olderThan` (by a crash or a
+// kill); a write in progress is younger. Returns how many were removed.
+int removeStaleTemporaries(const QString &folder, const QDateTime &olderThan);
+
+// An exclusive lock shared between processes, held for the lifetime of the object. The lock
+// file is hidden beside the guarded file (".<name>.lock"); the lock dies with its holder.
 class FileLock
 {
 public:
@@ -30,8 +84,7 @@ public:
     bool isLocked() const;
 
 private:
-    struct Impl;
-    Impl *d;
+    int m_fd = -1;
 };
 
 } // namespace promemo

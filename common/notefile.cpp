@@ -1,21 +1,73 @@
 #include "notefile.h"
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include "atomicfile.h"
-#include "notename.h"
 #include "records.h"
+
+Q_LOGGING_CATEGORY(lcNoteFiles, "promemo.files.notes")
 
 namespace promemo {
 namespace {
 
 constexpr int kNoteFields = 4;
+// One name a second for a whole day: every stamp has been tried.
+constexpr int kStampsPerDay = 24 * 60 * 60;
 
-QString pathIn(const QString &folder, const QString &name)
+QByteArray encoded(const QString &path)
 {
-    return QDir(folder).filePath(name);
+    return QFile::encodeName(path);
+}
+
+bool lockExclusively(int fd)
+{
+    int result;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+// Whether `path` still names the file open as `fd` (nobody renamed or replaced it meanwhile).
+bool namesOpenFile(const QString &path, int fd)
+{
+    struct stat byName {};
+    struct stat byHandle {};
+    return ::stat(encoded(path).constData(), &byName) == 0 && ::fstat(fd, &byHandle) == 0
+           && byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
+}
+
+std::optional<QByteArray> readAll(int fd, qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, size_t(size - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+QString errorAt(const QString &what, const QString &path, int error)
+{
+    return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), systemErrorText(error));
 }
 
 } // namespace
@@ -35,7 +87,7 @@ NoteContent decodeNoteFile(const QByteArray &bytes)
 std::optional<NoteContent> readNoteFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxNoteFileBytes)
         return std::nullopt;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -43,7 +95,7 @@ std::optional<NoteContent> readNoteFile(const QString &path)
     return decodeNoteFile(bytes);
 }
 
-bool writeNoteFile(const QString &path, const NoteContent &note)
+WriteResult writeNoteFile(const QString &path, const NoteContent &note)
 {
     return writeFileAtomically(path, encodeNoteFile(note));
 }
@@ -54,35 +106,218 @@ bool isBareFileName(const QString &name)
            && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
-bool replaceNoteFile(const QString &folder, const QString &previousName, const QString &newName,
-                     const NoteContent &note)
+std::optional<QString> withNextStamp(QStringView bareName)
 {
-    if (!isBareFileName(newName))
-        return false;
-    if (!writeNoteFile(pathIn(folder, newName), note))
-        return false;
-    if (previousName != newName && isBareFileName(previousName)) {
-        const QString previousPath = pathIn(folder, previousName);
-        // Only a regular file can be a note; never follow a name onto a folder.
-        if (QFileInfo(previousPath).isFile())
-            QFile::remove(previousPath);
-    }
-    return true;
+    auto name = decodeNoteName(bareName);
+    if (!name)
+        return std::nullopt;
+    name->stamp = (name->stamp + 1) % kStampsPerDay;
+    return encodeNoteName(*name);
 }
 
-bool putNoteAway(const QString &folder, const QString &name)
+// ---- HeldNoteFile ----
+
+HeldNoteFile::~HeldNoteFile()
 {
-    const auto target = withState(name, NoteState::PutAway);
-    if (!target)
-        return false;
-    const QString source = pathIn(folder, name);
-    if (!QFileInfo(source).isFile())
-        return false;
-    if (*target == name)
-        return true;
-    // QFile::rename refuses an existing target, so a note put away in the same second under the
-    // same codes is never overwritten.
-    return QFile::rename(source, pathIn(folder, *target));
+    reset();
+}
+
+HeldNoteFile::HeldNoteFile(HeldNoteFile &&other) noexcept
+    : m_name(std::exchange(other.m_name, {})), m_fd(std::exchange(other.m_fd, -1))
+{
+}
+
+HeldNoteFile &HeldNoteFile::operator=(HeldNoteFile &&other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_name = std::exchange(other.m_name, {});
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+void HeldNoteFile::reset()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_name.clear();
+}
+
+// ---- NoteFiles ----
+
+std::optional<OpenedNote> NoteFiles::open(const QString &name, OpenFailure *failure) const
+{
+    const auto fail = [failure](OpenFailure why) {
+        if (failure)
+            *failure = why;
+        return std::nullopt;
+    };
+    const auto decoded = decodeNoteName(name);
+    if (!decoded)
+        return fail(OpenFailure::Missing);
+    const QString path = QDir(folder).filePath(name);
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return fail(errno == ENOENT ? OpenFailure::Missing : OpenFailure::Unreadable);
+    HeldNoteFile held(name, fd);
+    // Another note program opened it first (two clicks, the watcher and the list at once).
+    if (!lockExclusively(fd) || !namesOpenFile(path, fd))
+        return fail(OpenFailure::InUse);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return fail(OpenFailure::Unreadable);
+    if (info.st_size > kMaxNoteFileBytes) {
+        qCWarning(lcNoteFiles) << "Note file too large to open:" << path << info.st_size << "bytes";
+        return fail(OpenFailure::TooLarge);
+    }
+    const auto bytes = readAll(fd, info.st_size);
+    if (!bytes)
+        return fail(OpenFailure::Unreadable);
+
+    OpenedNote opened{decodeNoteFile(*bytes), std::move(held)};
+    if (decoded->state == NoteState::PutAway) {
+        QString shown = *withState(name, NoteState::Shown);
+        for (int tried = 0; tried < kStampsPerDay; ++tried) {
+            if (renameWithoutReplacing(path, QDir(folder).filePath(shown))) {
+                opened.file.m_name = shown;
+                break;
+            }
+            if (errno != EEXIST) {
+                // Held under its put-away name: shown all the same, saved as usual.
+                qCWarning(lcNoteFiles).noquote() << errorAt(QStringLiteral("Cannot rename"), path, errno);
+                break;
+            }
+            shown = *withNextStamp(shown);
+        }
+    }
+    return opened;
+}
+
+WriteResult NoteFiles::save(const NoteName &name, const NoteContent &content,
+                            HeldNoteFile &held) const
+{
+    const auto first = encodeNoteName(name);
+    if (!first)
+        return {QStringLiteral("Data del Notino non valida")};
+    StagedFile staged(folder, encodeNoteFile(content));
+    if (!staged.error().isEmpty())
+        return {staged.error()};
+    // Locked before it appears under its name: the launcher never takes it for an abandoned note.
+    lockExclusively(staged.handle());
+
+    const QDir dir(folder);
+    QString candidate = *first;
+    for (int tried = 0; tried < kStampsPerDay; ++tried, candidate = *withNextStamp(candidate)) {
+        if (candidate == held.name()) {
+            // The note's own file, saved again within the same second.
+            if (WriteResult replaced = staged.replace(dir.filePath(candidate)); !replaced)
+                return replaced;
+            held = HeldNoteFile(candidate, staged.releaseHandle());
+            return {};
+        }
+        QString error;
+        switch (staged.publishNew(dir.filePath(candidate), &error)) {
+        case StagedFile::Publish::NameTaken:
+            continue;
+        case StagedFile::Publish::Failed:
+            return {error};
+        case StagedFile::Publish::Done:
+            break;
+        }
+        // The previous file goes only now that its successor is safely in place.
+        if (held.isHeld()) {
+            const QString previous = dir.filePath(held.name());
+            if (namesOpenFile(previous, held.m_fd))
+                ::unlink(encoded(previous).constData());
+        }
+        held = HeldNoteFile(candidate, staged.releaseHandle());
+        return {};
+    }
+    return {QStringLiteral("Nessun nome libero per il Notino in %1").arg(QDir::toNativeSeparators(folder))};
+}
+
+WriteResult NoteFiles::putAway(HeldNoteFile &held) const
+{
+    if (!held.isHeld())
+        return {};
+    const auto putAwayName = withState(held.name(), NoteState::PutAway);
+    if (!putAwayName)
+        return {};
+    const QDir dir(folder);
+    const QString source = dir.filePath(held.name());
+    QString target = *putAwayName;
+    for (int tried = 0; tried < kStampsPerDay; ++tried, target = *withNextStamp(target)) {
+        if (target == held.name())
+            return {};
+        if (renameWithoutReplacing(source, dir.filePath(target))) {
+            held.m_name = target;
+            return {};
+        }
+        if (errno != EEXIST)
+            return {errorAt(QStringLiteral("Impossibile mettere da parte"), source, errno)};
+    }
+    return {QStringLiteral("Nessun nome libero per il Notino in %1").arg(QDir::toNativeSeparators(folder))};
+}
+
+WriteResult NoteFiles::remove(HeldNoteFile &held) const
+{
+    if (!held.isHeld())
+        return {};
+    const QString path = QDir(folder).filePath(held.name());
+    WriteResult result;
+    if (namesOpenFile(path, held.m_fd) && ::unlink(encoded(path).constData()) != 0)
+        result = {errorAt(QStringLiteral("Impossibile eliminare"), path, errno)};
+    if (result)
+        held.reset();
+    return result;
+}
+
+std::optional<QString> NoteFiles::create(const NoteName &name, const NoteContent &content,
+                                         QString *error) const
+{
+    const auto first = encodeNoteName(name);
+    if (!first)
+        return std::nullopt;
+    StagedFile staged(folder, encodeNoteFile(content));
+    const QDir dir(folder);
+    QString candidate = *first;
+    for (int tried = 0; tried < kStampsPerDay; ++tried, candidate = *withNextStamp(candidate)) {
+        switch (staged.publishNew(dir.filePath(candidate), error)) {
+        case StagedFile::Publish::NameTaken:
+            continue;
+        case StagedFile::Publish::Failed:
+            return std::nullopt;
+        case StagedFile::Publish::Done:
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+int NoteFiles::putAwayAbandonedNotes() const
+{
+    const QDir dir(folder);
+    int count = 0;
+    for (const QString &name : dir.entryList({QStringLiteral("n*.dat")}, QDir::Files)) {
+        const auto decoded = decodeNoteName(name);
+        if (!decoded || decoded->state != NoteState::Shown)
+            continue;
+        const QString path = dir.filePath(name);
+        const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        HeldNoteFile held(name, fd);
+        // A running note holds its file: its next save must not leave a second copy behind.
+        if (!lockExclusively(fd) || !namesOpenFile(path, fd))
+            continue;
+        if (const WriteResult result = putAway(held); !result)
+            qCWarning(lcNoteFiles).noquote() << result.error;
+        else
+            ++count;
+    }
+    return count;
 }
 
 } // namespace promemo

@@ -5,7 +5,12 @@
 
 #include <optional>
 
-// The content of a note file: one record of four quoted fields, Windows-1252, CR LF.
+#include "common/atomicfile.h"
+#include "common/notename.h"
+
+// The content of a note file: one record of four quoted fields, Windows-1252, CR LF. And the
+// files themselves: a note program holds the file that stands for its note, so no other
+// program puts it away, and no write ever replaces a file that is not the writer's own.
 namespace promemo {
 
 struct NoteContent
@@ -18,26 +23,92 @@ struct NoteContent
     friend bool operator==(const NoteContent &, const NoteContent &) = default;
 };
 
+// A note holds a short text: at most this many characters (a file byte each, CR LF two), and a
+// note file beyond the bound below is refused rather than read.
+inline constexpr int kMaxNoteTextLength = 32 * 1024;
+inline constexpr qint64 kMaxNoteFileBytes = 2 * kMaxNoteTextLength;
+
 QByteArray encodeNoteFile(const NoteContent &note);
 // Fields missing from the data read as empty; fields after the fourth are ignored.
 NoteContent decodeNoteFile(const QByteArray &bytes);
 
-// nullopt when the file is absent or cannot be read.
+// nullopt when the file is absent, cannot be read or is larger than a note can be.
 std::optional<NoteContent> readNoteFile(const QString &path);
 // Writes through a temporary file and a rename: a reader never sees a partial note.
-bool writeNoteFile(const QString &path, const NoteContent &note);
+WriteResult writeNoteFile(const QString &path, const NoteContent &note);
 
-// The file part of `Salva_Nota`: writes `newName` in `folder` first and removes `previousName`
-// only once the new file is safely in place (a save under the same name replaces it by the
-// rename). `previousName` may be empty or name no file ("nessuno"). Returns false when the new
-// file could not be written; the previous file is then left as it was. Names are bare names.
-bool replaceNoteFile(const QString &folder, const QString &previousName, const QString &newName,
-                     const NoteContent &note);
+// The file a running note program stands for, locked while the object lives (the lock dies with
+// the process). Renames keep the lock; a save moves it to the new file.
+class HeldNoteFile
+{
+public:
+    HeldNoteFile() = default;
+    ~HeldNoteFile();
+    HeldNoteFile(HeldNoteFile &&other) noexcept;
+    HeldNoteFile &operator=(HeldNoteFile &&other) noexcept;
+    HeldNoteFile(const HeldNoteFile &) = delete;
+    HeldNoteFile &operator=(const HeldNoteFile &) = delete;
 
-// The rename of `Esci`: state letter "n" becomes "o". True when the file now bears its put-away
-// name (also when it already did); false when `name` is not a note-file name, the file is
-// missing, the rename failed, or another file has that name.
-bool putNoteAway(const QString &folder, const QString &name);
+    // The bare name; empty when no file stands for the note.
+    const QString &name() const { return m_name; }
+    bool isHeld() const { return !m_name.isEmpty(); }
+
+private:
+    friend struct NoteFiles;
+    HeldNoteFile(QString name, int fd) : m_name(std::move(name)), m_fd(fd) {}
+    void reset();
+
+    QString m_name;
+    int m_fd = -1;
+};
+
+struct OpenedNote
+{
+    NoteContent content;
+    HeldNoteFile file;   // the note's file, now in the shown state
+};
+
+enum class OpenFailure {
+    Missing,   // no such file, or not a note file's name
+    InUse,     // a running note program holds it
+    TooLarge,  // larger than a note can be; left as it is
+    Unreadable,
+};
+
+// The note files of one folder. Every name is a bare note-file name of the suite's form.
+struct NoteFiles
+{
+    QString folder;
+
+    // Reads note `name` for a note program and holds it. A put-away file is renamed to the shown
+    // state, so the watcher and the note list no longer see it, and stays on disk until the
+    // note's first save has written its successor. On failure nothing is touched.
+    std::optional<OpenedNote> open(const QString &name, OpenFailure *failure = nullptr) const;
+
+    // Writes `content` under `name` (a shown note's name), then removes the file `held` stood for,
+    // and holds the new one. Only the held file itself is ever replaced: when another file has the
+    // name, the stamp moves on to the next free second. On failure `held` is left as it was.
+    WriteResult save(const NoteName &name, const NoteContent &content, HeldNoteFile &held) const;
+
+    // The rename of `Esci`: the held file takes the put-away state letter (and the next free stamp
+    // when another file has that name).
+    WriteResult putAway(HeldNoteFile &held) const;
+
+    // Removes the held file and lets it go.
+    WriteResult remove(HeldNoteFile &held) const;
+
+    // Writes a new put-away note (the calendar's note for a chosen day) without replacing any
+    // file: the stamp moves on to the next free second. Returns the name written.
+    std::optional<QString> create(const NoteName &name, const NoteContent &content,
+                                  QString *error = nullptr) const;
+
+    // The launcher's start: every shown note whose program is gone is put away; files held by
+    // running notes stay as they are. Returns how many were put away.
+    int putAwayAbandonedNotes() const;
+};
+
+// The name with the stamp one second later, wrapping at midnight.
+std::optional<QString> withNextStamp(QStringView bareName);
 
 // A bare file name: not empty, no "/" or backslash, not "." or "..".
 bool isBareFileName(const QString &name);

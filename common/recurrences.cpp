@@ -152,10 +152,10 @@ bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entere
     // Both are attempted, so a failure on one file does not leave the other stale.
     const bool enteredWritten =
         writeFileAtomically(dir.filePath(kEnteredRecurrencesFile.toString()),
-                            encodeRecurrences(records));
+                            encodeRecurrences(records)).ok();
     const bool expandedWritten =
         writeFileAtomically(dir.filePath(kExpandedRecurrencesFile.toString()),
-                            encodeRecurrences(occurrences));
+                            encodeRecurrences(occurrences)).ok();
     return enteredWritten && expandedWritten;
 }
 

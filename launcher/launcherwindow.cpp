@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QSet>
 
+#include "common/atomicfile.h"
 #include "common/daynumber.h"
 #include "common/duenotes.h"
 #include "common/notefile.h"
@@ -178,8 +179,9 @@ void frmMain::awaitStartingWatcher()
 void frmMain::putAwayShownNotes()
 {
     const QString folder = programFolder();
-    for (const ListedNote &note : listNotes(folder, {.state = NoteState::Shown, .day = {}}))
-        putNoteAway(folder, note.fileName);
+    NoteFiles{folder}.putAwayAbandonedNotes();
+    // File ages are the file system's: a write still running is younger than a minute.
+    removeStaleTemporaries(folder, QDateTime::currentDateTimeUtc().addSecs(-60));
 }
 
 bool frmMain::noteListAtStart() const

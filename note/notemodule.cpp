@@ -1,7 +1,7 @@
 #include "note/notemodule.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QLoggingCategory>
 
 #include "common/archive.h"
 #include "common/datetexts.h"
@@ -9,6 +9,8 @@
 #include "common/notefile.h"
 #include "note/noterules.h"
 #include "platform/clock.h"
+
+Q_LOGGING_CATEGORY(lcNote, "promemo.note")
 
 namespace promemo::note {
 
@@ -19,52 +21,44 @@ QString pathIn(const QString &folder, const QString &bareName)
     return QDir(folder).filePath(bareName);
 }
 
-// Only a name of the suite's form stands for a file; "nessuno" and empty never do.
-bool hasFile(const Note &note)
-{
-    return decodeNoteName(note.currentFile).has_value();
-}
-
 } // namespace
 
-bool Salva_Nota(Note &note, const IClock &clock, const QString &folder)
+SaveResult Salva_Nota(Note &note, const IClock &clock, const QString &folder)
 {
     if (!isSavableText(note.text) || note.alertFired)
-        return false;
+        return {};
     if (note.text == note.lastSavedText && !note.forceSave)
-        return false;
+        return {};
     if (!note.date.isValid())
-        return false;
+        return {};
 
     const NoteName name{NoteState::Shown,     dayNumber(note.date),
                         colourLetter(note.colour, note.size),
                         note.alertMinutes,    sizeLetter(note.points),
                         stampOf(clock.now().time())};
-    const auto fileName = encodeNoteName(name);
-    if (!fileName)
-        return false;
-
     if (note.alertText == u"00.00")
         note.alertText.clear();
     const NoteContent content{note.text, dateText(note.date), note.alertText, note.changed};
-    const QString previous = hasFile(note) ? note.currentFile : QString();
-    if (!replaceNoteFile(folder, previous, *fileName, content))
-        return false;
+    if (const WriteResult written = NoteFiles{folder}.save(name, content, note.file); !written) {
+        qCWarning(lcNote).noquote() << "Note not saved:" << written.error;
+        return {SaveResult::Status::Failed, written.error};
+    }
 
     note.lastSavedText = note.text;
     note.forceSave = false;
-    note.currentFile = *fileName;
     if (note.firstSavePending)
         note.firstSavePending = false;
     else
         Archivia(note, folder);
-    return true;
+    return {SaveResult::Status::Saved, {}};
 }
 
 void Archivia(const Note &note, const QString &folder)
 {
-    prependToArchive(pathIn(folder, QString::fromLatin1(kArchiveFileName)),
-                     archiveRecordOf(dateText(note.date), note.alertText, note.text, note.changed));
+    const QString path = pathIn(folder, QString::fromLatin1(kArchiveFileName));
+    if (!prependToArchive(path, archiveRecordOf(dateText(note.date), note.alertText, note.text,
+                                                note.changed)))
+        qCWarning(lcNote) << "Note saved but not archived:" << path;
 }
 
 void Aggiorna_Registrazione(Note &note, const IClock &clock)
@@ -79,23 +73,32 @@ LineCounter Conta_Righe(int lineCount, NoteSize size, int points)
     return {QString::number(lineCount), false};
 }
 
-bool putAway(Note &note, const IClock &clock, const QString &folder)
+PutAwayResult putAway(Note &note, const IClock &clock, const QString &folder)
 {
-    if (note.alertFired)
-        return false;
-    Salva_Nota(note, clock, folder);
-    if (hasFile(note) && putNoteAway(folder, note.currentFile))
-        note.currentFile = *withState(note.currentFile, NoteState::PutAway);
-    return note.alertMinutes > 0 && note.date == clock.today();
+    if (note.alertFired) {
+        if (const WriteResult removed = deleteCurrentFile(note, folder); !removed)
+            qCWarning(lcNote).noquote() << removed.error;
+        return {};
+    }
+    if (const SaveResult saved = Salva_Nota(note, clock, folder); saved.failed())
+        return {saved.error, false};
+    if (const WriteResult renamed = NoteFiles{folder}.putAway(note.file); !renamed)
+        return {renamed.error, false};
+    return {{}, note.alertMinutes > 0 && note.date == clock.today()};
 }
 
-void deleteCurrentFile(const Note &note, const QString &folder)
+WriteResult deleteCurrentFile(Note &note, const QString &folder)
 {
-    if (!hasFile(note))
-        return;
-    const QString path = pathIn(folder, note.currentFile);
-    if (QFileInfo(path).isFile())
-        QFile::remove(path);
+    return NoteFiles{folder}.remove(note.file);
+}
+
+SaveResult closeFromOutside(Note &note, const IClock &clock, const QString &folder)
+{
+    if (!note.alertFired)
+        return Salva_Nota(note, clock, folder);
+    if (const WriteResult removed = deleteCurrentFile(note, folder); !removed)
+        qCWarning(lcNote).noquote() << removed.error;
+    return {};
 }
 
 } // namespace promemo::note

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 
+#include "common/notefile.h"
 #include "common/notename.h"
 
 namespace promemo {
@@ -11,9 +12,6 @@ class IClock;
 
 // The note one process shows, and the procedures of `Modulo1` that work on it without a window.
 namespace promemo::note {
-
-// The file name kept when no file stands for the note (opened after its alert minute).
-inline const QString kNoFile = QStringLiteral("nessuno");
 
 struct Note
 {
@@ -27,16 +25,25 @@ struct Note
     int points = 12;
     NoteSize size = NoteSize::Normal;
 
-    QString currentFile;      // bare name of the file last written, empty, or kNoFile
+    HeldNoteFile file;        // the file that stands for the note, held while it runs
     QString lastSavedText;
     bool forceSave = false;         // a change other than of the text is pending
     bool firstSavePending = false;  // the first save after reopening skips the archive
 };
 
+struct SaveResult
+{
+    enum class Status { Unchanged, Saved, Failed };
+    Status status = Status::Unchanged;
+    QString error;   // why the note file could not be written
+
+    bool failed() const { return status == Status::Failed; }
+};
+
 // Writes the note under a new name when it changed (or a save is forced) and prepends it to the
-// archive. Returns whether a file was written.
-bool Salva_Nota(Note &note, const IClock &clock, const QString &folder);
-// Prepends the note to the archive; failures are passed over.
+// archive. A failed archive write alone is logged: the note itself is saved.
+SaveResult Salva_Nota(Note &note, const IClock &clock, const QString &folder);
+// Prepends the note to the archive; a failure is logged.
 void Archivia(const Note &note, const QString &folder);
 void Aggiorna_Registrazione(Note &note, const IClock &clock);
 
@@ -49,9 +56,17 @@ struct LineCounter
 LineCounter Conta_Righe(int lineCount, NoteSize size, int points);
 
 // The file part of `Esci`: saves and renames the current file to its put-away name, unless the
-// alert has fired. Returns whether the watcher must be closed (an alert for today).
-bool putAway(Note &note, const IClock &clock, const QString &folder);
+// alert has fired (a fired note's file goes). On failure the note keeps its file and its text.
+struct PutAwayResult
+{
+    QString error;
+    bool closeWatcher = false;   // an alert for today: the watcher must look again
+};
+PutAwayResult putAway(Note &note, const IClock &clock, const QString &folder);
 // The file part of `Elimina_File`.
-void deleteCurrentFile(const Note &note, const QString &folder);
+WriteResult deleteCurrentFile(Note &note, const QString &folder);
+// A note closed from outside: saved when changed, as the user left it; a fired note's file goes.
+// On a failed save the note keeps its file.
+SaveResult closeFromOutside(Note &note, const IClock &clock, const QString &folder);
 
 } // namespace promemo::note

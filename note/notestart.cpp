@@ -1,8 +1,5 @@
 #include "note/notestart.h"
 
-#include <QDir>
-#include <QFile>
-
 #include "common/datetexts.h"
 #include "common/notefile.h"
 #include "platform/clock.h"
@@ -10,16 +7,14 @@
 namespace promemo::note {
 
 std::optional<StartedNote> openNote(const QString &argument, NoteSize programSize,
-                                    const IClock &clock, const QString &folder)
+                                    const IClock &clock, const QString &folder,
+                                    OpenFailure *failure)
 {
     const auto name = decodeNoteName(argument);
-    if (!name)
+    auto opened = NoteFiles{folder}.open(argument, failure);
+    if (!name || !opened)
         return std::nullopt;
-    const QString path = QDir(folder).filePath(argument);
-    const auto content = readNoteFile(path);
-    if (!content)
-        return std::nullopt;
-    QFile::remove(path);
+    const NoteContent *content = &opened->content;
 
     StartedNote started;
     Note &note = started.note;
@@ -32,6 +27,7 @@ std::optional<StartedNote> openNote(const QString &argument, NoteSize programSiz
     note.alertMinutes = minutes.value_or(noAlert);
     note.alertText = minutes ? content->alertTime : QString();
     note.changed = content->changed;
+    note.file = std::move(opened->file);
     note.colour = colourOfLetter(QChar::fromLatin1(name->colourLetter), programSize);
     note.points = pointsOfSizeLetter(QChar::fromLatin1(name->sizeLetter));
 
@@ -39,7 +35,6 @@ std::optional<StartedNote> openNote(const QString &argument, NoteSize programSiz
         started.placement = Placement::ShowAndSave;
     } else if (note.date == clock.today() && clock.minutesSinceMidnight() >= note.alertMinutes) {
         started.placement = Placement::AlertPassed;
-        note.currentFile = kNoFile;
     } else {
         started.placement = Placement::Topmost;
     }

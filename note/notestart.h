@@ -19,7 +19,7 @@ enum class StartKind { OpenFile, NewNote };
 // How the window comes up.
 enum class Placement {
     ShowAndSave,      // no alert: shown activated, then saved
-    AlertPassed,      // today's alert minute has come: shown without focus, no file, fires at once
+    AlertPassed,      // today's alert minute has come: shown without focus, fires at once
     Topmost,          // alert still ahead: shown, saved, the watcher closed
     New,              // a new note: shown, nothing written
 };
@@ -30,10 +30,12 @@ struct StartedNote
     Placement placement = Placement::New;
 };
 
-// Reads the note file `argument` in `folder` and deletes it. nullopt, with nothing touched, when
-// the argument is not a bare note-file name of the suite's form or the file is missing.
+// Reads the note file `argument` in `folder` and holds it as the note's file (shown from now on).
+// nullopt, with nothing touched, when the argument is not a bare note-file name of the suite's
+// form, the file is missing or unreadable, another note program holds it, or it is too large.
 std::optional<StartedNote> openNote(const QString &argument, NoteSize programSize,
-                                    const IClock &clock, const QString &folder);
+                                    const IClock &clock, const QString &folder,
+                                    OpenFailure *failure = nullptr);
 
 // A new note for today: colour from the code's first character, text size from its last.
 StartedNote newNote(const QString &appearanceCode, NoteSize programSize, const IClock &clock);

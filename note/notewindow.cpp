@@ -116,7 +116,6 @@ frmNotino::frmNotino(const Services &services, Note note,
 
     m_registration = registration ? std::move(registration)
                                   : m_services.windows.registerWindow(QString::fromUtf16(kNoteCaption));
-    // Closed from outside (the launcher ending): no save, the last file stays as it is.
     if (m_registration)
         connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
 
@@ -246,6 +245,9 @@ void frmNotino::start(Placement placement)
     if (placement == Placement::Topmost)
         m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound);
     m_timer2.start();
+    // Its minute has come: the first tick is now.
+    if (placement == Placement::AlertPassed)
+        Timer2_Timer();
 }
 
 // ---- timer ----
@@ -298,7 +300,7 @@ void frmNotino::fireAlert()
     showAlertLabel(Qt::AlignCenter);
     centre();
     Suono();
-    deleteCurrentFile(m_note, programFolder());
+    // The file stays until the note ends: a crash now leaves the note to come back.
 }
 
 void frmNotino::Suono()
@@ -336,7 +338,19 @@ void frmNotino::Conta_Righe()
 
 bool frmNotino::Salva_Nota()
 {
-    return note::Salva_Nota(m_note, m_services.clock, programFolder());
+    const SaveResult result = note::Salva_Nota(m_note, m_services.clock, programFolder());
+    if (result.failed())
+        showWriteFailure(result.error);
+    return !result.failed();
+}
+
+void frmNotino::showWriteFailure(const QString &error)
+{
+    m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
+                                 QStringLiteral("  Impossibile salvare il Notino:    \r\r  %1    \r\r"
+                                                "  Il Notino resta aperto con il suo testo.    ")
+                                     .arg(error),
+                                 this);
 }
 
 // ---- keyboard ----
@@ -641,8 +655,13 @@ QSize frmNotino::screenTwips() const
 
 void frmNotino::Esci()
 {
-    const bool closeWatcher = putAway(m_note, m_services.clock, programFolder());
-    if (closeWatcher)
+    const PutAwayResult result = putAway(m_note, m_services.clock, programFolder());
+    if (!result.error.isEmpty()) {
+        centre();
+        showWriteFailure(result.error);
+        return;
+    }
+    if (result.closeWatcher)
         m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound);
     end();
 }
@@ -650,7 +669,15 @@ void frmNotino::Esci()
 void frmNotino::Elimina_File()
 {
     hide();
-    deleteCurrentFile(m_note, programFolder());
+    if (const WriteResult removed = deleteCurrentFile(m_note, programFolder()); !removed) {
+        centre();
+        show();
+        m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
+                                     QStringLiteral("  Impossibile eliminare il Notino:    \r\r  %1    ")
+                                         .arg(removed.error),
+                                     this);
+        return;
+    }
     end();
 }
 
@@ -663,6 +690,15 @@ void frmNotino::end()
 
 void frmNotino::closeEvent(QCloseEvent *event)
 {
+    // Closed from outside (the launcher ending, the session): kept as the user left it.
+    if (!m_ended) {
+        const SaveResult saved = closeFromOutside(m_note, m_services.clock, programFolder());
+        if (saved.failed()) {
+            event->ignore();
+            showWriteFailure(saved.error);
+            return;
+        }
+    }
     m_ended = true;
     m_timer2.stop();
     if (m_setup)

@@ -92,6 +92,7 @@ private:
     void stepAlertTime(int step, Direction direction);
     void stepNoteDate(int days);
     void fireAlert();
+    void showWriteFailure(const QString &error);
     void Suono();
     void openAlertSetup();
 

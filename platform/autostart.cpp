@@ -85,7 +85,7 @@ bool writeLauncherEntry(const QString &folder, const QString &launcherPath)
     if (!QDir().mkpath(folder))
         return false;
     return writeFileAtomically(folder + u'/' + QString::fromUtf16(kLauncherEntryName),
-                               launcherEntryText(launcherPath).toUtf8());
+                               launcherEntryText(launcherPath).toUtf8()).ok();
 }
 
 bool removeLauncherEntries(const QString &folder)

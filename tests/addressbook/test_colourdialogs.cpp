@@ -200,7 +200,7 @@ TEST_F(ColourDialogsTest, AnnullaWritesNothing)
 TEST_F(ColourDialogsTest, FailedWriteIsReportedAndNothingApplied)
 {
     const QByteArray before = "[Rubrica]\r\nColTasti=2\r\nColSfondo=5\r\n";
-    const QString lockPath = iniPath + u".lock"_qs;
+    const QString lockPath = dir.filePath(u".Notino.ini.lock"_qs);
     for (const bool readOnlyFile : {true, false}) {
         // Root writes read-only files; a lock that cannot be taken fails for every user.
         if (readOnlyFile && ::geteuid() == 0)

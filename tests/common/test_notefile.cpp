@@ -43,47 +43,116 @@ TEST(NoteFileFormat, BytesRoundTripAndAnEmptyFileReadsAsAnEmptyNote)
     EXPECT_EQ(decodeNoteFile(""), NoteContent{});
 }
 
-TEST_F(NoteFile, ReplaceWritesTheNewFileAndThenRemovesThePrevious)
+NoteName shown(int stamp, char colour = 'h')
 {
-    ASSERT_TRUE(replaceNoteFile(folder, "", "n36000.dat", kOld));
-    ASSERT_TRUE(replaceNoteFile(folder, "n36000.dat", "n36060.dat", kAccented));
-    EXPECT_EQ(files(), QStringList{"n36060.dat"});
-    EXPECT_EQ(readWholeFile(at("n36060.dat")), encodeNoteFile(kAccented));
-    // The same name within the same second: the one file holds the later version.
-    ASSERT_TRUE(replaceNoteFile(folder, "n36060.dat", "n36060.dat", kOld));
-    EXPECT_EQ(files(), QStringList{"n36060.dat"});
-    EXPECT_EQ(readNoteFile(at("n36060.dat")), kOld);
-    // A note opened after its alert passed has no file of its own.
-    ASSERT_TRUE(replaceNoteFile(folder, "nessuno", "n36100.dat", kOld));
-    EXPECT_EQ(files().size(), 2);
+    return {NoteState::Shown, 9835, colour, 570, 'n', stamp};
 }
 
-TEST_F(NoteFile, FailedSaveReportsAndKeepsThePreviousFile)
+TEST_F(NoteFile, SaveWritesTheSuccessorFirstAndNeverReplacesAnotherNotesFile)
 {
-    ASSERT_TRUE(writeNoteFile(at("n36000.dat"), kOld));
-    // A folder in the way of the new name makes the write fail even for root.
-    ASSERT_TRUE(QDir(folder).mkdir("n36001.dat"));
-    EXPECT_FALSE(replaceNoteFile(folder, "n36000.dat", "n36001.dat", kAccented));
-    for (const QString name : {"", "../n36002.dat", "\\n36002.dat"})
-        EXPECT_FALSE(replaceNoteFile(folder, "n36000.dat", name, kAccented)) << qPrintable(name);
-    EXPECT_EQ(readWholeFile(at("n36000.dat")), encodeNoteFile(kOld));
-    // A previous name that is a folder is not removed.
-    EXPECT_TRUE(replaceNoteFile(folder, "n36001.dat", "n36003.dat", kOld));
-    EXPECT_TRUE(QFileInfo(at("n36001.dat")).isDir());
+    const NoteFiles notes{folder};
+    HeldNoteFile held;
+    ASSERT_TRUE(notes.save(shown(36000), kOld, held));
+    ASSERT_TRUE(notes.save(shown(36060), kAccented, held));
+    EXPECT_EQ(files(), QStringList{"n9835h0570n36060.dat"});
+    EXPECT_EQ(held.name(), "n9835h0570n36060.dat");
+    EXPECT_EQ(readWholeFile(at(held.name())), encodeNoteFile(kAccented));
+    // The same note again within the same second: its own file holds the later version.
+    ASSERT_TRUE(notes.save(shown(36060), kOld, held));
+    EXPECT_EQ(files(), QStringList{"n9835h0570n36060.dat"});
+    EXPECT_EQ(readNoteFile(at(held.name())), kOld);
+
+    // Another note with equal codes saved in that second: it moves on to the next free stamp,
+    // and neither note's later save touches the other's file.
+    HeldNoteFile other;
+    ASSERT_TRUE(writeNoteFile(at("n9835h0570n36061.dat"), kOld));
+    ASSERT_TRUE(notes.save(shown(36060), kAccented, other));
+    EXPECT_EQ(other.name(), "n9835h0570n36062.dat");
+    ASSERT_TRUE(notes.save(shown(36100), kAccented, held));
+    EXPECT_EQ(files(), (QStringList{"n9835h0570n36061.dat", "n9835h0570n36062.dat",
+                                    "n9835h0570n36100.dat"}));
+    // The last second of the day wraps to the first.
+    ASSERT_TRUE(writeNoteFile(at("n9835h0570n86399.dat"), kOld));
+    ASSERT_TRUE(notes.save(shown(86399), kOld, other));
+    EXPECT_EQ(other.name(), "n9835h0570n00000.dat");
+
+    // A write that cannot be made leaves the held file as it was.
+    EXPECT_FALSE(NoteFiles{folder + "/gone"}.save(shown(36200), kOld, held));
+    EXPECT_EQ(held.name(), "n9835h0570n36100.dat");
+    EXPECT_TRUE(QFileInfo::exists(at(held.name())));
 }
 
-TEST_F(NoteFile, PutAwayRenamesTheStateLetterAndNeverOverwrites)
+TEST_F(NoteFile, OpeningHoldsTheFileShownUntilItsSuccessorIsWritten)
 {
-    ASSERT_TRUE(writeNoteFile(at("n9835h0570n78244.dat"), kAccented));
-    ASSERT_TRUE(putNoteAway(folder, "n9835h0570n78244.dat"));
-    EXPECT_EQ(files(), QStringList{"o9835h0570n78244.dat"});
-    EXPECT_TRUE(putNoteAway(folder, "o9835h0570n78244.dat"));
-    EXPECT_FALSE(putNoteAway(folder, "nessuno"));
-    // Another note already bears the put-away name: neither file is touched.
-    ASSERT_TRUE(writeNoteFile(at("n9835h0570n78244.dat"), kOld));
-    EXPECT_FALSE(putNoteAway(folder, "n9835h0570n78244.dat"));
-    EXPECT_EQ(readNoteFile(at("n9835h0570n78244.dat")), kOld);
-    EXPECT_EQ(readWholeFile(at("o9835h0570n78244.dat")), encodeNoteFile(kAccented));
+    const NoteFiles notes{folder};
+    ASSERT_TRUE(writeNoteFile(at("o9835h0570n78244.dat"), kAccented));
+    ASSERT_TRUE(writeNoteFile(at("n9835h0570n78244.dat"), kOld)); // another note's shown name
+    auto opened = notes.open("o9835h0570n78244.dat");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(encodeNoteFile(opened->content), encodeNoteFile(kAccented));
+    EXPECT_EQ(opened->file.name(), "n9835h0570n78245.dat");
+    EXPECT_EQ(files(), (QStringList{"n9835h0570n78244.dat", "n9835h0570n78245.dat"}));
+
+    // Held: a second program does not open it, the launcher does not put it away.
+    OpenFailure failure{};
+    EXPECT_FALSE(notes.open(opened->file.name(), &failure));
+    EXPECT_EQ(failure, OpenFailure::InUse);
+    EXPECT_EQ(notes.putAwayAbandonedNotes(), 1);
+    EXPECT_EQ(files(), (QStringList{"n9835h0570n78245.dat", "o9835h0570n78244.dat"}));
+
+    ASSERT_TRUE(notes.save(shown(100), kAccented, opened->file));
+    EXPECT_EQ(files(), (QStringList{"n9835h0570n00100.dat", "o9835h0570n78244.dat"}));
+    // Put away beside a put-away note of the same name: the next free stamp.
+    ASSERT_TRUE(writeNoteFile(at("o9835h0570n00100.dat"), kOld));
+    ASSERT_TRUE(notes.putAway(opened->file));
+    EXPECT_EQ(opened->file.name(), "o9835h0570n00101.dat");
+    ASSERT_TRUE(notes.remove(opened->file));
+    EXPECT_EQ(files(), (QStringList{"o9835h0570n00100.dat", "o9835h0570n78244.dat"}));
+
+    EXPECT_FALSE(notes.open("o9835h0570n00999.dat", &failure));
+    EXPECT_EQ(failure, OpenFailure::Missing);
+    EXPECT_FALSE(notes.open("../o9835h0570n00100.dat", &failure));
+    EXPECT_EQ(failure, OpenFailure::Missing);
+}
+
+TEST_F(NoteFile, ANoteFileTooLargeForANoteIsRefusedAndLeftAsItIs)
+{
+    const QByteArray huge = encodeNoteFile({QString(kMaxNoteFileBytes, u'x'), "05/12/2026", "", ""});
+    QFile file(at("o9835h0000n00001.dat"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(huge), huge.size());
+    file.close();
+    OpenFailure failure{};
+    EXPECT_FALSE(NoteFiles{folder}.open("o9835h0000n00001.dat", &failure));
+    EXPECT_EQ(failure, OpenFailure::TooLarge);
+    EXPECT_EQ(files(), QStringList{"o9835h0000n00001.dat"});
+    EXPECT_EQ(readWholeFile(at("o9835h0000n00001.dat")), huge);
+}
+
+TEST_F(NoteFile, TheCalendarsNoteTakesTheNextFreeStamp)
+{
+    const NoteName name{NoteState::PutAway, 9840, 'h', 0, 'n', 500};
+    ASSERT_TRUE(writeNoteFile(at("o9840h0000n00500.dat"), kOld));
+    EXPECT_EQ(NoteFiles{folder}.create(name, kAccented), "o9840h0000n00501.dat");
+    EXPECT_EQ(readNoteFile(at("o9840h0000n00500.dat")), kOld);
+    EXPECT_EQ(readWholeFile(at("o9840h0000n00501.dat")), encodeNoteFile(kAccented));
+}
+
+TEST_F(NoteFile, OnlyTheSuitesOwnTemporariesOlderThanAMinuteAreRemoved)
+{
+    for (const QString name : {".promemo-a1B2c3", "archivio.dat.Xy12Zq", "n9835h0570n78244.dat.abcdef",
+                               "Notino.ini.lock", "archivio.dat", ".promemo-a1B2c", "foto.jpg.abcdef",
+                               "note.txt", "o9835h0570n78244.dat"}) {
+        QFile file(at(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(removeStaleTemporaries(folder, QDateTime::currentDateTimeUtc().addSecs(-60)), 0);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), all);
+    EXPECT_EQ(removeStaleTemporaries(folder, QDateTime::currentDateTimeUtc().addSecs(60)), 4);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".promemo-a1B2c", "archivio.dat", "foto.jpg.abcdef", "note.txt",
+                           "o9835h0570n78244.dat"}));
 }
 
 // A saver killed with SIGKILL at any moment leaves the note's last or previous version, whole.
@@ -102,7 +171,7 @@ TEST_F(NoteFile, KilledSaverNeverLosesOrTearsTheNote)
         ASSERT_TRUE(saver.waitForFinished(10000));
         ASSERT_EQ(saver.exitStatus(), QProcess::CrashExit) << "the saver stopped by itself";
         const QStringList notes = files();
-        ASSERT_TRUE(notes.size() == 1 || notes.size() == 2) << notes.size() << " notes";
+        ASSERT_TRUE(notes.size() == 1 || notes.size() == 2) << notes.join(u' ').toStdString();
         for (const QString &name : notes)
             ASSERT_TRUE(versions.contains(readWholeFile(at(name)))) << name.toStdString();
         // Killed between writing the new file and removing the old: the next saver goes on

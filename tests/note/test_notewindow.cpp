@@ -61,10 +61,10 @@ protected:
     static void dropAt(frmNotino &window, QPoint pixels) { window.move(pixels), window.afterDrag(); }
 };
 
-TEST_F(NoteWindowTest, ReopenedNoteIsReadDeletedAndPlacedByItsAlert)
+TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
 {
     setNow(10 * 60);
-    // passed: shown with "nessuno", no file, fires at its first tick; a pending alert closes the watcher.
+    // passed: fires at its first tick; a pending alert closes the watcher.
     struct Case { char colour, size; NoteSize program; int dayOffset, alert; NoteColour colourShown;
                   int points; bool passed, watcherClosed; };
     const Case cases[] = {
@@ -79,16 +79,17 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadDeletedAndPlacedByItsAlert)
         const QString name = writeNote(date, c.alert, c.colour, c.size);
         registry.addWindow(kWatcher);
         const auto window = open(name, c.program);
-        ASSERT_TRUE(window && !QFile::exists(dir.filePath(name)));
+        ASSERT_TRUE(window);
         EXPECT_EQ(std::tuple(window->note().colour, window->Text1->font().pointSize(), window->size()),
                   std::tuple(c.colourShown, c.points,
                              c.program == NoteSize::Medium ? QSize(265, 196) : QSize(193, 140)));
         EXPECT_EQ(QStringList({window->Label1->text(), window->Label2->text(), window->Text1->toPlainText()}),
                   QStringList({dateText(date), alertText(c.alert), u"Dentista\nore 9"_qs}));
         // Saved at once unless passed, but the first save after reopening is not archived.
-        EXPECT_EQ(std::tuple(window->note().currentFile == kNoFile, noteFiles().size(), archived(),
-                             !registry.exists(kWatcher)),
-                  std::tuple(c.passed, c.passed ? 0 : 1, 0, c.watcherClosed));
+        // Passed: the file read stays, shown, until the note ends.
+        EXPECT_EQ(std::tuple(window->note().file.name() == *withState(name, NoteState::Shown),
+                             noteFiles().size(), archived(), !registry.exists(kWatcher)),
+                  std::tuple(c.passed, 1, 0, c.watcherClosed));
         removeNoteFiles();
     }
     // An unreadable date shows the note for today.
@@ -212,12 +213,14 @@ TEST_F(NoteWindowTest, AlertFiresAtItsMinuteOnItsDayOnly)
         window->Timer2_Timer();
         tomorrow->Timer2_Timer();
         EXPECT_EQ(std::pair(window->note().alertFired, tomorrow->note().alertFired), std::pair(true, false));
-        // Centred, its file gone, a sound only when sound is on.
+        // Centred, a sound only when sound is on; the file stays until the note ends.
         EXPECT_EQ(std::tuple(window->pos(), noteFiles().size(), fakes.sound.played.size()),
-                  std::tuple(kCentre, 1, sound == std::string("1") ? 1 : 0));
-        // Fired: a drop saves nothing.
+                  std::tuple(kCentre, 2, sound == std::string("1") ? 1 : 0));
+        // Fired: a drop saves nothing; put away, the note and its file are gone.
         dropAt(*window, {310, 300});
-        EXPECT_EQ(noteFiles().size(), 1);
+        EXPECT_EQ(noteFiles().size(), 2);
+        dropAt(*window, {1200, 300});
+        EXPECT_EQ(std::pair(window->ended(), noteFiles().size()), std::pair(true, qsizetype(1)));
         removeNoteFiles();
     }
 }
