@@ -17,6 +17,7 @@
 #include "common/daynumber.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
+#include "note/notetextedit.h"
 #include "note/printwindow.h"
 #include "platform/processstarter.h"
 
@@ -158,7 +159,12 @@ void frmNotino::buildControls()
     Label2->setText(m_note.alertText);
     showAlertLabel(Qt::AlignRight | Qt::AlignVCenter);
 
-    Text1 = new QPlainTextEdit(this);
+    Text1 = new NoteTextEdit(this);
+    connect(Text1, &NoteTextEdit::tooLong, this, [this] {
+        m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
+                                     QStringLiteral("  Il Notino non può contenere un testo più lungo.    "),
+                                     this);
+    });
     Text1->setGeometry(layout.text1);
     Text1->setFrameShape(QFrame::NoFrame);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

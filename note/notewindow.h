@@ -10,6 +10,7 @@
 #include "note/notemodule.h"
 #include "note/noterules.h"
 #include "note/notestart.h"
+#include "note/notetextedit.h"
 #include "platform/captions.h"
 #include "platform/services.h"
 
@@ -47,7 +48,7 @@ public:
     void Esci();
     void Elimina_File();
 
-    QPlainTextEdit *Text1 = nullptr;
+    NoteTextEdit *Text1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label4 = nullptr;
