@@ -1,0 +1,124 @@
+// The real Kalvo with the launcher's tray entry held by a helper process: what a note program
+// does to note files when two start at once and when it is killed while starting.
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "common/atomicfile.h"
+#include "common/notefile.h"
+#include "common/notename.h"
+#include "platform/windowregistry.h"
+#include "tests/support/programfolder.h"
+
+namespace promemo {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+const QString kFakeTimeLibrary = u"/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"_s;
+
+NoteContent content(const QString &text)
+{
+    return {text, u"07/12/2026"_s, {}, u"06/12/2026 18.00"_s};
+}
+
+class NoteFilesProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.install(u"Kalvo"_s, u"" KALVO_PATH ""_s));
+        tray.start(u"" REGISTRY_PEER_PATH ""_s, {u"window"_s, folder.path(), u"NotinoTray"_s});
+        ASSERT_TRUE(tray.waitForReadyRead(5000));
+    }
+    void TearDown() override
+    {
+        folder.killAll();
+        tray.kill();
+        tray.waitForFinished(3000);
+    }
+
+    // Every note file's text, by name.
+    QMap<QString, QString> notes() const
+    {
+        QMap<QString, QString> texts;
+        for (const QString &name : folder.files(u"?*.dat"_s))
+            texts[name] = readNoteFile(folder.filePath(name)).value_or(NoteContent{}).text;
+        return texts;
+    }
+
+    QStringList texts() const
+    {
+        QStringList values = notes().values();
+        values.sort();
+        return values;
+    }
+
+    test::TemporaryProgramFolder folder;
+    QProcess tray;
+};
+
+// Two different notes with equal codes, reopened in the same second: each keeps a file.
+TEST_F(NoteFilesProgram, TwoNotesSavedInTheSameSecondKeepTwoFiles)
+{
+    if (!QFile::exists(kFakeTimeLibrary))
+        GTEST_SKIP() << "libfaketime is not installed";
+    const QString first = u"o9837h0000n00100.dat"_s;
+    const QString second = u"o9837h0000n00200.dat"_s;
+    ASSERT_TRUE(writeNoteFile(folder.filePath(first), content(u"Primo"_s)));
+    ASSERT_TRUE(writeNoteFile(folder.filePath(second), content(u"Secondo"_s)));
+
+    // Each clock starts at 10.00.00: both first saves, made within a second, get one stamp.
+    QProcessEnvironment environment;
+    environment.insert(u"LD_PRELOAD"_s, kFakeTimeLibrary);
+    environment.insert(u"FAKETIME"_s, u"@2026-12-07 10:00:00"_s);
+    environment.insert(u"DONT_FAKE_MONOTONIC"_s, u"1"_s);
+    QProcess one, two;
+    folder.start(one, u"Kalvo"_s, {first}, environment);
+    folder.start(two, u"Kalvo"_s, {second}, environment);
+    const auto saved = [this] {
+        const QStringList names = notes().keys();
+        return names.size() == 2 && names.filter(u"n9837h0000n3600"_s).size() == 2;
+    };
+    ASSERT_TRUE(test::waitFor(saved)) << notes().keys().join(u' ').toStdString();
+    EXPECT_EQ(texts(), (QStringList{u"Primo"_s, u"Secondo"_s}))
+        << notes().keys().join(u' ').toStdString();
+
+    // Closed from outside, each unchanged note leaves its own file.
+    WindowRegistry registry(folder.path());
+    EXPECT_TRUE(registry.closeAll(u"PromemoX"_s, 5s));
+    EXPECT_TRUE(test::waitFor([&] {
+        return one.state() == QProcess::NotRunning && two.state() == QProcess::NotRunning;
+    }));
+    EXPECT_EQ(texts(), (QStringList{u"Primo"_s, u"Secondo"_s}));
+}
+
+// Killed at any moment of its start, a reopened note is still on disk, whole.
+TEST_F(NoteFilesProgram, AReopenedNoteKilledAtAnyMomentIsStillOnDisk)
+{
+    const NoteContent note = content(u"Non perdermi"_s);
+    QRandomGenerator random(20261207);
+    for (int run = 0; run < 200; ++run) {
+        SCOPED_TRACE(run);
+        for (const QString &name : folder.files(u"?*.dat"_s))
+            QFile::remove(folder.filePath(name));
+        ASSERT_TRUE(writeNoteFile(folder.filePath(u"o9837h0000n00100.dat"_s), note));
+        QProcess kalvo;
+        folder.start(kalvo, u"Kalvo"_s, {u"o9837h0000n00100.dat"_s});
+        QThread::usleep(random.bounded(40'000));
+        kalvo.kill();
+        ASSERT_TRUE(kalvo.waitForFinished(5000));
+        const QMap<QString, QString> left = notes();
+        ASSERT_FALSE(left.isEmpty()) << "the note is lost";
+        for (const QString &text : left)
+            ASSERT_EQ(text, note.text) << left.keys().join(u' ').toStdString();
+    }
+}
+
+} // namespace
+} // namespace promemo
