@@ -336,7 +336,10 @@ void frmNotino::Conta_Righe()
 
 bool frmNotino::Salva_Nota()
 {
-    return note::Salva_Nota(m_note, m_services.clock, programFolder());
+    const bool saved = note::Salva_Nota(m_note, m_services.clock, programFolder());
+    // A save empties an alert of 00.00 (none): the label shows what the note holds.
+    Label2->setText(m_note.alertText);
+    return saved;
 }
 
 // ---- keyboard ----
