@@ -1,14 +1,20 @@
 #include "recurrences.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
 
 #include <limits>
+#include <memory>
 
 #include "common/atomicfile.h"
 #include "common/records.h"
 
 namespace promemo {
 namespace {
+
+Q_LOGGING_CATEGORY(lcRecurrences, "promemo.recurrences")
 
 constexpr int kFields = 4;
 constexpr int kMonthsInYear = 12;
@@ -48,6 +54,19 @@ QString twoDigits(int n)
 Recurrence stripped(const Recurrence &r)
 {
     return {r.date.trimmed(), r.perYear.trimmed(), r.advance.trimmed(), r.text.trimmed()};
+}
+
+// `content` written and flushed beside `path`, to be put in its place by commit(); null (the
+// temporary file gone again) when that failed.
+std::unique_ptr<QSaveFile> preparedFile(const QString &path, const QByteArray &content)
+{
+    auto file = std::make_unique<QSaveFile>(path);
+    file->setDirectWriteFallback(false);
+    if (file->open(QIODevice::WriteOnly) && file->write(content) == content.size() && file->flush())
+        return file;
+    qCWarning(lcRecurrences, "cannot write %s: %s", qPrintable(path), qPrintable(file->errorString()));
+    file->cancelWriting();
+    return nullptr;
 }
 
 } // namespace
@@ -149,14 +168,30 @@ bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entere
         records.append(stripped(r));
         occurrences.append(expandRecurrence(records.back(), year));
     }
-    // Both are attempted, so a failure on one file does not leave the other stale.
-    const bool enteredWritten =
-        writeFileAtomically(dir.filePath(kEnteredRecurrencesFile.toString()),
-                            encodeRecurrences(records));
-    const bool expandedWritten =
-        writeFileAtomically(dir.filePath(kExpandedRecurrencesFile.toString()),
-                            encodeRecurrences(occurrences));
-    return enteredWritten && expandedWritten;
+    // Both files are written beside their places first: a failure then leaves both as they
+    // were, and readers never see a new list in one file and the old one in the other.
+    const QString enteredPath = dir.filePath(kEnteredRecurrencesFile.toString());
+    const QString expandedPath = dir.filePath(kExpandedRecurrencesFile.toString());
+    const auto enteredFile = preparedFile(enteredPath, encodeRecurrences(records));
+    const auto expandedFile = enteredFile ? preparedFile(expandedPath, encodeRecurrences(occurrences))
+                                          : nullptr;
+    if (!expandedFile)
+        return false;
+    const bool hadEntered = QFileInfo::exists(enteredPath);
+    const QByteArray previousEntered = readWholeFile(enteredPath);
+    if (!enteredFile->commit()) {
+        qCWarning(lcRecurrences, "cannot replace %s", qPrintable(enteredPath));
+        return false;
+    }
+    if (expandedFile->commit())
+        return true;
+    qCWarning(lcRecurrences, "cannot replace %s; %s is put back", qPrintable(expandedPath),
+              qPrintable(enteredPath));
+    if (hadEntered)
+        writeFileAtomically(enteredPath, previousEntered);
+    else
+        QFile::remove(enteredPath);
+    return false;
 }
 
 } // namespace promemo
