@@ -308,7 +308,7 @@ void frmRicorrenze::cmdOk_Click()
         const QPointer<frmRicorrenze> alive(this);
         Msg_Box(check.refusal->message);
         if (alive)
-            fieldWidget(check.refusal->focus)->setFocus();
+            enterField(fieldWidget(check.refusal->focus));
         return;
     }
     if (m_list->count() > 0 && isPlaceholderEntry(m_list->item(0)->text()))
@@ -408,6 +408,14 @@ bool frmRicorrenze::isNewFocus(Qt::FocusReason reason)
     if (reason != Qt::ActiveWindowFocusReason)
         return true;
     return !std::exchange(m_activated, true);
+}
+
+// The focus may come back with the window after the message box: the field is entered anew
+// whichever way the focus arrives.
+void frmRicorrenze::enterField(QWidget *field)
+{
+    field->setFocus();
+    focusGained(field);
 }
 
 void frmRicorrenze::focusGained(QObject *watched)

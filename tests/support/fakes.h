@@ -35,6 +35,8 @@ struct FakeMessageBoxes final : IMessageBoxes
     MessageAnswer show(const Message &message, QWidget * = nullptr) override
     {
         shown.push_back(message);
+        if (onShow)
+            onShow(message);
         if (message.buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
         if (answers.empty())
@@ -47,6 +49,8 @@ struct FakeMessageBoxes final : IMessageBoxes
     QList<Message> shown;
     std::deque<MessageAnswer> answers;
     MessageAnswer unscripted = MessageAnswer::Yes;
+    std::function<void(const Message &)> onShow; // e.g. to take the activation as a real box
+
 };
 
 struct FakeProcessStarter final : IProcessStarter
