@@ -15,6 +15,7 @@
 #include "common/digits.h"
 #include "common/programfolder.h"
 #include "platform/registeredwidget.h"
+#include "platform/storabletext.h"
 
 namespace promemo::launcher {
 
@@ -174,6 +175,7 @@ void frmRicorrenze::buildControls()
     m_txtRicorrenza->setObjectName(QStringLiteral("txtRicorrenza"));
     m_txtRicorrenza->setGeometry(5, 16, 299, 19);
     m_txtRicorrenza->setTextMargins(0, 0, 0, 0);
+    keepStorable(*m_txtRicorrenza);
 
     // The list reaches left of its container, which hides the sort key at each entry's start.
     auto *picture = new QFrame(this);

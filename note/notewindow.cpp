@@ -19,6 +19,7 @@
 #include "common/settings.h"
 #include "note/printwindow.h"
 #include "platform/processstarter.h"
+#include "platform/storabletext.h"
 
 using namespace std::chrono_literals;
 
@@ -169,6 +170,7 @@ void frmNotino::buildControls()
     Text1->setPlainText(QString(m_note.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text1->installEventFilter(this);
     Text1->viewport()->installEventFilter(this);
+    keepStorable(*Text1);
     connect(Text1, &QPlainTextEdit::textChanged, this, &frmNotino::Text1_Change);
 
     Shape1 = new QFrame(this);
