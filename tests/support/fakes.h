@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -76,8 +77,15 @@ struct FakeProcessStarter final : IProcessStarter
         return true;
     }
 
+    bool end(qint64 pid) override
+    {
+        ended.push_back(pid);
+        return true;
+    }
+
     QList<Start> started;
     std::function<void(const Start &)> onStart; // e.g. to start a real program
+    QList<qint64> ended;
 };
 
 struct FakeKeyState final : IKeyState
