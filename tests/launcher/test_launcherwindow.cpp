@@ -154,10 +154,10 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
     EXPECT_TRUE(w.timer2()->isActive());
     registry.addWindow(u"NotinoControl"_qs);
     w.Timer2_Timer();
-    QTRY_VERIFY(!w.checkingWatcher());
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.checkingWatcher(); }));
     registry.removeWindow(u"NotinoControl"_qs);
     w.Timer2_Timer();
-    QTRY_VERIFY(!w.checkingWatcher());
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.checkingWatcher(); }));
     EXPECT_EQ(fakes.processes.started, (QList<Start>{watcher, watcher}));
 }
 

@@ -205,23 +205,31 @@ TEST_F(RecurrenceEditorTest, AfterARefusalTheFieldAtFaultTakesNewDigitsAndMovesO
 {
     frmRicorrenze &w = open();
     QWidget box;
+    box.show();
+    const auto takeActivation = [&box] {
+        box.activateWindow();
+        return QTest::qWaitForWindowActive(&box);
+    };
+    const auto giveBack = [&w] {
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    };
+    // As on the desktop, the activation reaches the window once more after it opened.
+    ASSERT_TRUE(takeActivation());
+    ASSERT_TRUE(giveBack());
     fakes.messageBoxes.onShow = [&](const Message &) {
-        box.show();
-        QApplication::setActiveWindow(&box);
-        QTimer::singleShot(0, &w, [&] {
-            box.hide();
-            QApplication::setActiveWindow(&w);
-        });
+        takeActivation();
+        QTimer::singleShot(0, &w, giveBack);
     };
     type(u"00040107"_qs);
     QTest::keyClicks(w.txtRicorrenza(), u"Affitto"_qs);
     QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
-    QTRY_VERIFY(w.isActiveWindow());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
     EXPECT_EQ(focused(), w.txtData(0));
     type(u"31"_qs);
     EXPECT_EQ(focused(), w.txtData(1));
     QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
-    QTRY_VERIFY(w.isActiveWindow());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 2);
     EXPECT_EQ(fakes.messageBoxes.shown[0].text, u"   Non hai inserito il giorno     "_qs);
     EXPECT_EQ(fakes.messageBoxes.shown[1].text, u"    Il mese ha 30 giorni      "_qs);
