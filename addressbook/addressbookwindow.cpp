@@ -12,11 +12,13 @@
 
 #include "addressbook/colourdialogs.h"
 #include "addressbook/toolbar.h"
+#include "common/cp1252.h"
 #include "common/programfolder.h"
 #include "platform/captions.h"
 #include "platform/screen.h"
 #include "platform/registeredwidget.h"
 #include "platform/keystate.h"
+#include "platform/storabletext.h"
 
 namespace promemo::rubrica {
 
@@ -106,6 +108,7 @@ GridCell::GridCell(CellRef ref, QWidget *parent) : QLineEdit(parent), m_ref(ref)
     setFrame(false);
     setTextMargins(2, 2, 2, 0);
     setMaxLength(typingLimit());
+    keepStorable(*this);
     setAutoFillBackground(false);
     setPaint(CellPaint::Window);
     setTextColour(TextColour::Black);
@@ -131,8 +134,13 @@ void GridCell::setContents(const Cell &cell)
 
 void GridCell::setCellText(const QString &text)
 {
-    setMaxLength(std::max<int>(typingLimit(), int(text.size())));
-    setText(text);
+    // Pasted cells come here without the check of typed text.
+    const QString stored = cp1252::storable(text);
+    setMaxLength(std::max<int>(typingLimit(), int(stored.size())));
+    setText(stored);
+    // A long entry shows from its beginning, as after the cell lost the focus.
+    if (!hasFocus())
+        setCursorPosition(0);
 }
 
 void GridCell::setPaint(CellPaint paint)

@@ -410,6 +410,14 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         m_services.help.open(QStringLiteral("calendario.htm"));
         return true;
     }
+    // The toolkit's own handling of these two runs backwards on some versions; Right goes
+    // towards "+ 12 mesi" as the scale reads.
+    const bool sideways = key->key() == Qt::Key_Right || key->key() == Qt::Key_Left;
+    if (watched == HScroll1 && sideways && modifiers == Qt::NoModifier) {
+        HScroll1->triggerAction(key->key() == Qt::Key_Right ? QAbstractSlider::SliderSingleStepAdd
+                                                            : QAbstractSlider::SliderSingleStepSub);
+        return true;
+    }
     if (modifiers != Qt::ControlModifier)
         return QWidget::eventFilter(watched, event);
     switch (key->key()) {

@@ -7,6 +7,11 @@ QDate dayZero()
     return QDate(2000, 1, 1);
 }
 
+QDate lastDay()
+{
+    return QDate(2099, 12, 31);
+}
+
 int dayNumber(QDate date)
 {
     Q_ASSERT(date.isValid());

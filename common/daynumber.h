@@ -9,6 +9,9 @@ namespace promemo {
 // 1 January 2000.
 QDate dayZero();
 
+// 31 December 2099: the suite's dates end with that year.
+QDate lastDay();
+
 // The day number of a valid date; dates before 2000 give negative numbers.
 int dayNumber(QDate date);
 

@@ -1,14 +1,19 @@
 #include "recurrences.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <limits>
+#include <memory>
 
 #include "common/atomicfile.h"
 #include "common/records.h"
 
 namespace promemo {
 namespace {
+
+Q_LOGGING_CATEGORY(lcRecurrences, "promemo.recurrences")
 
 constexpr int kFields = 4;
 constexpr int kMonthsInYear = 12;
@@ -48,6 +53,17 @@ QString twoDigits(int n)
 Recurrence stripped(const Recurrence &r)
 {
     return {r.date.trimmed(), r.perYear.trimmed(), r.advance.trimmed(), r.text.trimmed()};
+}
+
+// `content` written and flushed beside `path`, to be put in its place by commit(); null (the
+// temporary file gone again) when that failed.
+std::unique_ptr<StagedFile> preparedFile(const QString &path, const QByteArray &content)
+{
+    auto file = std::make_unique<StagedFile>(QFileInfo(path).absolutePath(), content);
+    if (file->error().isEmpty())
+        return file;
+    qCWarning(lcRecurrences, "cannot write %s: %s", qPrintable(path), qPrintable(file->error()));
+    return nullptr;
 }
 
 } // namespace
@@ -149,14 +165,30 @@ bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entere
         records.append(stripped(r));
         occurrences.append(expandRecurrence(records.back(), year));
     }
-    // Both are attempted, so a failure on one file does not leave the other stale.
-    const bool enteredWritten =
-        writeFileAtomically(dir.filePath(kEnteredRecurrencesFile.toString()),
-                            encodeRecurrences(records)).ok();
-    const bool expandedWritten =
-        writeFileAtomically(dir.filePath(kExpandedRecurrencesFile.toString()),
-                            encodeRecurrences(occurrences)).ok();
-    return enteredWritten && expandedWritten;
+    // Both files are written beside their places first: a failure then leaves both as they
+    // were, and readers never see a new list in one file and the old one in the other.
+    const QString enteredPath = dir.filePath(kEnteredRecurrencesFile.toString());
+    const QString expandedPath = dir.filePath(kExpandedRecurrencesFile.toString());
+    const auto enteredFile = preparedFile(enteredPath, encodeRecurrences(records));
+    const auto expandedFile = enteredFile ? preparedFile(expandedPath, encodeRecurrences(occurrences))
+                                          : nullptr;
+    if (!expandedFile)
+        return false;
+    const bool hadEntered = QFileInfo::exists(enteredPath);
+    const QByteArray previousEntered = readWholeFile(enteredPath);
+    if (!enteredFile->replace(enteredPath)) {
+        qCWarning(lcRecurrences, "cannot replace %s", qPrintable(enteredPath));
+        return false;
+    }
+    if (expandedFile->replace(expandedPath))
+        return true;
+    qCWarning(lcRecurrences, "cannot replace %s; %s is put back", qPrintable(expandedPath),
+              qPrintable(enteredPath));
+    if (hadEntered)
+        writeFileAtomically(enteredPath, previousEntered);
+    else
+        QFile::remove(enteredPath);
+    return false;
 }
 
 } // namespace promemo

@@ -48,8 +48,9 @@ Recurrence occurrenceInMonth(const Recurrence &entered, int month, int year);
 // wrapping past December; February days follow the leap rule of `year`.
 QList<Recurrence> expandRecurrence(const Recurrence &entered, int year);
 
-// Rewrites rico.dat, then ricf.dat, in `folder`, each whole and atomically; fields are stripped
-// of blanks first. No recurrences gives two empty files. False when either write failed.
+// Rewrites rico.dat and ricf.dat in `folder`, each whole; fields are stripped of blanks first.
+// No recurrences gives two empty files. False when either write failed: both files are then as
+// they were.
 bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year);
 
 } // namespace promemo

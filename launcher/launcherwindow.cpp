@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QSet>
 
@@ -30,6 +31,8 @@ namespace promemo::launcher {
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcLauncher, "promemo.launcher")
+
 using namespace std::chrono_literals;
 
 constexpr auto kWatcherInterval = 10s;
@@ -43,9 +46,18 @@ const QString kMissingFiles = QStringLiteral(
     "  Nella cartella di Promemo  mancano uno o più files      \r\r"
     "  necessari al funzionamento del programma.    \r\r"
     "  Reinstallare Promemo per ripristinarli.    ");
+const QString kNotWritable = QStringLiteral(
+    "  Nella cartella di Promemo non è possibile scrivere:      \r\r"
+    "  la cartella o il file Notino.ini sono protetti in scrittura.    \r\r"
+    "  Controllare i permessi, poi riavviare Promemo.    ");
 const QString kNoSound = QStringLiteral(
     "   Non ci sono suoni nella cartella di Promemo...   \r\r"
     "    fai riferimento all' Help del programma per risolvere il problema     ");
+const QString kRefusedRegistry = QStringLiteral(
+    "  Promemo non può partire: la sua cartella riservata      \r\r"
+    "  %1    \r\r"
+    "  appartiene a un altro utente oppure è aperta ad altri utenti.    \r\r"
+    "  Controllare la cartella (deve essere solo dell' utente), poi riavviare Promemo.    ");
 const QString kSoundFile = QStringLiteral("suono.wav");
 const QString kHelpTopic = QStringLiteral("intro.htm");
 const QString kWatcher = QStringLiteral("Vigilo");
@@ -128,7 +140,18 @@ bool frmMain::start()
 
 bool frmMain::Controllo_Files()
 {
-    if (missingFiles()) {
+    const QString settings = programFile(kSettingsFileName.toString());
+    if (!QFileInfo(settings).isFile()) {
+        m_services.messageBoxes.warn(kMessageTitle, kMissingFiles);
+        return false;
+    }
+    // The settings file is there: it, or the folder, refuses the writes.
+    if (!Settings::inProgramFolder().writeVersion()) {
+        qCWarning(lcLauncher, "cannot write the version into %s", qPrintable(settings));
+        m_services.messageBoxes.warn(kMessageTitle, kNotWritable);
+        return false;
+    }
+    if (missingPrograms()) {
         m_services.messageBoxes.warn(kMessageTitle, kMissingFiles);
         return false;
     }
@@ -137,12 +160,8 @@ bool frmMain::Controllo_Files()
     return true;
 }
 
-bool frmMain::missingFiles()
+bool frmMain::missingPrograms()
 {
-    if (!QFileInfo(programFile(kSettingsFileName.toString())).isFile())
-        return true;
-    if (!Settings::inProgramFolder().writeVersion())
-        return true;
     const QSet<QString> executables = executableNames(programFolder());
     const QStringList programs = suitePrograms();
     return !std::ranges::all_of(programs, [&executables](const QString &program) {
@@ -331,12 +350,33 @@ void frmMain::mnuOpzioni_Click()
 
 void frmMain::Timer2_Timer()
 {
+    if (m_exiting || m_checkingWatcher)
+        return;
+    // Asked without waiting: a watcher that does not answer must not hold up the launcher.
+    m_checkingWatcher = true;
+    m_services.windows.checkPresence(caption(kWatcherCaption), this,
+                                     [this](const WindowPresence &presence) {
+                                         m_checkingWatcher = false;
+                                         watcherChecked(presence);
+                                     });
+}
+
+void frmMain::watcherChecked(const WindowPresence &presence)
+{
     if (m_exiting)
         return;
-    if (m_services.windows.exists(caption(kWatcherCaption)))
+    if (presence.answered) {
         m_watcherStartedAt.reset();
-    else
-        startWatcher();
+        return;
+    }
+    // A watcher that does not answer fires no note, and its single-instance lock would stop the
+    // new one: it is ended first.
+    for (const qint64 pid : presence.unanswering) {
+        const bool ended = m_services.processes.end(pid);
+        qCWarning(lcLauncher, "the watcher (process %lld) does not answer%s", pid,
+                  ended ? " and was ended" : "; it cannot be ended");
+    }
+    startWatcher();
 }
 
 void frmMain::Esci()
@@ -361,6 +401,12 @@ void frmMain::Esci()
         m_tray->hide();
     m_registration.reset();
     emit finished();
+}
+
+void showRefusedRegistry(IMessageBoxes &messageBoxes, const QString &registryFolder)
+{
+    qCWarning(lcLauncher, "the registry folder %s was refused", qPrintable(registryFolder));
+    messageBoxes.warn(kMessageTitle, kRefusedRegistry.arg(registryFolder));
 }
 
 } // namespace promemo::launcher

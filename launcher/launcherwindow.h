@@ -64,8 +64,11 @@ public:
     void mnuRicorrenze_Click();
     void mnuArchivio_Click();
 
-    // Every 10 seconds: the watcher is started again when its window is gone.
+    // Every 10 seconds: the watcher is started again when its window is gone or does not
+    // answer; a watcher that does not answer is ended first. The answer comes from the event
+    // loop.
     void Timer2_Timer();
+    bool checkingWatcher() const { return m_checkingWatcher; }
 
     // The unload sequence: closes help, notes, address book, calendar and watcher, then the
     // launcher's own windows and the icon, and emits finished(). Every wait is bounded.
@@ -77,9 +80,10 @@ signals:
 
 private:
     bool Controllo_Files();
-    bool missingFiles();
+    bool missingPrograms();
     bool Ricorrenze() const;
     void startWatcher();
+    void watcherChecked(const WindowPresence &presence);
     void awaitStartingWatcher();
     void putAwayShownNotes();
     bool noteListAtStart() const;
@@ -100,6 +104,12 @@ private:
     std::chrono::milliseconds m_closeBound{5000};
     std::optional<std::chrono::milliseconds> m_watcherStartedAt;
     bool m_exiting = false;
+    bool m_checkingWatcher = false;
 };
+
+// Told when the launcher cannot start because the private folder through which the programs
+// find each other (`registryFolder`) was refused: another user's, open to others, or not
+// creatable.
+void showRefusedRegistry(IMessageBoxes &messageBoxes, const QString &registryFolder);
 
 } // namespace promemo::launcher

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/programfolder.h"
 #include "launcher/launcherwindow.h"
 #include "platform/desktopsession.h"
 #include "platform/services.h"
@@ -14,6 +15,13 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The launcher lives in the tray; closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every program of the suite needs the registry: the launcher, which the user starts, says
+    // why nothing can start.
+    if (openRegistryDirectory(programFolder()).isEmpty()) {
+        QtMessageBoxes messageBoxes;
+        launcher::showRefusedRegistry(messageBoxes, registryDirectoryPath(programFolder()));
+        return 1;
+    }
     SingleInstance instance;
     if (!instance.tryAcquire(QStringLiteral("Notino")))
         return 0;

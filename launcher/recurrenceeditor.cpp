@@ -15,6 +15,7 @@
 #include "common/digits.h"
 #include "common/programfolder.h"
 #include "platform/registeredwidget.h"
+#include "platform/storabletext.h"
 
 namespace promemo::launcher {
 
@@ -174,6 +175,7 @@ void frmRicorrenze::buildControls()
     m_txtRicorrenza->setObjectName(QStringLiteral("txtRicorrenza"));
     m_txtRicorrenza->setGeometry(5, 16, 299, 19);
     m_txtRicorrenza->setTextMargins(0, 0, 0, 0);
+    keepStorable(*m_txtRicorrenza);
 
     // The list reaches left of its container, which hides the sort key at each entry's start.
     auto *picture = new QFrame(this);
@@ -308,7 +310,7 @@ void frmRicorrenze::cmdOk_Click()
         const QPointer<frmRicorrenze> alive(this);
         Msg_Box(check.refusal->message);
         if (alive)
-            fieldWidget(check.refusal->focus)->setFocus();
+            enterField(fieldWidget(check.refusal->focus));
         return;
     }
     if (m_list->count() > 0 && isPlaceholderEntry(m_list->item(0)->text()))
@@ -408,6 +410,14 @@ bool frmRicorrenze::isNewFocus(Qt::FocusReason reason)
     if (reason != Qt::ActiveWindowFocusReason)
         return true;
     return !std::exchange(m_activated, true);
+}
+
+// The focus may come back with the window after the message box: the field is entered anew
+// whichever way the focus arrives.
+void frmRicorrenze::enterField(QWidget *field)
+{
+    field->setFocus();
+    focusGained(field);
 }
 
 void frmRicorrenze::focusGained(QObject *watched)

@@ -74,6 +74,7 @@ private:
     bool listKey(const QKeyEvent &key);
     bool isNewFocus(Qt::FocusReason reason);
     void focusGained(QObject *watched);
+    void enterField(QWidget *field);
 
     const Services m_services;
     QDate m_firstOfYear;

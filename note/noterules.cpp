@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/datetexts.h"
+#include "common/daynumber.h"
 
 namespace promemo::note {
 
@@ -59,9 +60,12 @@ AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Directio
         t -= offMark;
         if (t != lastMark) {
             t += step;
-        } else {
+        } else if (result.date < lastDay()) {
             result.date = result.date.addDays(1);
             t = 0;
+        } else {
+            // The suite's dates end with 2099: the last evening stays as it is.
+            t = startMinutes(alertText, nowMinutes);
         }
     }
     result.minutes = t;
@@ -74,7 +78,7 @@ DateStep stepDate(QDate noteDate, int days, QDate today)
     const QDate moved = from.addDays(days);
     if (days < 0 && moved < today)
         return {today, true};
-    return {moved, false};
+    return {std::min(moved, std::max(from, lastDay())), false};
 }
 
 bool isSavableText(const QString &text)

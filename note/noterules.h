@@ -24,11 +24,12 @@ struct AlertStep
     bool clampedToNow = false; // moved to now today; " ora inferiore alla attuale     " is due
 };
 // `alertText` is the alert label's text; when it is empty or not hh.mm, the current time is the
-// start. `step` must divide a day (10 or 60); another step leaves the time as it is.
+// start. `step` must divide a day (10 or 60); another step leaves the time as it is, and so
+// does a step later that would wrap past lastDay().
 AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
                     QDate today, int nowMinutes);
 
-// Ctrl+Up/Down (1 day) and Alt+Up/Down (7 days).
+// Ctrl+Up/Down (1 day) and Alt+Up/Down (7 days); a step forward stops at lastDay().
 struct DateStep
 {
     QDate date;

@@ -20,6 +20,7 @@
 #include "note/notetextedit.h"
 #include "note/printwindow.h"
 #include "platform/processstarter.h"
+#include "platform/storabletext.h"
 
 using namespace std::chrono_literals;
 
@@ -174,6 +175,7 @@ void frmNotino::buildControls()
     Text1->setPlainText(QString(m_note.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text1->installEventFilter(this);
     Text1->viewport()->installEventFilter(this);
+    keepStorable(*Text1);
     connect(Text1, &QPlainTextEdit::textChanged, this, &frmNotino::Text1_Change);
 
     Shape1 = new QFrame(this);
@@ -345,6 +347,8 @@ void frmNotino::Conta_Righe()
 bool frmNotino::Salva_Nota()
 {
     const SaveResult result = note::Salva_Nota(m_note, m_services.clock, programFolder());
+    // A save empties an alert of 00.00 (none): the label shows what the note holds.
+    Label2->setText(m_note.alertText);
     if (result.failed())
         showWriteFailure(result.error);
     return !result.failed();

@@ -1,6 +1,8 @@
 #include "platform/printjob.h"
 
+#include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -21,19 +23,33 @@ PrintJobWindow::PrintJobWindow(IPrinter &printer, const QString &label,
 {
     setObjectName(QStringLiteral("frmStampa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(layout.window);
-    // Without a caption, the edge is all that sets it off from what lies behind.
+    // Without a caption, the edge is all that sets it off from what lies behind. It lies
+    // beneath the label and the button, which must get the clicks.
     auto *edge = new QFrame(this);
     edge->setFrameStyle(QFrame::Panel | QFrame::Raised);
     edge->setLineWidth(2);
     edge->setGeometry(rect());
+    edge->setAttribute(Qt::WA_TransparentForMouseEvents);
+    edge->lower();
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(layout.label);
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(layout.button);
+    // Enter and Space press it while it has the focus.
+    m_command1->setAutoDefault(true);
+    setFocusProxy(m_command1);
     connect(m_command1, &QPushButton::clicked, this, &PrintJobWindow::Command1_Click);
+}
+
+void PrintJobWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_command1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PrintJobWindow::Command1_Click()
@@ -72,13 +88,25 @@ PrintOutcome runPrintJob(PrintJobWindow &window, const Services &services, const
         return PrintOutcome::Busy;
     const QScopedValueRollback busy(printing, true);
     const QPointer<QWidget> parent(messageParent);
+    // The window takes the focus so that the keyboard reaches "Annulla"; the window that had
+    // it gets it back afterwards.
+    const QPointer<QWidget> previous(QApplication::activeWindow());
+    const auto giveFocusBack = [&] {
+        window.hide();
+        if (previous && previous->isVisible())
+            previous->activateWindow();
+    };
 
     window.show();
     window.raise();
-    if (waitProcessingEvents(services.clock, job.wait, [&] { return window.cancelled(); }))
+    window.activateWindow();
+    window.setFocus(Qt::ActiveWindowFocusReason);
+    if (waitProcessingEvents(services.clock, job.wait, [&] { return window.cancelled(); })) {
+        giveFocusBack();
         return PrintOutcome::Cancelled;
+    }
     const bool printed = printLines(services.printer, job.fontFamily, job.fontPoints, job.lines);
-    window.hide();
+    giveFocusBack();
     if (printed)
         return PrintOutcome::Printed;
     services.messageBoxes.warn(job.errorTitle, printerErrorText(services.printer.lastError()),

@@ -7,6 +7,7 @@
 
 #include <chrono>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 
@@ -35,6 +36,10 @@ public:
                    const PrintWindowLayout &layout, QWidget *parent = nullptr);
 
     bool cancelled() const { return m_cancelled; }
+
+protected:
+    // Escape presses "Annulla" too.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Command1_Click();
@@ -65,10 +70,11 @@ QString printerErrorText(const PrinterError &error);
 bool printLines(IPrinter &printer, const QString &fontFamily, int fontPoints,
                 const QStringList &lines);
 
-// Shows `window` (already placed) without taking the focus, lets events run for `job.wait`
-// unless its cancel button is pressed, then prints `job.lines` and hides the window. A failure
-// is reported in a warning box titled `job.errorTitle` over `messageParent` (which may be
-// deleted meanwhile). One job at a time: a call during another job's wait does nothing.
+// Shows `window` (already placed) with the focus on its cancel button, lets events run for
+// `job.wait` unless the button is pressed, then prints `job.lines`, hides the window and gives
+// the focus back to the window that had it. A failure is reported in a warning box titled
+// `job.errorTitle` over `messageParent` (which may be deleted meanwhile). One job at a time: a
+// call during another job's wait does nothing.
 PrintOutcome runPrintJob(PrintJobWindow &window, const Services &services, const PrintJob &job,
                          QWidget *messageParent = nullptr);
 

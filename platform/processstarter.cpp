@@ -1,5 +1,10 @@
 #include "platform/processstarter.h"
 
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QWidget>
@@ -43,6 +48,18 @@ bool ProcessStarter::start(const QString &program, const QStringList &arguments,
     environment.insert(QString::fromLatin1(kWindowModeVariable), windowModeName(mode));
     process.setProcessEnvironment(environment);
     return process.startDetached();
+}
+
+bool ProcessStarter::end(qint64 pid)
+{
+    if (pid <= 1 || pid == QCoreApplication::applicationPid())
+        return false;
+    struct stat info {};
+    const QByteArray proc = "/proc/" + QByteArray::number(pid);
+    if (::stat(proc.constData(), &info) != 0 || info.st_uid != ::geteuid())
+        return false;
+    // A program that does not answer may not handle a polite request either.
+    return ::kill(pid_t(pid), SIGKILL) == 0;
 }
 
 WindowMode startWindowMode()

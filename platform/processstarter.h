@@ -17,12 +17,16 @@ public:
 
     // `program` is the bare program name ("Kalvo"); returns whether the process started.
     virtual bool start(const QString &program, const QStringList &arguments, WindowMode mode) = 0;
+    // Ends process `pid` at once, as for a program that no longer answers; only a process of
+    // this user, never this one. Returns whether it was ended.
+    virtual bool end(qint64 pid) = 0;
 };
 
 class ProcessStarter final : public IProcessStarter
 {
 public:
     bool start(const QString &program, const QStringList &arguments, WindowMode mode) override;
+    bool end(qint64 pid) override;
 };
 
 // The window mode the starting program asked for; normal with focus when the program was not

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
@@ -19,6 +20,7 @@
 #include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
@@ -79,12 +81,27 @@ bool isUsableRuntimeDirectory(const QByteArray &path)
     return ::access(path.constData(), W_OK | X_OK) == 0;
 }
 
+QString homeDirectory()
+{
+    const QByteArray home = qgetenv("HOME");
+    if (home.startsWith('/'))
+        return QFile::decodeName(home);
+    const passwd *entry = ::getpwuid(::geteuid());
+    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
+}
+
+QString cacheDirectory()
+{
+    return homeDirectory() + QStringLiteral("/.cache");
+}
+
 QString baseDirectory()
 {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (isUsableRuntimeDirectory(runtime))
         return QString::fromLocal8Bit(runtime) + QStringLiteral("/promemo");
-    return QStringLiteral("/tmp/promemo-%1").arg(::geteuid());
+    // A name in a shared folder could be taken first by another user.
+    return cacheDirectory() + QStringLiteral("/promemo");
 }
 
 bool isPrivateDirectory(const QString &path)
@@ -111,19 +128,19 @@ bool makePrivateDirectory(const QString &path)
     return true;
 }
 
-std::optional<uid_t> peerUid(qintptr descriptor)
+std::optional<ucred> peerCredentials(qintptr descriptor)
 {
     struct ucred credentials {};
     socklen_t length = sizeof credentials;
     if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return std::nullopt;
-    return credentials.uid;
+    return credentials;
 }
 
 bool isSameUser(qintptr descriptor)
 {
-    const auto uid = peerUid(descriptor);
-    return uid && *uid == ::geteuid();
+    const auto credentials = peerCredentials(descriptor);
+    return credentials && credentials->uid == ::geteuid();
 }
 
 int remainingMs(const QDeadlineTimer &deadline, std::chrono::milliseconds cap)
@@ -367,6 +384,112 @@ Delivery send(const QString &directory, const QString &caption, Verb verb, Reach
     return result;
 }
 
+// Asks every window with a caption at once whether it is there, on the event loop, and reports
+// once one answered, all were settled or the bound passed. Deletes itself.
+class PresenceCheck final : public QObject
+{
+public:
+    PresenceCheck(QObject *context, std::function<void(const WindowPresence &)> done)
+        : context_(context), done_(std::move(done))
+    {
+    }
+
+    void start(const QString &directory, const QString &caption, std::chrono::milliseconds bound)
+    {
+        QTimer::singleShot(bound, this, [this] { finish(); });
+        const QByteArray request = verbWord(Verb::Ping) + ' ' + caption.toUtf8().toBase64() + '\n';
+        const QDir dir(directory);
+        const QStringList names =
+            directory.isEmpty()
+                ? QStringList()
+                : dir.entryList({socketPrefix + captionKey(caption) + QLatin1Char('*')},
+                                QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+        for (const QString &name : names) {
+            const QString path = dir.filePath(name);
+            if (const LocalWindow *own = localWindows().value(path)) {
+                result_.answered = result_.answered || own->caption() == caption;
+                continue;
+            }
+            ask(path, request);
+        }
+        starting_ = false;
+        settle();
+    }
+
+private:
+    void ask(const QString &path, const QByteArray &request)
+    {
+        auto *socket = new QLocalSocket(this);
+        pending_.insert(socket, 0);
+        connect(socket, &QLocalSocket::connected, this, [this, socket, request] {
+            const auto credentials = peerCredentials(socket->socketDescriptor());
+            // The directory is private, but a socket of someone else must never get requests.
+            if (!credentials || credentials->uid != ::geteuid()) {
+                drop(socket);
+                return;
+            }
+            pending_[socket] = credentials->pid;
+            socket->write(request);
+        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine())
+                return;
+            result_.answered = result_.answered || socket->readLine().trimmed() == "yes";
+            drop(socket);
+        });
+        connect(socket, &QLocalSocket::errorOccurred, this,
+                [this, socket, path](QLocalSocket::LocalSocketError error) {
+            // A socket nobody listens on any more is an entry whose owner died.
+            if (error == QLocalSocket::ConnectionRefusedError
+                || error == QLocalSocket::ServerNotFoundError)
+                QFile::remove(path);
+            drop(socket);
+        });
+        socket->connectToServer(path);
+    }
+
+    void drop(QLocalSocket *socket)
+    {
+        if (!pending_.remove(socket))
+            return;
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+        settle();
+    }
+
+    // Reported from the event loop, never from inside start().
+    void settle()
+    {
+        if (!starting_ && (result_.answered || pending_.isEmpty()))
+            QMetaObject::invokeMethod(this, [this] { finish(); }, Qt::QueuedConnection);
+    }
+
+    void finish()
+    {
+        if (finished_)
+            return;
+        finished_ = true;
+        if (!result_.answered) {
+            for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
+                if (it.value() > 0 && !result_.unanswering.contains(it.value()))
+                    result_.unanswering.append(it.value());
+            }
+        }
+        if (context_)
+            done_(result_);
+        deleteLater();
+    }
+
+    QPointer<QObject> context_;
+    std::function<void(const WindowPresence &)> done_;
+    // The sockets still to answer, with their owner's process once connected.
+    QHash<QLocalSocket *, qint64> pending_;
+    WindowPresence result_;
+    bool starting_ = true;
+    bool finished_ = false;
+};
+
 } // namespace
 
 QString registryDirectoryPath(const QString &programFolder)
@@ -380,6 +503,10 @@ QString registryDirectoryPath(const QString &programFolder)
 QString openRegistryDirectory(const QString &programFolder)
 {
     const QString path = registryDirectoryPath(programFolder);
+    // ~/.cache may not exist yet; it is the user's own, as the home is.
+    const QString cache = cacheDirectory();
+    if (path.startsWith(cache + QLatin1Char('/')))
+        ::mkdir(QFile::encodeName(cache).constData(), 0700);
     if (!makePrivateDirectory(QFileInfo(path).path()) || !makePrivateDirectory(path))
         return {};
     return path;
@@ -472,6 +599,13 @@ QStringList WindowRegistry::captionsStartingWith(const QString &prefix)
             captions.append(caption);
     }
     return captions;
+}
+
+void WindowRegistry::checkPresence(const QString &caption, QObject *context,
+                                   std::function<void(const WindowPresence &)> done)
+{
+    auto *check = new PresenceCheck(context, std::move(done));
+    check->start(directory_, caption, timeouts_.connect + timeouts_.reply);
 }
 
 bool WindowRegistry::closeAll(const QString &caption, std::chrono::milliseconds bound)

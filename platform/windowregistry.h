@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 // The programs of the suite find each other's windows by exact caption. A program that owns a
@@ -24,6 +26,13 @@ public:
 signals:
     void closeRequested();
     void raiseRequested();
+};
+
+// What a bounded look at the windows with one caption found.
+struct WindowPresence
+{
+    bool answered = false;      // a window answered
+    QList<qint64> unanswering;  // processes, of this user, owning windows that did not answer
 };
 
 class IWindowRegistry
@@ -50,11 +59,21 @@ public:
         Q_UNUSED(prefix);
         return {};
     }
+    // Looks whether a window with `caption` answers, without waiting for it: `done` gets the
+    // answer from the event loop, never before this returns, and not once `context` is gone.
+    // This one answers with exists() and knows of no owners.
+    virtual void checkPresence(const QString &caption, QObject *context,
+                               std::function<void(const WindowPresence &)> done)
+    {
+        QMetaObject::invokeMethod(
+            context, [this, caption, done] { done({exists(caption), {}}); }, Qt::QueuedConnection);
+    }
 };
 
 // Where the registry of the program folder lives:
-// $XDG_RUNTIME_DIR/promemo/<hash of the canonical folder path>, or /tmp/promemo-<uid>/<hash>
-// when the runtime folder is unset or unusable. Nothing is created or checked.
+// $XDG_RUNTIME_DIR/promemo/<hash of the canonical folder path>, or, when the runtime folder is
+// unset or unusable, ~/.cache/promemo/<hash> in the user's own home, where no other user can
+// take the name first. Nothing is created or checked.
 QString registryDirectoryPath(const QString &programFolder);
 
 // The registry directory, created with mode 0700 where missing. Empty (with a warning) when it,
@@ -97,6 +116,10 @@ public:
     bool raise(const QString &caption) override;
     // Windows that do not answer within the bounds are left out.
     QStringList captionsStartingWith(const QString &prefix) override;
+    // Every window is asked at once; those that have not answered within the bounds count as
+    // not answering, with the process that listens on their socket.
+    void checkPresence(const QString &caption, QObject *context,
+                       std::function<void(const WindowPresence &)> done) override;
 
 private:
     QString directory_;

@@ -315,4 +315,39 @@ TEST_F(AddressBookWindowTest, UnopenableDataFileEndsWithAMessage)
     EXPECT_EQ(fakes.messageBoxes.shown[0].title, kCaption);
 }
 
+TEST_F(AddressBookWindowTest, LongEntriesShowFromTheirBeginningWhenASheetLoads)
+{
+    const QString longName = u"Studio dentistico associato Dottori Rossi, Bianchi e Verdi - Via Roma 12"_qs;
+    const QString longNumber = u"06 5555 1234 interno 27 oppure 333 1234567"_qs.left(40);
+    seed(0, {{2, {{longName}, {longNumber}}}});
+    seed(3, {{5, {{longName}, {}}}});
+    frmRubrica &w = open();
+    EXPECT_EQ(w.nameCell(2)->text(), longName);
+    EXPECT_EQ(w.nameCell(2)->cursorPosition(), 0);
+    EXPECT_EQ(w.numberCell(2)->cursorPosition(), 0);
+    clickTab(3);
+    ASSERT_EQ(w.currentSheet(), 3);
+    EXPECT_EQ(w.nameCell(5)->cursorPosition(), 0);
+}
+
+// Typed, pasted in the cell or pasted from the toolbar: each cell shows what the file will hold.
+TEST_F(AddressBookWindowTest, CellsShowTextAsTheFileWillHoldIt)
+{
+    frmRubrica &w = open();
+    type(u"Zoe"_qs);
+    QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, u"\u0308"_qs, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, u"😀"_qs, Qt::NoModifier);
+    QApplication::clipboard()->setText(u" Ελένη"_qs);
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.nameCell(1)->text(), u"Zoë? ?????"_qs);
+    press(Qt::Key_Down);
+    QApplication::clipboard()->setText(u"Łukasz\nZoe\u0308"_qs);
+    pressButton(PasteButton);
+    EXPECT_EQ(w.nameCell(2)->text(), u"?ukasz"_qs);
+    EXPECT_EQ(w.nameCell(3)->text(), u"Zoë"_qs);
+    pressButton(SaveButton);
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(stored(0, row).name.text, w.nameCell(row)->text()) << row;
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "calendar/calendarwindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -103,6 +104,21 @@ TEST_F(CalendarWindowTest, ScrollBarMovesSelectedDateAndPanesButNotTheMark)
     EXPECT_EQ(w.pane(0)->month(), QDate(2029, 12, 1));
     EXPECT_EQ(w.pane(1)->month(), QDate(2030, 1, 1));
     EXPECT_EQ(w.pane(2)->month(), QDate(2030, 2, 1));
+}
+
+// The scale reads "- 12 mesi" on the left and "+ 12 mesi" on the right: the arrow keys follow it.
+TEST_F(CalendarWindowTest, ArrowKeysOnTheScrollBarMoveTowardsTheirEndOfTheScale)
+{
+    frmMain &w = open(QDate(2031, 1, 31));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_EQ(QApplication::focusWidget(), w.scrollBar());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(w.scrollBar()->value(), 13);
+    EXPECT_EQ(w.pane(1)->month(), QDate(2031, 2, 1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(w.scrollBar()->value(), 11);
+    EXPECT_EQ(w.pane(1)->month(), QDate(2030, 12, 1));
 }
 
 TEST_F(CalendarWindowTest, KeysInAGridMoveAllThreeDates)

@@ -1,5 +1,7 @@
 #include "common/records.h"
 
+#include "common/cp1252.h"
+
 #include <gtest/gtest.h>
 
 using namespace promemo;
@@ -27,5 +29,22 @@ TEST(RecordReader, ReadsQuotedAndUnquotedFieldsTwoARecord)
         while (auto record = reader.readRecord(2))
             records.append(*record);
         EXPECT_EQ(records, expected) << bytes.toStdString();
+    }
+}
+
+// What the files hold is what a box shows once typed: one '?' for each character outside
+// Windows-1252, composed forms where they exist, and its own text unchanged.
+TEST(Cp1252, StorableTextIsWhatTheFileGivesBack)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"Caffè “sì” € 50 – ok"_qs, u"Caffè “sì” € 50 – ok"_qs},
+        {u"Gita 😀!"_qs, u"Gita ?!"_qs},
+        {u"Ζεύς"_qs, u"????"_qs},
+        {u"Perche\u0301 Zoe\u0308"_qs, u"Perché Zoë"_qs},
+        {u"\u0301"_qs, u"?"_qs},
+    };
+    for (const auto &[typed, stored] : cases) {
+        EXPECT_EQ(cp1252::storable(typed), stored) << typed.toStdString();
+        EXPECT_EQ(cp1252::decode(cp1252::encode(typed)), cp1252::storable(typed)) << typed.toStdString();
     }
 }

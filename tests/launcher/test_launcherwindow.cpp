@@ -87,12 +87,6 @@ TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
         {"no calendar", [](const QDir &d) { QFile::remove(d.filePath(u"Mesaro"_qs)); }},
         {"not executable",
          [](const QDir &d) { QFile::setPermissions(d.filePath(u"Kirmo"_qs), QFile::ReadOwner); }},
-        // A settings "file" that cannot be replaced: the version cannot be written.
-        {"settings not writable",
-         [](const QDir &d) {
-             QFile::remove(d.filePath(u"Notino.ini"_qs));
-             d.mkdir(u"Notino.ini"_qs);
-         }},
     };
     for (const auto &[name, spoil] : cases) {
         SCOPED_TRACE(name);
@@ -108,21 +102,26 @@ TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
     }
 }
 
-// A folder where nothing can be written (here: no byte may be written at all) stops the start
-// with the same message.
-TEST(LauncherStart, UnwritableProgramFolderShowsTheMissingFilesMessage)
+// Every file is there, but nothing can be written (here: no byte at all, which binds root
+// too): the message says so.
+TEST(LauncherStart, UnwritableProgramFolderOrSettingsSayWhatIsWrong)
 {
-    const auto startWithoutWrites = [] {
+    const Message unwritable{u"   Promemo"_qs,
+                             u"  Nella cartella di Promemo non è possibile scrivere:      \r\r"
+                             "  la cartella o il file Notino.ini sono protetti in scrittura.    \r\r"
+                             "  Controllare i permessi, poi riavviare Promemo.    "_qs};
+    const auto refused = [&unwritable](Launcher &l, frmMain &w) {
+        return l.fakes.messageBoxes.shown == QList<Message>{unwritable}
+               && l.fakes.processes.started.isEmpty() && w.tray() == nullptr
+               && l.registry.registeredCaptions().isEmpty();
+    };
+    const auto startWithoutWrites = [&refused] {
         Launcher l;
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit none{0, 0};
         if (::setrlimit(RLIMIT_FSIZE, &none) != 0)
             return 1;
-        frmMain &w = l.launch(false);
-        const bool refused = l.fakes.messageBoxes.shown.size() == 1
-                             && l.fakes.messageBoxes.shown[0].text.startsWith(u"  Nella cartella di Promemo"_qs)
-                             && l.fakes.processes.started.isEmpty() && w.tray() == nullptr;
-        return refused ? 0 : 2;
+        return refused(l, l.launch(false)) ? 0 : 2;
     };
     EXPECT_EXIT(::_exit(startWithoutWrites()), ::testing::ExitedWithCode(0), "");
 }
@@ -155,8 +154,10 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
     EXPECT_TRUE(w.timer2()->isActive());
     registry.addWindow(u"NotinoControl"_qs);
     w.Timer2_Timer();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.checkingWatcher(); }));
     registry.removeWindow(u"NotinoControl"_qs);
     w.Timer2_Timer();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.checkingWatcher(); }));
     EXPECT_EQ(fakes.processes.started, (QList<Start>{watcher, watcher}));
 }
 

@@ -85,7 +85,7 @@ protected:
     }
 
     // Presses "Stampa l' elenco"; every turn of the event loop moves the clock 100 ms on, and
-    // "Annulla" is pressed on turn `cancelAt` if given.
+    // "Annulla" is clicked where it shows on turn `cancelAt` if given.
     void print(std::optional<int> cancelAt = {})
     {
         int turns = 0;
@@ -93,9 +93,12 @@ protected:
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             fakes.clock.advance(100ms);
             for (QWidget *widget : QApplication::topLevelWidgets()) {
-                if (qobject_cast<PrintJobWindow *>(widget) && widget->isVisible()
-                    && ++turns == cancelAt)
-                    widget->findChild<QPushButton *>(u"Command1"_qs)->click();
+                if (!qobject_cast<PrintJobWindow *>(widget) || !widget->isVisible()
+                    || ++turns != cancelAt)
+                    continue;
+                const QWidget *button = widget->findChild<QPushButton *>(u"Command1"_qs);
+                QTest::mouseClick(widget->windowHandle(), Qt::LeftButton, {},
+                                  button->geometry().center());
             }
         });
         ticker.start(0);

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -198,6 +199,49 @@ TEST_F(RecurrenceEditorTest, RefusedInsertionShowsTheMessageKeepsThePaddedBoxesA
     EXPECT_EQ(focused(), w.txtRicorrenza());
 }
 
+// A real box holds the activation while it shows; the editor gets it back only after the
+// check has put the focus in the field at fault.
+TEST_F(RecurrenceEditorTest, AfterARefusalTheFieldAtFaultTakesNewDigitsAndMovesOn)
+{
+    frmRicorrenze &w = open();
+    QWidget box;
+    box.show();
+    const auto takeActivation = [&box] {
+        box.activateWindow();
+        return QTest::qWaitForWindowActive(&box);
+    };
+    const auto giveBack = [&w] {
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    };
+    // As on the desktop, the activation reaches the window once more after it opened.
+    ASSERT_TRUE(takeActivation());
+    ASSERT_TRUE(giveBack());
+    fakes.messageBoxes.onShow = [&](const Message &) {
+        takeActivation();
+        QTimer::singleShot(0, &w, giveBack);
+    };
+    type(u"00040107"_qs);
+    QTest::keyClicks(w.txtRicorrenza(), u"Affitto"_qs);
+    QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
+    EXPECT_EQ(focused(), w.txtData(0));
+    type(u"31"_qs);
+    EXPECT_EQ(focused(), w.txtData(1));
+    QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 2);
+    EXPECT_EQ(fakes.messageBoxes.shown[0].text, u"   Non hai inserito il giorno     "_qs);
+    EXPECT_EQ(fakes.messageBoxes.shown[1].text, u"    Il mese ha 30 giorni      "_qs);
+
+    type(u"30"_qs);
+    EXPECT_EQ(focused(), w.txtData(1));
+    QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
+    EXPECT_EQ(w.entries(), QStringList{u"120   30/04  01  07   Affitto"_qs});
+    chiudiAndWaitForClose();
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), "\"30/04\",\"01\",\"07\",\"Affitto\"\r\n");
+}
+
 TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingAndReinsertingPutsTheEntryBack)
 {
     dir.put(u"rico.dat"_qs, kStored);
@@ -290,8 +334,11 @@ TEST_F(RecurrenceEditorTest, ClosingOtherwiseWritesNothing)
     EXPECT_FALSE(QFile::exists(dir.filePath(u"ricf.dat"_qs)));
 }
 
-TEST_F(RecurrenceEditorTest, FailedWriteIsReportedAndKeepsTheWorkUntilItSucceeds)
+// A failure leaves both files as they were, so that no reader sees half of the change.
+TEST_F(RecurrenceEditorTest, FailedWriteIsReportedLeavesBothFilesAndKeepsTheWorkUntilItSucceeds)
 {
+    const QByteArray capodanno = "\"01/01\",\"01\",\"00\",\"Capodanno\"\r\n";
+    dir.put(u"rico.dat"_qs, capodanno);
     open();
     insert(boxes("05|03|01|07|Festa"));
     // A folder in the file's place makes the write fail.
@@ -301,11 +348,33 @@ TEST_F(RecurrenceEditorTest, FailedWriteIsReportedAndKeepsTheWorkUntilItSucceeds
     ASSERT_TRUE(window);
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
     EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"ricf.dat"_qs));
-    EXPECT_EQ(window->entries(), QStringList{u"064   05/03  01  07   Festa"_qs});
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), capodanno);
+    // Nothing is left of the attempt.
+    EXPECT_EQ(dir.files(u"*"_qs).filter(u"ric"_qs), QStringList{u"rico.dat"_qs});
+    const QStringList entries{u"001   01/01  01  00   Capodanno"_qs, u"064   05/03  01  07   Festa"_qs};
+    EXPECT_EQ(window->entries(), entries);
 
     ASSERT_TRUE(QDir(dir.path()).rmdir(u"ricf.dat"_qs));
     chiudiAndWaitForClose();
-    EXPECT_EQ(dir.read(u"ricf.dat"_qs), "\"05/03\",\"01\",\"07\",\"Festa\"\r\n");
+    const QByteArray festa = "\"05/03\",\"01\",\"07\",\"Festa\"\r\n";
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), capodanno + festa);
+    EXPECT_EQ(dir.read(u"ricf.dat"_qs), capodanno + festa);
+}
+
+TEST_F(RecurrenceEditorTest, TextTheFilesCannotHoldIsShownAsTheyWillHoldIt)
+{
+    frmRicorrenze &w = open();
+    type(u"01050107"_qs);
+    ASSERT_EQ(focused(), w.txtRicorrenza());
+    QTest::keyClicks(w.txtRicorrenza(), u"Festa "_qs);
+    QTest::sendKeyEvent(QTest::Click, w.txtRicorrenza(), Qt::Key_unknown, u"🎉"_qs, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, w.txtRicorrenza(), Qt::Key_unknown, u"Ω"_qs, Qt::NoModifier);
+    EXPECT_EQ(w.txtRicorrenza()->text(), u"Festa ??"_qs);
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    EXPECT_EQ(w.entries(), QStringList{u"121   01/05  01  07   Festa ??"_qs});
+    chiudiAndWaitForClose();
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), "\"01/05\",\"01\",\"07\",\"Festa ??\"\r\n");
 }
 
 } // namespace

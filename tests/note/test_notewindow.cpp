@@ -1,5 +1,7 @@
 #include "note/notewindow.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -279,6 +281,61 @@ TEST_F(NoteWindowTest, CtrlAndAltKeys)
                               {u" Promemo"_qs, u" data inferiore alla attuale !    "_qs}}));
     QTest::keyClick(window->Text1, Qt::Key_Down, Qt::AltModifier);
     EXPECT_EQ(window->Label1->text(), dateText(today().addDays(7)));
+}
+
+TEST_F(NoteWindowTest, AlertWrappedToMidnightIsRemovedFromTheLabelWhenSaved)
+{
+    setNow(10 * 60 + 5);
+    const QDate tomorrow = today().addDays(1);
+    const auto window = open(writeNote(tomorrow, 23 * 60));
+    // Alt+Right from 23.00 reaches 00.00 of the next day: no alert.
+    QTest::keyClick(window->Text1, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(window->Label2->text(), u"00.00"_qs);
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(100, 125));
+    ASSERT_EQ(noteFiles().size(), 1);
+    const auto saved = readNoteFile(dir.filePath(noteFiles().front()));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(std::tuple(saved->date, saved->alertTime), std::tuple(dateText(tomorrow.addDays(1)), QString()));
+    EXPECT_EQ(window->Label2->text(), QString());
+    // The next step starts from what the label shows: now.
+    QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(window->Label2->text(), u"10.10"_qs);
+}
+
+TEST_F(NoteWindowTest, DateAndTimeKeysStopAtTheLastDayOf2099)
+{
+    fakes.clock.current = QDateTime(QDate(2099, 12, 20), QTime(22, 5));
+    const auto window = fresh();
+    QTest::keyClick(window->Text1, Qt::Key_Down, Qt::AltModifier);
+    QTest::keyClick(window->Text1, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(window->Label1->text(), u"31/12/2099"_qs);
+    QTest::keyClick(window->Text1, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(window->note().date, QDate(2099, 12, 31));
+    QTest::keyClick(window->Text1, Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(window->Text1, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(window->Label2->text(), u"23.00"_qs);
+    for (int step = 0; step < 6; ++step)
+        QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(window->Label1->text(), window->Label2->text(), window->note().alertMinutes),
+              std::tuple(u"31/12/2099"_qs, u"23.50"_qs, 23 * 60 + 50));
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+}
+
+// A character the note file cannot hold shows as what the file will hold as soon as it is typed
+// or pasted.
+TEST_F(NoteWindowTest, TypedAndPastedTextIsShownAsTheFileWillHoldIt)
+{
+    const auto window = fresh();
+    for (const QString &key : {u"C"_qs, u"a"_qs, u"f"_qs, u"f"_qs, u"è"_qs, u" "_qs, u"😀"_qs})
+        QTest::sendKeyEvent(QTest::Click, window->Text1, Qt::Key_unknown, key, Qt::NoModifier);
+    QApplication::clipboard()->setText(u" Ζeus e\u0301\nfine"_qs);
+    QTest::keyClick(window->Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window->Text1->toPlainText(), u"Caffè ? ?eus é\nfine"_qs);
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(100, 125));
+    ASSERT_EQ(noteFiles().size(), 1);
+    const auto saved = readNoteFile(dir.filePath(noteFiles().front()));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->text, u"Caffè ? ?eus é\r\nfine"_qs);
 }
 
 } // namespace

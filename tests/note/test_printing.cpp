@@ -2,7 +2,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -78,6 +81,47 @@ TEST(PrintNote, WaitsTwoSecondsThenPrintsUnlessCancelledAndReportsAnError)
                   c.printed ? std::tuple(1, u"Arial"_qs, 12, notePageLines(kStamp, u"testo"_qs))
                             : std::tuple(0, QString(), 0, QStringList()));
         EXPECT_EQ(fakes.messageBoxes.shown, c.shown);
+    }
+}
+
+// The user's way: a click where the button shows, or a key to the window that has the focus.
+TEST(PrintNote, AnnullaTakesTheFocusAndCancelsByMouseAndByKeyboard)
+{
+    const std::function<void(QWidget &)> cancels[] = {
+        [](QWidget &print) {
+            const QWidget *button = print.findChild<QPushButton *>(u"Command1"_qs);
+            QTest::mouseClick(print.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+        },
+        [](QWidget &) { QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Space); },
+        [](QWidget &) { QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape); },
+    };
+    for (const auto &cancel : cancels) {
+        test::FakeWindowRegistry windows;
+        test::FakeServices fakes{windows};
+        QWidget note;
+        note.show();
+        note.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&note));
+        bool focused = false;
+        int turns = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            fakes.clock.advance(100ms);
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (!qobject_cast<PrintWindow *>(widget) || !widget->isVisible() || ++turns != 10)
+                    continue;
+                focused = widget->isActiveWindow()
+                          && QApplication::focusWidget() == widget->findChild<QPushButton *>(u"Command1"_qs);
+                cancel(*widget);
+            }
+        });
+        ticker.start(0);
+        printNote(note, kStamp, u"testo"_qs, fakes.services());
+        EXPECT_GE(turns, 10);
+        EXPECT_TRUE(focused);
+        EXPECT_EQ(fakes.printer.ended, 0);
+        // The note has the focus again.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&note));
     }
 }
 

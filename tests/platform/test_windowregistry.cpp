@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -227,6 +229,61 @@ TEST_F(WindowRegistryTest, CreatesAPrivateDirectoryAndRefusesOneThatIsNot)
         EXPECT_FALSE(SingleInstance(folder_.path()).tryAcquire(u"Notino"_s)) << c.name;
         EXPECT_TRUE(QDir(other).isEmpty()) << c.name;
     }
+}
+
+// Without a runtime folder the registry lives in the user's own home, which no other user can
+// take first.
+TEST_F(WindowRegistryTest, WithoutARuntimeFolderTheRegistryIsUnderTheHome)
+{
+    QTemporaryDir home;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray userHome = qgetenv("HOME");
+    qputenv("XDG_RUNTIME_DIR", "");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const QString hashed = registryDirectoryPath(folder_.path());
+    EXPECT_TRUE(hashed.startsWith(home.path() + u"/.cache/promemo/"_s)) << qPrintable(hashed);
+    EXPECT_TRUE(WindowRegistry(folder_.path()).isUsable());
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(hashed).path()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("HOME", userHome);
+}
+
+// The launcher's check of the watcher: every window is asked at once, the caller's event loop
+// runs meanwhile, and the owners of those that do not answer in time are named.
+TEST_F(WindowRegistryTest, PresenceIsCheckedWithoutWaitingAndNamesOwnersThatDoNotAnswer)
+{
+    Peer &hung = startPeer("hang", u"NotinoControl"_s);
+    startPeer("window", u"NotinoControl"_s).kill();
+    startPeer("window", u"Help di Promemo"_s);
+    WindowRegistry registry(folder_.path(), {.connect = 200ms, .reply = 300ms});
+    QObject context;
+    const auto check = [&](const QString &caption) {
+        std::optional<WindowPresence> found;
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        registry.checkPresence(caption, &context, [&](const WindowPresence &p) { found = p; });
+        EXPECT_FALSE(found);
+        for (const QDeadlineTimer limit(3s); !found && !limit.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return std::pair(found.value_or(WindowPresence{true, {-1}}), ticks);
+    };
+    const auto [notAnswered, ticks] = check(u"NotinoControl"_s);
+    EXPECT_FALSE(notAnswered.answered);
+    EXPECT_EQ(notAnswered.unanswering, QList<qint64>{hung.process.processId()});
+    EXPECT_GE(ticks, 10);
+    // The killed owner's entry went on the way.
+    EXPECT_EQ(sockets().size(), 2);
+
+    EXPECT_TRUE(check(u"Help di Promemo"_s).first.answered);
+    const auto own = registry.registerWindow(u"NotinoControl"_s);
+    EXPECT_TRUE(check(u"NotinoControl"_s).first.answered);
+    const WindowPresence none = check(u"Rubrica"_s).first;
+    EXPECT_FALSE(none.answered);
+    EXPECT_TRUE(none.unanswering.isEmpty());
 }
 
 TEST_F(WindowRegistryTest, SecondCopyFailsWhileTheFirstLivesAndSucceedsOnceItEnded)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -35,6 +36,8 @@ struct FakeMessageBoxes final : IMessageBoxes
     MessageAnswer show(const Message &message, QWidget * = nullptr) override
     {
         shown.push_back(message);
+        if (onShow)
+            onShow(message);
         if (message.buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
         if (answers.empty())
@@ -47,6 +50,8 @@ struct FakeMessageBoxes final : IMessageBoxes
     QList<Message> shown;
     std::deque<MessageAnswer> answers;
     MessageAnswer unscripted = MessageAnswer::Yes;
+    std::function<void(const Message &)> onShow; // e.g. to take the activation as a real box
+
 };
 
 struct FakeProcessStarter final : IProcessStarter
@@ -72,8 +77,15 @@ struct FakeProcessStarter final : IProcessStarter
         return true;
     }
 
+    bool end(qint64 pid) override
+    {
+        ended.push_back(pid);
+        return true;
+    }
+
     QList<Start> started;
     std::function<void(const Start &)> onStart; // e.g. to start a real program
+    QList<qint64> ended;
 };
 
 struct FakeKeyState final : IKeyState

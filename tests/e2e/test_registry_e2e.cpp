@@ -1,0 +1,179 @@
+// The launcher and the watcher as real programs around the window registry: a watcher that does
+// not answer is ended and replaced; without a runtime folder the registry lives in the user's
+// home, and a folder that must be refused is said on screen.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/windowregistry.h"
+#include "tests/support/programfolder.h"
+
+namespace promemo {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+const QString kWatcher = u"NotinoControl"_s;
+
+class RegistryPrograms : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const auto &[name, path] : {std::pair{"Notino", NOTINO_PATH}, {"Vigilo", VIGILO_PATH}})
+            ASSERT_TRUE(folder.install(QLatin1String(name), QString::fromUtf8(path)));
+        for (const char *name : {"Kundo", "Kespo", "Kalvo", "Kirmo", "Elenko", "Mesaro"})
+            folder.put(QLatin1String(name), "#!/bin/sh\n", QFile::ExeOwner);
+        folder.put(u"suono.wav"_s, {});
+        folder.put(u"Notino.ini"_s, "[Opzioni]\r\nshowelenco=4\r\n");
+    }
+
+    // The one watcher running, once it answers; 0 when there is none within `bound`.
+    qint64 answeringWatcher(WindowRegistry &registry, qint64 other = 0,
+                            std::chrono::milliseconds bound = 25s)
+    {
+        qint64 pid = 0;
+        test::waitFor([&] {
+            const QList<qint64> watchers = folder.running(u"Vigilo"_s);
+            pid = watchers.size() == 1 && watchers.front() != other ? watchers.front() : 0;
+            return pid != 0 && registry.exists(kWatcher);
+        }, bound);
+        return pid;
+    }
+
+    test::TemporaryProgramFolder folder;
+};
+
+TEST_F(RegistryPrograms, AWatcherThatDoesNotAnswerIsEndedAndReplaced)
+{
+    QProcess notino;
+    folder.start(notino, u"Notino"_s);
+    WindowRegistry registry(folder.path());
+    const qint64 first = answeringWatcher(registry);
+    ASSERT_NE(first, 0);
+
+    // Frozen: its socket still accepts, but nobody answers.
+    ::kill(pid_t(first), SIGSTOP);
+    const qint64 second = answeringWatcher(registry, first);
+    ASSERT_NE(second, 0) << "the frozen watcher was not replaced";
+    EXPECT_FALSE(folder.running(u"Vigilo"_s).contains(first));
+
+    // Any program of this user with a socket of that name that never answers goes the same way
+    // once no watcher answers.
+    QProcess hung;
+    hung.start(u"" REGISTRY_PEER ""_s, {u"hang"_s, folder.path(), kWatcher});
+    ASSERT_TRUE(hung.waitForReadyRead(5000));
+    ::kill(pid_t(second), SIGKILL);
+    EXPECT_TRUE(hung.waitForFinished(25000)) << notino.readAllStandardError().toStdString();
+    EXPECT_EQ(hung.exitStatus(), QProcess::CrashExit);
+    EXPECT_NE(answeringWatcher(registry, second), 0);
+
+    ASSERT_TRUE(registry.postClose(u"NotinoTray"_s));
+    EXPECT_TRUE(notino.waitForFinished(10000));
+}
+
+// Environment of a program started without a runtime folder, with `home` as its home.
+QProcessEnvironment withoutRuntimeFolder(const QString &home)
+{
+    QProcessEnvironment environment;
+    environment.insert(u"XDG_RUNTIME_DIR"_s, {});
+    environment.insert(u"HOME"_s, home);
+    return environment;
+}
+
+TEST_F(RegistryPrograms, WithoutARuntimeFolderTheRegistryIsInTheHome)
+{
+    QTemporaryDir home;
+    QProcess notino;
+    folder.start(notino, u"Notino"_s, {}, withoutRuntimeFolder(home.path()));
+
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray userHome = qgetenv("HOME");
+    qputenv("XDG_RUNTIME_DIR", "");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    WindowRegistry registry(folder.path());
+    const QString directory = registry.directory();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("HOME", userHome);
+
+    EXPECT_TRUE(directory.startsWith(home.path() + u"/.cache/promemo/"_s)) << qPrintable(directory);
+    EXPECT_TRUE(test::waitFor(
+        [&] { return registry.exists(u"NotinoTray"_s) && registry.exists(kWatcher); }, 15s));
+    for (const QString &made : {QFileInfo(directory).path(), directory}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(made).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << qPrintable(made);
+    }
+    ASSERT_TRUE(registry.postClose(u"NotinoTray"_s));
+    EXPECT_TRUE(notino.waitForFinished(10000));
+}
+
+// Another user's folder where the registry must be: the launcher says so on screen and starts
+// nothing.
+TEST_F(RegistryPrograms, ARefusedRegistryFolderIsSaidOnScreen)
+{
+    for (const char *tool : {"Xvfb", "xdotool"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    }
+    QTemporaryDir home;
+    const QByteArray taken = QFile::encodeName(home.filePath(u".cache/promemo"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u".cache/promemo"_s));
+    // Another user's where that can be made (root), else one open to others.
+    const int made = ::geteuid() == 0 ? ::chown(taken.constData(), 65534, 65534)
+                                      : ::chmod(taken.constData(), 0777);
+    ASSERT_EQ(made, 0);
+
+    QProcess display;
+    display.setStandardErrorFile(QProcess::nullDevice());
+    display.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s});
+    ASSERT_TRUE(display.waitForStarted(5000));
+    QByteArray number;
+    test::waitFor([&] { return (number += display.readAllStandardOutput()).contains('\n'); }, 10s);
+    ASSERT_TRUE(number.contains('\n'));
+    const QString displayName = u':' + QString::fromLatin1(number.trimmed());
+    const auto xdotool = [&](const QStringList &arguments) {
+        QProcess process;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"DISPLAY"_s, displayName);
+        process.setProcessEnvironment(environment);
+        process.start(u"xdotool"_s, arguments);
+        process.waitForFinished(5000);
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    };
+
+    QProcess notino;
+    auto environment = withoutRuntimeFolder(home.path());
+    environment.insert(u"DISPLAY"_s, displayName);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    folder.start(notino, u"Notino"_s, {}, environment);
+    QString box;
+    EXPECT_TRUE(test::waitFor([&] {
+        box = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^   Promemo$"_s});
+        return !box.isEmpty();
+    }, 15s)) << "no message box";
+    // The box waits for the user; nothing else has started.
+    EXPECT_EQ(notino.state(), QProcess::Running);
+    EXPECT_TRUE(folder.running(u"Vigilo"_s).isEmpty());
+    xdotool({u"windowactivate"_s, u"--sync"_s, box.section(u'\n', 0, 0)});
+    xdotool({u"key"_s, u"Return"_s});
+    EXPECT_TRUE(notino.waitForFinished(10000));
+    EXPECT_EQ(notino.exitCode(), 1);
+    EXPECT_TRUE(notino.readAllStandardError().contains("refused"));
+    display.terminate();
+    display.waitForFinished(3000);
+}
+
+} // namespace
+} // namespace promemo
