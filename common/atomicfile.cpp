@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,11 +64,6 @@ mode_t creationMask()
     return mask;
 }
 
-QString withPath(const QString &what, const QString &path, int error)
-{
-    return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), systemErrorText(error));
-}
-
 } // namespace
 
 QString systemErrorText(int error)
@@ -75,18 +71,23 @@ QString systemErrorText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+QString fileErrorText(const QString &what, const QString &path, int error)
+{
+    return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), systemErrorText(error));
+}
+
 StagedFile::StagedFile(const QString &folder, const QByteArray &content) : m_folder(folder)
 {
     QByteArray pattern = encoded(QDir(folder).filePath(QLatin1String(kTemporaryPrefix))) + "XXXXXX";
     m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (m_fd < 0) {
-        m_error = withPath(QStringLiteral("Impossibile creare un file in"), folder, errno);
+        m_error = fileErrorText(QStringLiteral("Impossibile creare un file in"), folder, errno);
         return;
     }
     m_path = QFile::decodeName(pattern);
     ::fchmod(m_fd, 0666 & ~creationMask());
     if (!writeAll(m_fd, content) || ::fsync(m_fd) != 0) {
-        m_error = withPath(QStringLiteral("Impossibile scrivere in"), folder, errno);
+        m_error = fileErrorText(QStringLiteral("Impossibile scrivere in"), folder, errno);
         ::close(m_fd);
         m_fd = -1;
         ::unlink(pattern.constData());
@@ -106,7 +107,7 @@ WriteResult StagedFile::replace(const QString &path)
     if (!m_error.isEmpty())
         return {m_error};
     if (::rename(encoded(m_path).constData(), encoded(path).constData()) != 0)
-        return {withPath(QStringLiteral("Impossibile scrivere"), path, errno)};
+        return {fileErrorText(QStringLiteral("Impossibile scrivere"), path, errno)};
     m_published = true;
     syncFolder(m_folder);
     return {};
@@ -123,7 +124,7 @@ StagedFile::Publish StagedFile::publishNew(const QString &path, QString *error)
         if (errno == EEXIST)
             return Publish::NameTaken;
         if (error)
-            *error = withPath(QStringLiteral("Impossibile scrivere"), path, errno);
+            *error = fileErrorText(QStringLiteral("Impossibile scrivere"), path, errno);
         return Publish::Failed;
     }
     m_published = true;
@@ -145,7 +146,7 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &content)
     const bool exists = ::stat(target.constData(), &existing) == 0;
     // A file its owner made read-only stays as it is.
     if (exists && ::access(target.constData(), W_OK) != 0)
-        return {withPath(QStringLiteral("Impossibile scrivere"), path, errno)};
+        return {fileErrorText(QStringLiteral("Impossibile scrivere"), path, errno)};
     StagedFile staged(QFileInfo(path).absolutePath(), content);
     if (exists && staged.error().isEmpty())
         ::fchmod(staged.handle(), existing.st_mode & 07777);
@@ -186,8 +187,10 @@ bool isSuiteTemporaryName(const QString &bareName)
     return names.match(bareName).hasMatch();
 }
 
-int removeStaleTemporaries(const QString &folder, const QDateTime &olderThan)
+int removeStaleTemporaries(const QString &folder, std::chrono::seconds minimumAge)
 {
+    // File ages are the file system's, not the user's date: the real wall clock.
+    const QDateTime olderThan = QDateTime::currentDateTimeUtc().addSecs(-minimumAge.count());
     int removed = 0;
     const auto entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo &entry : entries) {

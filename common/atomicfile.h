@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 #include <chrono>
@@ -57,8 +56,10 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &content);
 // step. Returns false with errno EEXIST when the name is taken.
 bool renameWithoutReplacing(const QString &from, const QString &to);
 
-// The text of the last failed system call, in the user's words where the system has them.
+// The text of a failed system call's error, in the user's words where the system has them.
 QString systemErrorText(int error);
+// "<what> <path>: <system error>", for a message or a log line.
+QString fileErrorText(const QString &what, const QString &path, int error);
 
 // Reads a whole file; an absent or unreadable file gives an empty array.
 QByteArray readWholeFile(const QString &path);
@@ -66,9 +67,9 @@ QByteArray readWholeFile(const QString &path);
 // Whether `bareName` is a temporary file of one of the suite's writers: its own hidden names,
 // and the names earlier writers left beside the data files.
 bool isSuiteTemporaryName(const QString &bareName);
-// Removes from `folder` the temporaries of writes interrupted before `olderThan` (by a crash or a
-// kill); a write in progress is younger. Returns how many were removed.
-int removeStaleTemporaries(const QString &folder, const QDateTime &olderThan);
+// Removes from `folder` the temporaries of writes interrupted by a crash or a kill: those older
+// than `minimumAge`, so a write in progress is left alone. Returns how many were removed.
+int removeStaleTemporaries(const QString &folder, std::chrono::seconds minimumAge);
 
 // An exclusive lock shared between processes, held for the lifetime of the object. The lock
 // file is hidden beside the guarded file (".<name>.lock"); the lock dies with its holder.

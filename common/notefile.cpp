@@ -65,9 +65,54 @@ std::optional<QByteArray> readAll(int fd, qint64 size)
     return bytes;
 }
 
-QString errorAt(const QString &what, const QString &path, int error)
+enum class Attempt { Done, NameTaken, Failed };
+
+// Tries `attempt` on `first`, then on each next stamp while the name is taken, until every second
+// of the day has been tried. Returns the name it succeeded with.
+template <typename Attempt_>
+std::optional<QString> onFreeName(const QString &first, Attempt_ attempt)
 {
-    return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), systemErrorText(error));
+    QString candidate = first;
+    for (int tried = 0; tried < kStampsPerDay; ++tried, candidate = *withNextStamp(candidate)) {
+        switch (attempt(candidate)) {
+        case Attempt::Done:
+            return candidate;
+        case Attempt::Failed:
+            return std::nullopt;
+        case Attempt::NameTaken:
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+QString noFreeName(const QString &folder)
+{
+    return QStringLiteral("Nessun nome libero per il Notino in %1").arg(QDir::toNativeSeparators(folder));
+}
+
+Attempt publish(StagedFile &staged, const QString &path, QString *error)
+{
+    switch (staged.publishNew(path, error)) {
+    case StagedFile::Publish::Done:
+        return Attempt::Done;
+    case StagedFile::Publish::NameTaken:
+        return Attempt::NameTaken;
+    case StagedFile::Publish::Failed:
+        break;
+    }
+    return Attempt::Failed;
+}
+
+// A rename that never replaces: a taken name is reported, any other failure logged in `error`.
+Attempt renameTo(const QString &source, const QString &target, QString *error)
+{
+    if (renameWithoutReplacing(source, target))
+        return Attempt::Done;
+    if (errno == EEXIST)
+        return Attempt::NameTaken;
+    *error = fileErrorText(QStringLiteral("Impossibile rinominare"), source, errno);
+    return Attempt::Failed;
 }
 
 } // namespace
@@ -178,19 +223,15 @@ std::optional<OpenedNote> NoteFiles::open(const QString &name, OpenFailure *fail
 
     OpenedNote opened{decodeNoteFile(*bytes), std::move(held)};
     if (decoded->state == NoteState::PutAway) {
-        QString shown = *withState(name, NoteState::Shown);
-        for (int tried = 0; tried < kStampsPerDay; ++tried) {
-            if (renameWithoutReplacing(path, QDir(folder).filePath(shown))) {
-                opened.file.m_name = shown;
-                break;
-            }
-            if (errno != EEXIST) {
-                // Held under its put-away name: shown all the same, saved as usual.
-                qCWarning(lcNoteFiles).noquote() << errorAt(QStringLiteral("Cannot rename"), path, errno);
-                break;
-            }
-            shown = *withNextStamp(shown);
-        }
+        const QDir dir(folder);
+        QString error;
+        const auto shown = onFreeName(*withState(name, NoteState::Shown), [&](const QString &target) {
+            return renameTo(path, dir.filePath(target), &error);
+        });
+        if (shown)
+            opened.file.m_name = *shown;
+        else // held under its put-away name: shown all the same, saved as usual
+            qCWarning(lcNoteFiles).noquote() << error;
     }
     return opened;
 }
@@ -208,34 +249,25 @@ WriteResult NoteFiles::save(const NoteName &name, const NoteContent &content,
     lockExclusively(staged.handle());
 
     const QDir dir(folder);
-    QString candidate = *first;
-    for (int tried = 0; tried < kStampsPerDay; ++tried, candidate = *withNextStamp(candidate)) {
+    QString error;
+    const auto written = onFreeName(*first, [&](const QString &candidate) {
+        // The note's own file, saved again within the same second.
         if (candidate == held.name()) {
-            // The note's own file, saved again within the same second.
-            if (WriteResult replaced = staged.replace(dir.filePath(candidate)); !replaced)
-                return replaced;
-            held = HeldNoteFile(candidate, staged.releaseHandle());
-            return {};
+            error = staged.replace(dir.filePath(candidate)).error;
+            return error.isEmpty() ? Attempt::Done : Attempt::Failed;
         }
-        QString error;
-        switch (staged.publishNew(dir.filePath(candidate), &error)) {
-        case StagedFile::Publish::NameTaken:
-            continue;
-        case StagedFile::Publish::Failed:
-            return {error};
-        case StagedFile::Publish::Done:
-            break;
-        }
-        // The previous file goes only now that its successor is safely in place.
-        if (held.isHeld()) {
-            const QString previous = dir.filePath(held.name());
-            if (namesOpenFile(previous, held.m_fd))
-                ::unlink(encoded(previous).constData());
-        }
-        held = HeldNoteFile(candidate, staged.releaseHandle());
-        return {};
+        return publish(staged, dir.filePath(candidate), &error);
+    });
+    if (!written)
+        return {error.isEmpty() ? noFreeName(folder) : error};
+    // The previous file goes only now that its successor is safely in place.
+    if (held.isHeld() && held.name() != *written) {
+        const QString previous = dir.filePath(held.name());
+        if (namesOpenFile(previous, held.m_fd))
+            ::unlink(encoded(previous).constData());
     }
-    return {QStringLiteral("Nessun nome libero per il Notino in %1").arg(QDir::toNativeSeparators(folder))};
+    held = HeldNoteFile(*written, staged.releaseHandle());
+    return {};
 }
 
 WriteResult NoteFiles::putAway(HeldNoteFile &held) const
@@ -245,20 +277,18 @@ WriteResult NoteFiles::putAway(HeldNoteFile &held) const
     const auto putAwayName = withState(held.name(), NoteState::PutAway);
     if (!putAwayName)
         return {};
+    if (*putAwayName == held.name())
+        return {};
     const QDir dir(folder);
     const QString source = dir.filePath(held.name());
-    QString target = *putAwayName;
-    for (int tried = 0; tried < kStampsPerDay; ++tried, target = *withNextStamp(target)) {
-        if (target == held.name())
-            return {};
-        if (renameWithoutReplacing(source, dir.filePath(target))) {
-            held.m_name = target;
-            return {};
-        }
-        if (errno != EEXIST)
-            return {errorAt(QStringLiteral("Impossibile mettere da parte"), source, errno)};
-    }
-    return {QStringLiteral("Nessun nome libero per il Notino in %1").arg(QDir::toNativeSeparators(folder))};
+    QString error;
+    const auto target = onFreeName(*putAwayName, [&](const QString &candidate) {
+        return renameTo(source, dir.filePath(candidate), &error);
+    });
+    if (!target)
+        return {error.isEmpty() ? noFreeName(folder) : error};
+    held.m_name = *target;
+    return {};
 }
 
 WriteResult NoteFiles::remove(HeldNoteFile &held) const
@@ -268,7 +298,7 @@ WriteResult NoteFiles::remove(HeldNoteFile &held) const
     const QString path = QDir(folder).filePath(held.name());
     WriteResult result;
     if (namesOpenFile(path, held.m_fd) && ::unlink(encoded(path).constData()) != 0)
-        result = {errorAt(QStringLiteral("Impossibile eliminare"), path, errno)};
+        result = {fileErrorText(QStringLiteral("Impossibile eliminare"), path, errno)};
     if (result)
         held.reset();
     return result;
@@ -282,18 +312,9 @@ std::optional<QString> NoteFiles::create(const NoteName &name, const NoteContent
         return std::nullopt;
     StagedFile staged(folder, encodeNoteFile(content));
     const QDir dir(folder);
-    QString candidate = *first;
-    for (int tried = 0; tried < kStampsPerDay; ++tried, candidate = *withNextStamp(candidate)) {
-        switch (staged.publishNew(dir.filePath(candidate), error)) {
-        case StagedFile::Publish::NameTaken:
-            continue;
-        case StagedFile::Publish::Failed:
-            return std::nullopt;
-        case StagedFile::Publish::Done:
-            return candidate;
-        }
-    }
-    return std::nullopt;
+    return onFreeName(*first, [&](const QString &candidate) {
+        return publish(staged, dir.filePath(candidate), error);
+    });
 }
 
 int NoteFiles::putAwayAbandonedNotes() const

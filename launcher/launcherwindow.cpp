@@ -199,8 +199,8 @@ void frmMain::putAwayShownNotes()
 {
     const QString folder = programFolder();
     NoteFiles{folder}.putAwayAbandonedNotes();
-    // File ages are the file system's: a write still running is younger than a minute.
-    removeStaleTemporaries(folder, QDateTime::currentDateTimeUtc().addSecs(-60));
+    // A write still running is younger than a minute.
+    removeStaleTemporaries(folder, 60s);
 }
 
 bool frmMain::noteListAtStart() const

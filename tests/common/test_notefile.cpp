@@ -140,19 +140,27 @@ TEST_F(NoteFile, TheCalendarsNoteTakesTheNextFreeStamp)
 
 TEST_F(NoteFile, OnlyTheSuitesOwnTemporariesOlderThanAMinuteAreRemoved)
 {
-    for (const QString name : {".promemo-a1B2c3", "archivio.dat.Xy12Zq", "n9835h0570n78244.dat.abcdef",
-                               "Notino.ini.lock", "archivio.dat", ".promemo-a1B2c", "foto.jpg.abcdef",
-                               "note.txt", "o9835h0570n78244.dat"}) {
+    const QStringList names{".promemo-a1B2c3", "archivio.dat.Xy12Zq", "n9835h0570n78244.dat.abcdef",
+                            "Notino.ini.lock", "archivio.dat", ".promemo-a1B2c", "foto.jpg.abcdef",
+                            "note.txt", "o9835h0570n78244.dat"};
+    for (const QString &name : names) {
         QFile file(at(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    EXPECT_EQ(removeStaleTemporaries(folder, QDateTime::currentDateTimeUtc().addSecs(-60)), 0);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), all);
-    EXPECT_EQ(removeStaleTemporaries(folder, QDateTime::currentDateTimeUtc().addSecs(60)), 4);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{".promemo-a1B2c", "archivio.dat", "foto.jpg.abcdef", "note.txt",
-                           "o9835h0570n78244.dat"}));
+    const auto all = [this] { return QDir(folder).entryList(QDir::Files | QDir::Hidden); };
+    const QStringList before = all();
+    // A write in progress is younger than a minute.
+    EXPECT_EQ(removeStaleTemporaries(folder, std::chrono::seconds(60)), 0);
+    EXPECT_EQ(all(), before);
+    for (const QString &name : names) {
+        QFile file(at(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-120),
+                                     QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(removeStaleTemporaries(folder, std::chrono::seconds(60)), 4);
+    EXPECT_EQ(all(), (QStringList{".promemo-a1B2c", "archivio.dat", "foto.jpg.abcdef", "note.txt",
+                                  "o9835h0570n78244.dat"}));
 }
 
 // A saver killed with SIGKILL at any moment leaves the note's last or previous version, whole.
