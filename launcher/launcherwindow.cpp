@@ -23,6 +23,7 @@
 #include "launcher/notelistwindow.h"
 #include "launcher/optionswindow.h"
 #include "launcher/recurrenceeditor.h"
+#include "platform/clipboardkeeper.h"
 #include "platform/icons.h"
 #include "platform/registeredwidget.h"
 #include "platform/tray.h"
@@ -122,6 +123,7 @@ bool frmMain::start()
     // No note window is open yet, so no note counts as shown any more. Done before the
     // watcher starts, which looks at the put-away notes once, at its start.
     putAwayShownNotes();
+    m_clipboard = std::make_unique<ClipboardKeeper>(registryDirectoryPath(programFolder()));
     startWatcher();
 
     m_options = LauncherOptions::read(Settings::inProgramFolder());

@@ -16,6 +16,7 @@ class QAction;
 class QMenu;
 
 namespace promemo {
+class ClipboardKeeper;
 class Tray;
 }
 
@@ -95,6 +96,7 @@ private:
     LauncherOptions m_options;
     std::unique_ptr<RegisteredWindow> m_registration;
     std::unique_ptr<Tray> m_tray;
+    std::unique_ptr<ClipboardKeeper> m_clipboard;
     QMenu *m_menu = nullptr;
     QTimer Timer2;
     QPointer<frmCounter> m_noteList;

@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "common/programfolder.h"
 #include "note/notewindow.h"
+#include "platform/clipboardkeeper.h"
 #include "platform/desktopsession.h"
 #include "platform/services.h"
 
@@ -31,5 +33,8 @@ int main(int argc, char **argv)
     // A note is a tool window, which does not count for quitting on the last window closed.
     QObject::connect(window.get(), &note::frmNotino::finished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // What the note copied stays on the clipboard after it ends.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit,
+                     [] { leaveClipboardText(registryDirectoryPath(programFolder())); });
     return app.exec();
 }
