@@ -50,7 +50,7 @@ bool prependToArchive(const QString &path, const ArchiveRecord &record,
     QFile file(path);
     if (file.exists()) {
         // Rewriting an archive that exists but cannot be read would throw its records away.
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxArchiveBytes)
             return false;
         archive = file.readAll();
         if (file.error() != QFileDevice::NoError)
@@ -60,11 +60,14 @@ bool prependToArchive(const QString &path, const ArchiveRecord &record,
     return writeFileAtomically(path, prependedArchive(archive, record)).ok();
 }
 
-QList<ArchiveRecord> decodeArchive(const QByteArray &bytes)
+QList<ArchiveRecord> decodeArchive(const QByteArray &bytes, qsizetype limit)
 {
     QList<ArchiveRecord> records;
     RecordReader reader(bytes);
-    while (const auto fields = reader.readRecord(kArchiveFields)) {
+    while (records.size() != limit) {
+        const auto fields = reader.readRecord(kArchiveFields);
+        if (!fields)
+            break;
         if (isEmptyRecord(*fields))
             continue;
         records.append({fields->at(0), fields->at(1), fields->at(2)});
@@ -79,10 +82,12 @@ ArchiveContents readArchiveFile(const QString &path)
         return {ArchiveContents::Status::Missing, {}, {}};
     if (!file.open(QIODevice::ReadOnly))
         return {ArchiveContents::Status::Unreadable, {}, file.errorString()};
+    if (file.size() > kMaxArchiveBytes)
+        return {ArchiveContents::Status::TooLarge, {}, {}};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {ArchiveContents::Status::Unreadable, {}, file.errorString()};
-    return {ArchiveContents::Status::Read, decodeArchive(bytes), {}};
+    return {ArchiveContents::Status::Read, decodeArchive(bytes, kArchiveOlderRecords + 1), {}};
 }
 
 } // namespace promemo

@@ -13,6 +13,9 @@ namespace promemo {
 inline constexpr auto kArchiveFileName = "archivio.dat";
 // Records kept behind the newest one: the archive holds at most 401 records.
 inline constexpr int kArchiveOlderRecords = 400;
+// 401 records of the longest note text fit well within this; a larger archive is damaged or not
+// the suite's, and is neither shown nor rewritten.
+inline constexpr qint64 kMaxArchiveBytes = 16 * 1024 * 1024;
 
 struct ArchiveRecord
 {
@@ -37,21 +40,22 @@ QByteArray prependedArchive(const QByteArray &archive, const ArchiveRecord &reco
 // Prepends `record` to the archive file at `path` under an inter-process lock, through a
 // temporary file and a rename, so concurrent writers lose nothing and a crash leaves the old or
 // the new archive whole. A missing archive starts a new one. Returns false when nothing was
-// written (lock not taken, archive present but unreadable, write failed).
+// written (lock not taken, archive present but unreadable or too large, write failed).
 bool prependToArchive(const QString &path, const ArchiveRecord &record,
                       std::chrono::milliseconds lockTimeout = std::chrono::seconds(10));
 
-// All records in file order; records with no content at all are passed over.
-QList<ArchiveRecord> decodeArchive(const QByteArray &bytes);
+// The records in file order, at most `limit`; records with no content at all are passed over.
+QList<ArchiveRecord> decodeArchive(const QByteArray &bytes, qsizetype limit = -1);
 
 struct ArchiveContents
 {
-    enum class Status { Read, Missing, Unreadable };
+    enum class Status { Read, Missing, Unreadable, TooLarge };
     Status status = Status::Missing;
     QList<ArchiveRecord> records;
     QString error; // the reason when Unreadable
 };
 
+// The records an archive holds: past the 401st, records are left out (the next save drops them).
 ArchiveContents readArchiveFile(const QString &path);
 
 } // namespace promemo

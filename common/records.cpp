@@ -1,5 +1,7 @@
 #include "records.h"
 
+#include <algorithm>
+
 #include "cp1252.h"
 
 namespace promemo {
@@ -52,6 +54,20 @@ RecordReader::FieldSpan RecordReader::scanField()
         const qsizetype close = m_bytes.indexOf(kQuote, span.begin);
         span.end = close < 0 ? size : close;
         m_pos = close < 0 ? size : close + 1;
+        qsizetype after = m_pos;
+        while (after < size && isBlank(m_bytes[after]))
+            ++after;
+        // No field holds a quote, so one followed by anything but a delimiter opens the next
+        // field: this one lost its closing quote. It ends with its first line, so the damage costs
+        // one record instead of running into every record after it.
+        if (close < 0 || (after < size && m_bytes[after] != ',' && !isLineEnd(m_bytes[after]))) {
+            const auto lineEnd = std::find_if(m_bytes.cbegin() + span.begin,
+                                              m_bytes.cbegin() + span.end, isLineEnd);
+            if (lineEnd != m_bytes.cbegin() + span.end) {
+                span.end = lineEnd - m_bytes.cbegin();
+                m_pos = span.end;
+            }
+        }
         // Whatever stands between the closing quote and the delimiter is not part of any field.
         while (m_pos < size && m_bytes[m_pos] != ',' && !isLineEnd(m_bytes[m_pos]))
             ++m_pos;

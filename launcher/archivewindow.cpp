@@ -220,6 +220,12 @@ frmArchivio *openArchiveWindow(const Services &services)
                                                     .arg(fault.description));
         return nullptr;
     }
+    case ArchiveContents::Status::TooLarge:
+        services.messageBoxes.warn(
+            kErrorTitle, QStringLiteral("  L'archivio è troppo grande per essere mostrato (%1 MB).     \r\r"
+                                        "  Il file archivio.dat resta com'è.     ")
+                             .arg(QFileInfo(path).size() / (1024 * 1024)));
+        return nullptr;
     case ArchiveContents::Status::Read:
         break;
     }

@@ -726,12 +726,23 @@ std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind 
     // note from now on reaches this one too.
     auto registration = services.windows.registerWindow(QString::fromUtf16(kNoteCaption));
     std::optional<StartedNote> started;
+    OpenFailure failure = OpenFailure::Missing;
     if (kind == StartKind::OpenFile)
-        started = openNote(argument, size, services.clock, programFolder());
+        started = openNote(argument, size, services.clock, programFolder(), &failure);
     else
         started = newNote(argument, size, services.clock);
-    if (!started)
+    if (!started) {
+        // A file that is there but cannot be shown is said; it stays as it is.
+        if (failure == OpenFailure::TooLarge || failure == OpenFailure::Unreadable)
+            services.messageBoxes.warn(
+                QStringLiteral(" Promemo"),
+                QStringLiteral("  Il Notino %1 non si può aprire:    \r\r  %2    \r\r"
+                               "  Il file resta nella cartella di Promemo così com'è.    ")
+                    .arg(argument, failure == OpenFailure::TooLarge
+                                       ? QStringLiteral("è troppo grande per un Notino.")
+                                       : QStringLiteral("il file non si può leggere.")));
         return nullptr;
+    }
     auto window = std::make_unique<frmNotino>(services, std::move(started->note), std::move(registration));
     window->start(started->placement);
     return window;

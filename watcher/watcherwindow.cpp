@@ -1,8 +1,11 @@
 #include "watcher/watcherwindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 
 #include "common/daynumber.h"
+#include "common/notefile.h"
 #include "common/notelisting.h"
 #include "common/programfolder.h"
 
@@ -10,7 +13,12 @@ namespace promemo::watcher {
 
 std::optional<DueNote> findDueNote(const QString &folder, int today)
 {
-    return chooseDueNote(listNotes(folder, {NoteState::PutAway, today}), today);
+    std::vector<ListedNote> notes = listNotes(folder, {NoteState::PutAway, today});
+    // A note too large to open would be started again at every tick of the launcher's watch.
+    std::erase_if(notes, [&folder](const ListedNote &note) {
+        return QFileInfo(QDir(folder).filePath(note.fileName)).size() > kMaxNoteFileBytes;
+    });
+    return chooseDueNote(notes, today);
 }
 
 frmControl::frmControl(const Services &services, QWidget *parent)

@@ -1,6 +1,7 @@
 #include "common/archive.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -32,7 +33,7 @@ TEST(Archive, RecordBytesRoundTripAndJunkReadsWhatIsThere)
     EXPECT_EQ(encodeArchiveRecord(back[0]) + encodeArchiveRecord(back[1]), bytes);
     // Empty records are passed over; short and unterminated ones read what is there.
     EXPECT_EQ(decodeArchive("\"\",\"\",\"\"\r\n,,\r\n\"b\",\"solo due\"\r\n\"c\",\"non chiuso\r\n"),
-              (QList<ArchiveRecord>{{"b", "solo due", ""}, {"c", "non chiuso\r\n", ""}}));
+              (QList<ArchiveRecord>{{"b", "solo due", ""}, {"c", "non chiuso", ""}}));
 }
 
 TEST(Archive, PrependCopiesOlderRecordsByteForByte)
@@ -82,6 +83,31 @@ TEST(Archive, FailuresLeaveTheArchiveAlone)
     const FileLock held(path);
     EXPECT_FALSE(prependToArchive(path, numbered(2), std::chrono::milliseconds(0)));
     EXPECT_EQ(readWholeFile(path), encodeArchiveRecord(numbered(1)));
+
+    // Larger than 401 records of the longest note can be: neither shown nor rewritten.
+    const QString huge = dir.filePath("grande.dat");
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kMaxArchiveBytes + 1));
+    file.close();
+    EXPECT_EQ(readArchiveFile(huge).status, ArchiveContents::Status::TooLarge);
+    EXPECT_FALSE(prependToArchive(huge, numbered(0)));
+    EXPECT_EQ(QFileInfo(huge).size(), kMaxArchiveBytes + 1);
+}
+
+// A record that lost a quote costs itself only: the records after it stay records, so the
+// archive keeps its bound instead of carrying the rest of the file along as one record.
+TEST(Archive, ALostQuoteDoesNotSwallowTheRecordsAfterIt)
+{
+    QByteArray archive;
+    for (int i = 0; i < 450; ++i)
+        archive += encodeArchiveRecord(numbered(i));
+    const QByteArray whole = encodeArchiveRecord(numbered(3));
+    archive.replace(whole, QByteArray(whole).replace("10.00\"\r\n", "10.00\r\n"));
+    const QByteArray prepended = prependedArchive(archive, numbered(450));
+    EXPECT_LT(prepended.size(), archive.size());
+    const QList<ArchiveRecord> records = decodeArchive(prepended);
+    ASSERT_EQ(records.size(), 401);
+    EXPECT_EQ(records.back(), numbered(399));
 }
 
 // Two note programs saving at the same moment: every record of both must survive.

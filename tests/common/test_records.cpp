@@ -17,8 +17,10 @@ TEST(RecordReader, ReadsQuotedAndUnquotedFieldsTwoARecord)
         {"  abc  ,\t\"q\" \r\n d e \r\n", {{"abc", "q"}, {"d e", ""}}},
         // Fields beyond the second are passed over, quoted line ends and all.
         {"\"b\",\"c\",\"x,\r\n\"\r\n\"d\"", {{"b", "c"}, {"d", ""}}},
-        // An unterminated quote runs to the end; bytes after a closing quote are dropped.
-        {"\"a\",\"bc\r\nde", {{"a", "bc\r\nde"}}},
+        // A field that lost its closing quote ends with its line, whether the file ends or the
+        // next record's quote follows; bytes after a closing quote are dropped.
+        {"\"a\",\"bc\r\nde", {{"a", "bc"}, {"de", ""}}},
+        {"\"x\",\"y\r\n\"a\",\"b\"\r\n\"c\",\"d\"\r\n", {{"x", "y"}, {"a", "b"}, {"c", "d"}}},
         {"\"a\"xx,\"b\"yy\r\n", {{"a", "b"}}},
         {"\"a\",", {{"a", ""}}},
         {"\r\n\r\n", {}},

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "common/archive.h"
+#include "common/atomicfile.h"
 #include "common/datetexts.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
@@ -107,6 +108,15 @@ TEST_F(NoteWindowTest, EndsSilentlyWithoutLauncherOrOnABadArgument)
     for (const QString &argument : {u"appunti.dat"_qs, u"../"_qs + good, dir.filePath(good), QString(),
                                     QString(good).replace(u'o', u'n')})
         EXPECT_FALSE(open(argument)) << argument.toStdString();
+    EXPECT_TRUE(fakes.messageBoxes.shown.isEmpty());
+    // Too large for a note: said, and the file left as it is.
+    const QString big = *encodeNoteName({NoteState::PutAway, dayNumber(today()), 'h', 0, 'n', 200});
+    ASSERT_TRUE(writeNoteFile(dir.filePath(big), {QString(kMaxNoteFileBytes, u'x'), dateText(today()), {}, {}}));
+    const QByteArray bytes = readWholeFile(dir.filePath(big));
+    EXPECT_FALSE(open(big));
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"troppo grande"_qs));
+    EXPECT_EQ(readWholeFile(dir.filePath(big)), bytes);
     registry.removeWindow(kTray);
     EXPECT_FALSE(open(good) || fresh());
     EXPECT_TRUE(QFile::exists(dir.filePath(good)));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/daynumber.h"
+#include "common/notefile.h"
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
 
@@ -57,6 +58,8 @@ TEST_F(WatcherTest, StartsTheEarliestAlertOfTodayAtItsMinuteWithoutFocus)
     addNote('n', 0, "h0300n78247");  // shown, not put away
     addNote('o', 1, "h0100n78249");  // tomorrow
     dir.put(u"o1098h0100n78250.dat"_qs, {}); // day 1098: a prefix of today's number
+    // Earlier still, but too large for a note: started, it would only be refused.
+    dir.put(todays("h0400n78251"), QByteArray(kMaxNoteFileBytes + 1, 'x'));
 
     frmControl &w = start(QTime(8, 0, 3));
     EXPECT_EQ(registry.registeredCaptions(), QStringList{u"NotinoControl"_qs});
