@@ -15,7 +15,7 @@ inline constexpr auto kArchiveFileName = "archivio.dat";
 inline constexpr int kArchiveOlderRecords = 400;
 // 401 records of the longest note text fit well within this; a larger archive is damaged or not
 // the suite's, and is neither shown nor rewritten.
-inline constexpr qint64 kMaxArchiveBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxArchiveBytes = 8 * 1024 * 1024;
 
 struct ArchiveRecord
 {

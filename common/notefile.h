@@ -25,7 +25,7 @@ struct NoteContent
 
 // A note holds a short text: at most this many characters (a file byte each, CR LF two), and a
 // note file beyond the bound below is refused rather than read.
-inline constexpr int kMaxNoteTextLength = 32 * 1024;
+inline constexpr int kMaxNoteTextLength = 16 * 1024;
 inline constexpr qint64 kMaxNoteFileBytes = 2 * kMaxNoteTextLength;
 
 QByteArray encodeNoteFile(const NoteContent &note);
