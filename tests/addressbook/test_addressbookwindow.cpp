@@ -14,9 +14,11 @@
 #include "addressbook/toolbar.h"
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
+#include "tests/support/keyboard.h"
 
 using namespace promemo;
 using namespace promemo::rubrica;
+using namespace promemo::test;
 
 namespace {
 
@@ -61,12 +63,6 @@ protected:
         return *window;
     }
 
-    static QWidget *focused() { return QApplication::focusWidget(); }
-    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(focused(), key, modifiers);
-    }
-    static void type(const QString &text) { QTest::keyClicks(focused(), text); }
     void click(GridCell *cell) { QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(4, cell->height() / 2)); }
     void clickTab(int index) { QTest::mouseClick(window->tab(index), Qt::LeftButton); }
     void pressButton(int index) { QTest::mousePress(window->toolbar()->button(index), Qt::LeftButton); }

@@ -13,9 +13,11 @@
 
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
+#include "tests/support/keyboard.h"
 
 using namespace promemo;
 using namespace promemo::launcher;
+using namespace promemo::test;
 
 namespace {
 
@@ -35,23 +37,6 @@ RecurrenceForm boxes(const char *texts)
 {
     const QStringList f = QString::fromUtf8(texts).split(u'|');
     return {f[0], f[1], f[2], f[3], f[4]};
-}
-
-QWidget *focused()
-{
-    return QApplication::focusWidget();
-}
-
-// Each key goes to whichever widget has the focus at that moment.
-void type(const QString &keys)
-{
-    for (const QChar c : keys)
-        QTest::keyClick(focused(), c.toLatin1());
-}
-
-void press(Qt::Key key)
-{
-    QTest::keyClick(focused(), key);
 }
 
 class RecurrenceEditorTest : public ::testing::Test, public test::ProgramFolderWithFakes
