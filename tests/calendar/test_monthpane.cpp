@@ -35,87 +35,63 @@ TEST(GridGeometry, CellsAndPresses)
         EXPECT_EQ(dayAtPress(c.month, c.pixels, size), c.day) << c.pixels.x() << "," << c.pixels.y();
 }
 
+// Notes count by the whole date, recurrences by day and month; red for holidays, Sundays when ticked.
+TEST(GridGeometry, DayLooksFollowTheTickedBoxes)
+{
+    DayMarks marks;
+    marks.noteDays = {QDate(2030, 12, 3), QDate(2030, 12, 10), QDate(2029, 12, 17)};
+    marks.recurrenceDays = {QDate(2000, 12, 10), QDate(2000, 12, 17)};
+    const struct { bool notes, recurrences, sundaysRed; int day; bool noteMark, recurrenceMark, red; } cases[] = {
+        {true, true, false, 3, true, false, false},   {true, true, false, 10, true, true, false},
+        {true, true, false, 17, false, true, false},  {true, false, false, 10, true, false, false},
+        {false, false, false, 10, false, false, false}, {false, false, false, 25, false, false, true},
+        {false, false, false, 15, false, false, false}, {false, false, true, 15, false, false, true},
+    };
+    for (const auto &c : cases) {
+        marks.markNotes = c.notes;
+        marks.markRecurrences = c.recurrences;
+        marks.sundaysRed = c.sundaysRed;
+        const DayLook look = dayLooks(kDecember, cellSize(QSize(140, 105)), marks).at(c.day - 1);
+        EXPECT_EQ(std::tuple(look.noteMark, look.recurrenceMark, look.numberColour == kHolidayColour),
+                  std::tuple(c.noteMark, c.recurrenceMark, c.red)) << c.day;
+    }
+    EXPECT_EQ(paneBackground(kDecember, QDate(2030, 12, 31)), kCurrentMonthBackground);
+    EXPECT_EQ(paneBackground(kDecember, QDate(2031, 12, 31)), kOtherMonthBackground);
+}
+
 class MonthPaneTest : public ::testing::Test
 {
 protected:
-    MonthPaneTest()
-    {
-        marks.noteDays = {QDate(2030, 12, 3), QDate(2030, 12, 10), QDate(2029, 12, 17)};
-        marks.recurrenceDays = {QDate(2000, 12, 10), QDate(2000, 12, 17)};
-        pane.setMonth(QDate(2030, 12, 20), QDate(2030, 11, 5));
-    }
+    MonthPaneTest() { pane.setMonth(QDate(2030, 12, 20), QDate(2030, 11, 5)); }
 
     QRect cellOf(int day) const
     {
         const CellSize size = pane.cellSize();
         return toPixels(QRect(cellOrigin(QDate(2030, 12, day), size), QSize(size.width, size.height)));
     }
-    QRect boxOf(int day) const { return toPixels(markBox(cellOrigin(QDate(2030, 12, day), pane.cellSize()))); }
-
-    // Whether the day's number has red ink and no black, or black and no red.
-    std::optional<bool> numberIsRed(const QImage &image, int day) const
-    {
-        bool red = false, black = false;
-        const QRect cell = cellOf(day);
-        for (int y = cell.top(); y <= cell.bottom(); ++y)
-            for (int x = cell.left(); x <= cell.right(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                red |= c.red() > 180 && c.green() < 100 && c.blue() < 100;
-                black |= c.red() < 100 && c.green() < 100 && c.blue() < 100;
-            }
-        return red != black ? std::optional(red) : std::nullopt;
-    }
+    QColor pixel(QPoint at) const { return pane.grid()->grab().toImage().pixelColor(at); }
 
     DayMarks marks;
     MonthPane pane{1, marks};
-    const QColor background = QPalette().color(QPalette::ToolTipBase);
 };
 
-TEST_F(MonthPaneTest, NumbersRedOnHolidaysAndOnSundaysWhenTicked)
+// The looks reach the screen: a note over a recurrence, and the selection frame in its month only.
+TEST_F(MonthPaneTest, DrawsTheMarksAndTheFrame)
 {
-    for (const bool sundaysRed : {false, true}) {
-        marks.sundaysRed = sundaysRed;
-        pane.refresh();
-        const QImage image = pane.grid()->grab().toImage();
-        EXPECT_EQ(numberIsRed(image, 25), true);
-        EXPECT_EQ(numberIsRed(image, 24), false);
-        EXPECT_EQ(numberIsRed(image, 15), sundaysRed); // a Sunday
-    }
-}
+    marks.noteDays = {QDate(2030, 12, 10)};
+    marks.recurrenceDays = {QDate(2000, 12, 10)};
+    marks.markNotes = marks.markRecurrences = true;
+    pane.refresh();
+    const QRect box = toPixels(markBox(cellOrigin(QDate(2030, 12, 10), pane.cellSize())));
+    EXPECT_EQ(pixel(box.topLeft() + QPoint(1, 1)), kNoteColour);
+    EXPECT_EQ(pixel(box.bottomLeft() + QPoint(1, -1)), kRecurrenceColour);
 
-TEST_F(MonthPaneTest, MarksFollowTheTickedBoxes)
-{
-    const struct { bool notes; bool recurrences; int day; QColor upper; QColor lower; } cases[] = {
-        {true, true, 3, kNoteColour, kNoteColour},
-        {true, true, 10, kNoteColour, kRecurrenceColour},
-        {true, true, 17, kRecurrenceColour, kRecurrenceColour}, // the note is of another year
-        {true, false, 10, kNoteColour, kNoteColour},
-        {false, false, 10, background, background},
-    };
-    for (const auto &c : cases) {
-        marks.markNotes = c.notes;
-        marks.markRecurrences = c.recurrences;
-        pane.refresh();
-        const QImage image = pane.grid()->grab().toImage();
-        const QRect box = boxOf(c.day);
-        EXPECT_EQ(image.pixelColor(box.left() + 1, box.top() + 1), c.upper) << c.day;
-        EXPECT_EQ(image.pixelColor(box.left() + 1, box.bottom() - 1), c.lower) << c.day;
-        EXPECT_EQ(image.pixelColor(box.topLeft()), background) << "outline " << c.day;
-    }
-}
-
-TEST_F(MonthPaneTest, FrameAndBackground)
-{
-    const QRect box = boxOf(20);
-    const QPoint edge(box.left(), box.center().y());
+    const QRect frame = toPixels(markBox(cellOrigin(QDate(2030, 12, 20), pane.cellSize())));
+    const QPoint edge(frame.left(), frame.center().y());
     pane.setMarkedDate(QDate(2030, 12, 20));
-    EXPECT_EQ(pane.grid()->grab().toImage().pixelColor(edge), kFrameColour);
+    EXPECT_EQ(pixel(edge), kFrameColour);
     pane.setMarkedDate(QDate(2031, 1, 20)); // the same cell in another month
-    EXPECT_EQ(pane.grid()->grab().toImage().pixelColor(edge), background);
-
-    EXPECT_EQ(pane.grab().toImage().pixelColor(1, 1), kOtherMonthBackground);
-    pane.setMonth(kDecember, QDate(2030, 12, 31));
-    EXPECT_EQ(pane.grab().toImage().pixelColor(1, 1), kCurrentMonthBackground);
+    EXPECT_NE(pixel(edge), kFrameColour);
 }
 
 TEST_F(MonthPaneTest, KeysAndPresses)

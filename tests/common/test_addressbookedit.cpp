@@ -198,10 +198,3 @@ TEST(AddressBookEdit, SearchStepsHitNameThenNumberAndEndThePass)
     EXPECT_EQ(state.position, 138);
     EXPECT_FALSE(searchStep(state, searchKey(u"0212345"), read));
 }
-
-TEST(AddressBookEdit, ColourZeroAndOutOfRangeMeanNoFill)
-{
-    EXPECT_TRUE(tabColour(1) && sheetColour(7));
-    for (int i : {0, 8})
-        EXPECT_FALSE(tabColour(i) || sheetColour(i)) << i;
-}

@@ -85,34 +85,17 @@ TEST(RecurrenceEntry, EntryColumnsRoundTripThroughTheFormAndTheFiles)
 
 TEST(RecurrenceEntry, SortKeyIsTheDayOfTheYearAndNeverFails)
 {
-    EXPECT_EQ(recurrenceSortKey(1, 1, 2031), u"001"_qs);
-    EXPECT_EQ(recurrenceSortKey(31, 12, 2031), u"365"_qs);
-    EXPECT_EQ(recurrenceSortKey(31, 12, 2032), u"366"_qs);
-    EXPECT_EQ(recurrenceSortKey(1, 3, 2100), u"060"_qs); // 2100 is not a leap year
+    // day, month, year, key; 2100 is not a leap year. Dates no check lets in, from a hand-edited
+    // file, still give three digits.
+    const std::tuple<int, int, int, const char *> cases[] = {
+        {1, 1, 2031, "001"}, {31, 12, 2031, "365"}, {31, 12, 2032, "366"}, {1, 3, 2100, "060"},
+        {29, 2, 2031, "060"}, {29, 2, 2032, "060"}, {1, 3, 2032, "061"}, {31, 4, 2031, "121"},
+        {99, 13, 2031, "365"}, {0, 0, 2031, "001"}};
+    for (const auto &[day, month, year, key] : cases)
+        EXPECT_EQ(recurrenceSortKey(day, month, year), QLatin1String(key)) << day << "/" << month << "/" << year;
     // 29 February of a common year takes the place of 1 March, and sorts after it.
-    EXPECT_EQ(recurrenceSortKey(29, 2, 2031), u"060"_qs);
     EXPECT_LT(recurrenceEntry({u"01/03"_qs, u"01"_qs, u"07"_qs, u"x"_qs}, 2031),
               recurrenceEntry({u"29/02"_qs, u"01"_qs, u"07"_qs, u"x"_qs}, 2031));
-    EXPECT_EQ(recurrenceSortKey(29, 2, 2032), u"060"_qs);
-    EXPECT_EQ(recurrenceSortKey(1, 3, 2032), u"061"_qs);
-    // Dates no check lets in, from a hand-edited file, still give three digits.
-    EXPECT_EQ(recurrenceSortKey(31, 4, 2031), u"121"_qs);
-    EXPECT_EQ(recurrenceSortKey(99, 13, 2031), u"365"_qs);
-    EXPECT_EQ(recurrenceSortKey(0, 0, 2031), u"001"_qs);
-}
-
-TEST(RecurrenceEntry, PlaceholderIsKnownByItsStrippedStart)
-{
-    EXPECT_TRUE(isPlaceholderEntry(kNoRecurrencesEntry.toString()));
-    EXPECT_FALSE(isPlaceholderEntry(
-        recurrenceEntry({u"01/01"_qs, u"01"_qs, u"07"_qs, u"Nessuno"_qs}, 2031)));
-    // Only the day, the month and the text count as data the user would lose.
-    RecurrenceForm form = RecurrenceForm::empty();
-    form.perYear = u"12"_qs;
-    form.advance = u"00"_qs;
-    EXPECT_FALSE(form.holdsData());
-    form.text = u" "_qs;
-    EXPECT_TRUE(form.holdsData());
 }
 
 } // namespace

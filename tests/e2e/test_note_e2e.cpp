@@ -47,7 +47,8 @@ TEST_F(NoteProgram, EndsSilentlyWithoutTheLauncherOrWithAnArgumentThatIsNoNoteNa
     const auto tray = registry.registerWindow(QStringLiteral("NotinoTray"));
     ASSERT_TRUE(tray);
     ASSERT_TRUE(QFile::copy(folder.filePath(kNote), folder.filePath(QStringLiteral("altro.dat"))));
-    for (const QString &argument : {QStringLiteral("altro.dat"), QStringLiteral("../") + kNote}) {
+    for (const QString &argument : {QStringLiteral("altro.dat"), QStringLiteral("../") + kNote,
+                                    folder.filePath(kNote), QString(kNote).replace(u'1', u'2')}) {
         start(argument);
         ASSERT_TRUE(ends()) << argument.toStdString();
         EXPECT_EQ(files().size(), 2) << argument.toStdString();

@@ -9,9 +9,11 @@
 #include "note/alertvalidation.h"
 #include "tests/support/fakes.h"
 #include "tests/support/fakewindowregistry.h"
+#include "tests/support/keyboard.h"
 
 using namespace promemo;
 using namespace promemo::note;
+using namespace promemo::test;
 
 namespace {
 
@@ -89,15 +91,7 @@ protected:
     void TearDown() override { delete dialog.data(); }
 
     QLineEdit *box(int i) const { return dialog->findChildren<QLineEdit *>().at(i); }
-    QWidget *focused() const { return QApplication::focusWidget(); }
-    // Each key to the widget that has the focus then, as the keyboard would.
-    void type(const char *keys)
-    {
-        for (const char *c = keys; *c; ++c)
-            QTest::keyClick(focused(), *c);
-    }
     bool gone() { return QTest::qWaitFor([&] { return dialog.isNull(); }, 500); }
-    void key(Qt::Key k) { QTest::keyClick(focused(), k); }
 
     test::FakeWindowRegistry windows;
     test::FakeServices fakes{windows};
@@ -107,7 +101,7 @@ protected:
 
 TEST_F(AlertSetupWindow, KeyboardWalksTheBoxes)
 {
-    key(Qt::Key_Left);
+    press(Qt::Key_Left);
     EXPECT_EQ(focused(), box(MinutesBox));
     type("45");
     EXPECT_EQ(focused()->objectName(), "cmdOk");
@@ -120,16 +114,16 @@ TEST_F(AlertSetupWindow, KeyboardWalksTheBoxes)
 TEST_F(AlertSetupWindow, RefusalKeepsTheAppliedDateUntilOkPassesAndSaves)
 {
     type("17");
-    key(Qt::Key_Tab);
+    press(Qt::Key_Tab);
     type("24");
-    key(Qt::Key_Return);
-    key(Qt::Key_Return);
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
     EXPECT_EQ(fakes.messageBoxes.shown.back().text, "Non si può introdurre un valore maggiore di 23.59    ");
     EXPECT_EQ(std::tuple(focused(), note.date, note.armed + note.saves + note.closed.size()),
               std::tuple((QWidget *)box(HoursBox), kToday.addDays(2), 0));
 
     type("0930");
-    key(Qt::Key_Return);
+    press(Qt::Key_Return);
     EXPECT_TRUE(gone());
     EXPECT_EQ(std::tuple(note.label, note.minutes, note.saves), std::tuple("09.30", 9 * 60 + 30, 1));
     EXPECT_EQ(note.closed, std::vector<bool>{false});

