@@ -155,16 +155,16 @@ frmRicorrenze::~frmRicorrenze() = default;
 
 void frmRicorrenze::buildControls()
 {
-    QWidget *data = group(QStringLiteral("Data"), {4, 1, 241, 41}, this);
-    caption(QStringLiteral("giorno"), 42, data);
+    QWidget *dateBox = group(QStringLiteral("Data"), {4, 1, 241, 41}, this);
+    caption(QStringLiteral("giorno"), 42, dateBox);
     m_txtData[0] =
-        digitBox(QStringLiteral("txtData_0"), 45, QStringLiteral(" Giorno dell'evento "), data);
-    caption(QStringLiteral("mese"), 99, data);
+        digitBox(QStringLiteral("txtData_0"), 45, QStringLiteral(" Giorno dell'evento "), dateBox);
+    caption(QStringLiteral("mese"), 99, dateBox);
     m_txtData[1] =
-        digitBox(QStringLiteral("txtData_1"), 102, QStringLiteral(" Mese dell'evento "), data);
-    caption(QStringLiteral("Ricorrenza annua"), 213, data);
+        digitBox(QStringLiteral("txtData_1"), 102, QStringLiteral(" Mese dell'evento "), dateBox);
+    caption(QStringLiteral("Ricorrenza annua"), 213, dateBox);
     m_txtData[2] = digitBox(QStringLiteral("txtData_2"), 216,
-                            QStringLiteral(" Ogni quanti mesi si ripete l'evento "), data);
+                            QStringLiteral(" Ogni quanti mesi si ripete l'evento "), dateBox);
 
     QWidget *alert = group(QStringLiteral("Alert"), {248, 1, 65, 41}, this);
     caption(QStringLiteral("giorni"), 37, alert);

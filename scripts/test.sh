@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test.
+# Builds everything with warnings as errors and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh -DPROMEMO_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -211,9 +211,10 @@ TEST_F(LauncherTest, RightClickClosesTheLaunchersWindowsThenOpensTheMenuWhoseIte
                                 u"Archivio Notino"_qs, u"Editor Ricorrenze"_qs})
         trigger(item);
     const auto open = [] {
-        return std::ranges::count_if(QApplication::topLevelWidgets(), [](QWidget *w) {
-            return w->isVisible() && (qobject_cast<frmCounter *>(w) || qobject_cast<frmOpzioni *>(w)
-                                      || qobject_cast<frmRicorrenze *>(w) || qobject_cast<frmArchivio *>(w));
+        return std::ranges::count_if(QApplication::topLevelWidgets(), [](QWidget *widget) {
+            return widget->isVisible()
+                   && (qobject_cast<frmCounter *>(widget) || qobject_cast<frmOpzioni *>(widget)
+                       || qobject_cast<frmRicorrenze *>(widget) || qobject_cast<frmArchivio *>(widget));
         });
     };
     ASSERT_EQ(open(), 4); // the editor asked twice came forward once

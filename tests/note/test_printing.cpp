@@ -85,8 +85,9 @@ TEST(PrintNote, WaitsTwoSecondsThenPrintsUnlessCancelledAndReportsAnError)
                   c.printed ? std::tuple(1, u"Arial"_qs, 12, notePageLines(kStamp, u"testo"_qs))
                             : std::tuple(0, QString(), 0, QStringList()));
         ASSERT_EQ(fakes.messageBoxes.shown.size(), c.failure ? 1 : 0);
-        if (c.failure)
+        if (c.failure) {
             EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"Errore482:  Nessuna stampante"_qs));
+        }
     }
 }
 

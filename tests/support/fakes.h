@@ -151,7 +151,7 @@ struct FakePrinter final : IPrinter
 // Every fake in one place; the window registry comes from the test.
 struct FakeServices
 {
-    explicit FakeServices(IWindowRegistry &windows) : windows(windows), help(windows, processes) {}
+    explicit FakeServices(IWindowRegistry &registry) : windows(registry), help(registry, processes) {}
     Services services()
     {
         return {clock, messageBoxes, processes, keys, screen, sound, windows, help, printer};
