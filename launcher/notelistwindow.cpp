@@ -440,13 +440,13 @@ QStringList frmCounter::printedLines() const
 
 void frmCounter::cmdStampa_Click()
 {
-    PrintJobWindow window(m_services.printer, QStringLiteral("Stampa elenco in corso..."),
-                          QStringLiteral("Annulla"), kPrintWindowLayout);
+    auto *window = new PrintJobWindow(m_services, QStringLiteral("Stampa elenco in corso..."),
+                                      QStringLiteral("Annulla"), kPrintWindowLayout);
     const QRect screen = m_services.screen.availableGeometry();
-    window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
-    const PrintJob job{kPrintWait, QStringLiteral("Arial"), 12,
-                       QString::fromUtf16(kTrayCaption), printedLines()};
-    runPrintJob(window, m_services, job, this);
+    window->move(screen.center() - QPoint(window->width() / 2, window->height() / 2));
+    window->start({kPrintWait, QStringLiteral("Arial"), 12, QString::fromUtf16(kTrayCaption),
+                   printedLines()},
+                  this);
 }
 
 void frmCounter::cmdHelp_Click()

@@ -28,22 +28,23 @@ QPoint printWindowPosition(QPoint noteTopLeft, int screenBottom)
     return {noteTopLeft.x(), twipsToPixels(top)};
 }
 
-PrintWindow::PrintWindow(IPrinter &printer, QWidget *parent)
-    : PrintJobWindow(printer, QStringLiteral("Stampa del notino in corso..."),
-                     QStringLiteral("&Annulla"), kLayout, parent)
+PrintWindow::PrintWindow(const Services &services)
+    : PrintJobWindow(services, QStringLiteral("Stampa del notino in corso..."),
+                     QStringLiteral("&Annulla"), kLayout)
 {
 }
 
-void printNote(QWidget &note, const QString &changeTime, const QString &text,
-               const Services &services)
+PrintWindow *printNote(QWidget &note, const QString &changeTime, const QString &text,
+                       const Services &services)
 {
     // Not a child of the note: a close request may delete the note during the wait.
-    PrintWindow window(services.printer);
+    auto *window = new PrintWindow(services);
     const QRect screen = services.screen.geometry();
-    window.move(printWindowPosition(note.pos(), screen.y() + screen.height()));
-    const PrintJob job{kCancelWait, QString::fromLatin1(kPrintFontFamily), kPrintFontPoints,
-                       QStringLiteral(" Promemo"), notePageLines(changeTime, text)};
-    runPrintJob(window, services, job, &note);
+    window->move(printWindowPosition(note.pos(), screen.y() + screen.height()));
+    window->start({kCancelWait, QString::fromLatin1(kPrintFontFamily), kPrintFontPoints,
+                   QStringLiteral(" Promemo"), notePageLines(changeTime, text)},
+                  &note);
+    return window;
 }
 
 } // namespace promemo::note

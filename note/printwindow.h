@@ -5,19 +5,17 @@
 
 #include "platform/printjob.h"
 
-namespace promemo {
-class IPrinter;
-struct Services;
-} // namespace promemo
-
 namespace promemo::note {
+
+class PrintWindow;
 
 // F3: shows frmStampa beside the note for two seconds, then prints the note's page on the
 // default printer unless "&Annulla" was pressed meanwhile. A printer error is reported in a
 // message box; the note itself never changes. `changeTime` is the time of the note's last
-// change as the note shows it (dd/mm/yyyy hh.mm).
-void printNote(QWidget &note, const QString &changeTime, const QString &text,
-               const Services &services);
+// change as the note shows it (dd/mm/yyyy hh.mm). Returns the window running the job, which
+// deletes itself once it has finished.
+PrintWindow *printNote(QWidget &note, const QString &changeTime, const QString &text,
+                       const Services &services);
 
 // The top-left corner of frmStampa, in pixels: below the note, or above it when it would
 // come too near the screen's bottom.
@@ -29,7 +27,7 @@ class PrintWindow final : public PrintJobWindow
     Q_OBJECT
 
 public:
-    explicit PrintWindow(IPrinter &printer, QWidget *parent = nullptr);
+    explicit PrintWindow(const Services &services);
 };
 
 } // namespace promemo::note

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 
 namespace promemo {
 
@@ -18,6 +19,12 @@ QDateTime SystemClock::now() const
 std::chrono::milliseconds SystemClock::tickCount() const
 {
     return std::chrono::milliseconds(m_ticks.elapsed());
+}
+
+void SystemClock::after(std::chrono::milliseconds delay, QObject *context,
+                        std::function<void()> action) const
+{
+    QTimer::singleShot(delay, context, std::move(action));
 }
 
 bool waitProcessingEvents(const IClock &clock, std::chrono::milliseconds duration,

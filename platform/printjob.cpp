@@ -6,23 +6,33 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopedValueRollback>
 
 #include "platform/printer.h"
 #include "platform/services.h"
 
 namespace promemo {
 
-PrintJobWindow::PrintJobWindow(IPrinter &printer, const QString &label,
-                               const QString &cancelCaption, const PrintWindowLayout &layout,
-                               QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_printer(printer)
+namespace {
+
+// The job now running: a second one started during its wait would print inside it.
+QPointer<PrintJobWindow> &runningJob()
+{
+    static QPointer<PrintJobWindow> running;
+    return running;
+}
+
+} // namespace
+
+PrintJobWindow::PrintJobWindow(const Services &services, const QString &label,
+                               const QString &cancelCaption, const PrintWindowLayout &layout)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_services(services)
     , m_label1(new QLabel(label, this))
     , m_command1(new QPushButton(cancelCaption, this))
 {
     setObjectName(QStringLiteral("frmStampa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(layout.window);
     // Without a caption, the edge is all that sets it off from what lies behind. It lies
     // beneath the label and the button, which must get the clicks.
@@ -54,8 +64,57 @@ void PrintJobWindow::keyPressEvent(QKeyEvent *event)
 
 void PrintJobWindow::Command1_Click()
 {
-    m_printer.abort();
-    m_cancelled = true;
+    m_services.printer.abort();
+    finish(PrintOutcome::Cancelled);
+}
+
+void PrintJobWindow::start(const PrintJob &job, QWidget *messageParent)
+{
+    m_job = job;
+    m_messageParent = messageParent;
+    if (runningJob()) {
+        m_running = true;
+        finish(PrintOutcome::Busy);
+        return;
+    }
+    runningJob() = this;
+    m_running = true;
+    // The window takes the focus so that the keyboard reaches "Annulla"; the window that had
+    // it gets it back afterwards.
+    m_previous = QApplication::activeWindow();
+    show();
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+    m_services.clock.after(job.wait, this, [this] { print(); });
+}
+
+void PrintJobWindow::print()
+{
+    if (!m_running)
+        return;
+    if (printLines(m_services.printer, m_job.fontFamily, m_job.fontPoints, m_job.lines)) {
+        finish(PrintOutcome::Printed);
+        return;
+    }
+    hide();
+    m_services.messageBoxes.warn(m_job.errorTitle, printerErrorText(m_services.printer.lastError()),
+                                 m_messageParent.data());
+    finish(PrintOutcome::Failed);
+}
+
+void PrintJobWindow::finish(PrintOutcome outcome)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    if (runningJob() == this)
+        runningJob() = nullptr;
+    hide();
+    if (m_previous && m_previous->isVisible())
+        m_previous->activateWindow();
+    emit finished(outcome);
+    deleteLater();
 }
 
 QString printerErrorText(const PrinterError &error)
@@ -77,41 +136,6 @@ bool printLines(IPrinter &printer, const QString &fontFamily, int fontPoints,
         }
     }
     return printer.endDocument();
-}
-
-PrintOutcome runPrintJob(PrintJobWindow &window, const Services &services, const PrintJob &job,
-                         QWidget *messageParent)
-{
-    // A second job started from the events of the wait would print inside the first one.
-    static bool printing = false;
-    if (printing)
-        return PrintOutcome::Busy;
-    const QScopedValueRollback busy(printing, true);
-    const QPointer<QWidget> parent(messageParent);
-    // The window takes the focus so that the keyboard reaches "Annulla"; the window that had
-    // it gets it back afterwards.
-    const QPointer<QWidget> previous(QApplication::activeWindow());
-    const auto giveFocusBack = [&] {
-        window.hide();
-        if (previous && previous->isVisible())
-            previous->activateWindow();
-    };
-
-    window.show();
-    window.raise();
-    window.activateWindow();
-    window.setFocus(Qt::ActiveWindowFocusReason);
-    if (waitProcessingEvents(services.clock, job.wait, [&] { return window.cancelled(); })) {
-        giveFocusBack();
-        return PrintOutcome::Cancelled;
-    }
-    const bool printed = printLines(services.printer, job.fontFamily, job.fontPoints, job.lines);
-    giveFocusBack();
-    if (printed)
-        return PrintOutcome::Printed;
-    services.messageBoxes.warn(job.errorTitle, printerErrorText(services.printer.lastError()),
-                               parent.data());
-    return PrintOutcome::Failed;
 }
 
 } // namespace promemo

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <chrono>
+
+#include "platform/services.h"
 
 class QKeyEvent;
 class QLabel;
@@ -15,7 +18,6 @@ namespace promemo {
 
 class IPrinter;
 struct PrinterError;
-struct Services;
 
 // Where the print window puts its parts, in pixels.
 struct PrintWindowLayout
@@ -23,31 +25,6 @@ struct PrintWindowLayout
     QSize window;
     QRect label;
     QRect button;
-};
-
-// frmStampa: a small caption-less window on top, showing what is being printed and a cancel
-// button, while a print job waits to begin.
-class PrintJobWindow : public QWidget
-{
-    Q_OBJECT
-
-public:
-    PrintJobWindow(IPrinter &printer, const QString &label, const QString &cancelCaption,
-                   const PrintWindowLayout &layout, QWidget *parent = nullptr);
-
-    bool cancelled() const { return m_cancelled; }
-
-protected:
-    // Escape presses "Annulla" too.
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
-    void Command1_Click();
-
-    IPrinter &m_printer;
-    QLabel *m_label1;
-    QPushButton *m_command1;
-    bool m_cancelled = false;
 };
 
 // What a print job prints and how it reports a failure.
@@ -62,6 +39,44 @@ struct PrintJob
 
 enum class PrintOutcome { Printed, Cancelled, Failed, Busy };
 
+// frmStampa: a small caption-less window on top, showing what is being printed and a cancel
+// button, while a print job waits to begin. It runs one job and deletes itself afterwards.
+class PrintJobWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PrintJobWindow(const Services &services, const QString &label, const QString &cancelCaption,
+                   const PrintWindowLayout &layout);
+
+    // Shows the window (already placed) with the focus on its cancel button and waits
+    // `job.wait` unless the button is pressed; then prints `job.lines`, hides, gives the focus
+    // back to the window that had it and reports `finished`. A failure is reported in a warning
+    // box titled `job.errorTitle` over `messageParent` (which may be deleted meanwhile). One job
+    // at a time: while another runs, this one finishes at once as Busy.
+    void start(const PrintJob &job, QWidget *messageParent = nullptr);
+
+signals:
+    void finished(PrintOutcome outcome);
+
+protected:
+    // Escape presses "Annulla" too.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void Command1_Click();
+    void print();
+    void finish(PrintOutcome outcome);
+
+    const Services m_services;
+    QLabel *m_label1;
+    QPushButton *m_command1;
+    PrintJob m_job;
+    QPointer<QWidget> m_messageParent;
+    QPointer<QWidget> m_previous;
+    bool m_running = false;
+};
+
 // The message shown when printing failed.
 QString printerErrorText(const PrinterError &error);
 
@@ -70,12 +85,5 @@ QString printerErrorText(const PrinterError &error);
 bool printLines(IPrinter &printer, const QString &fontFamily, int fontPoints,
                 const QStringList &lines);
 
-// Shows `window` (already placed) with the focus on its cancel button, lets events run for
-// `job.wait` unless the button is pressed, then prints `job.lines`, hides the window and gives
-// the focus back to the window that had it. A failure is reported in a warning box titled
-// `job.errorTitle` over `messageParent` (which may be deleted meanwhile). One job at a time: a
-// call during another job's wait does nothing.
-PrintOutcome runPrintJob(PrintJobWindow &window, const Services &services, const PrintJob &job,
-                         QWidget *messageParent = nullptr);
 
 } // namespace promemo

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -88,7 +89,7 @@ protected:
         int turns = 0;
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [&] {
-            fakes.clock.advance(100ms);
+            const auto advance = qScopeGuard([&] { fakes.clock.advance(100ms); });
             for (QWidget *widget : QApplication::topLevelWidgets()) {
                 if (!qobject_cast<PrintJobWindow *>(widget) || !widget->isVisible()
                     || ++turns != cancelAt)
@@ -100,6 +101,11 @@ protected:
         });
         ticker.start(0);
         window->stampa()->click();
+        const auto printing = [] {
+            const auto windows = QApplication::topLevelWidgets();
+            return std::ranges::any_of(windows, [](QWidget *w) { return qobject_cast<PrintJobWindow *>(w); });
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !printing(); }, 10000)) << "the print job never ended";
         EXPECT_GE(turns, cancelAt.value_or(15));
     }
 

@@ -45,21 +45,23 @@ TEST(NotePage, HeaderThenEveryLineOfTheTextCutOnceAtABlankFrom45To60OrElseAfter6
         EXPECT_EQ(notePageLines(kStamp, c.text), head + c.body) << c.text.toStdString();
 }
 
-// Prints the note while each turn of the event loop moves the fake clock 100 ms on; `onTurn`
-// gets the print window at each turn it shows, counted from 1. Returns the turns it showed.
+// Prints the note while each turn of the event loop moves the fake clock 100 ms on, until the job
+// has ended; `onTurn` gets the print window at each turn it shows, counted from 1. Returns the
+// turns it showed.
 int printWhileTicking(QWidget &note, test::FakeServices &fakes, const std::function<void(QWidget &, int)> &onTurn)
 {
     int turns = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        fakes.clock.advance(100ms);
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (qobject_cast<PrintWindow *>(widget) && widget->isVisible())
                 onTurn(*widget, ++turns);
         }
+        fakes.clock.advance(100ms);
     });
     ticker.start(0);
-    printNote(note, kStamp, u"testo"_qs, fakes.services());
+    const QPointer<PrintWindow> job = printNote(note, kStamp, u"testo"_qs, fakes.services());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !job; }, 10000)) << "the print job never ended";
     return turns;
 }
 

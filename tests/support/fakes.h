@@ -1,10 +1,14 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <set>
+#include <vector>
+
+#include <QPointer>
 
 #include "common/programfolder.h"
 #include "platform/services.h"
@@ -19,13 +23,35 @@ struct FakeClock final : IClock
 {
     QDateTime now() const override { return current; }
     std::chrono::milliseconds tickCount() const override { return ticks; }
-    // Moves the ticks and now() on together.
+    void after(std::chrono::milliseconds delay, QObject *context,
+               std::function<void()> action) const override
+    {
+        pending.push_back({ticks + delay, context, std::move(action)});
+    }
+    // Moves the ticks and now() on together; what was due by then runs, in order.
     void advance(std::chrono::milliseconds by)
     {
         ticks += by;
         current = current.addMSecs(by.count());
+        for (;;) {
+            const auto due = std::min_element(pending.begin(), pending.end(),
+                                              [](const Pending &a, const Pending &b) { return a.at < b.at; });
+            if (due == pending.end() || due->at > ticks)
+                return;
+            const Pending next = *due;
+            pending.erase(due);
+            if (next.context)
+                next.action();
+        }
     }
 
+    struct Pending
+    {
+        std::chrono::milliseconds at;
+        QPointer<QObject> context;
+        std::function<void()> action;
+    };
+    mutable std::vector<Pending> pending;
     QDateTime current{QDate(2030, 1, 1), QTime(12, 0)};
     std::chrono::milliseconds ticks{1'000'000};
 };
