@@ -262,11 +262,13 @@ void frmMain::newNote()
 {
     if (m_exiting)
         return;
-    if (waitProcessingEvents(m_services.clock, kLaunchPause, [this] { return m_exiting; }))
-        return;
-    const QString program = m_options.noteSize == NoteSize::Medium ? QStringLiteral("Kespo")
-                                                                   : QStringLiteral("Kundo");
-    m_services.processes.start(program, {m_options.appearanceCode()}, WindowMode::NormalWithFocus);
+    m_services.clock.after(kLaunchPause, this, [this] {
+        if (m_exiting)
+            return;
+        const QString program = m_options.noteSize == NoteSize::Medium ? QStringLiteral("Kespo")
+                                                                       : QStringLiteral("Kundo");
+        m_services.processes.start(program, {m_options.appearanceCode()}, WindowMode::NormalWithFocus);
+    });
 }
 
 void frmMain::showMenu(QPoint globalPosition)

@@ -192,15 +192,19 @@ TEST_F(LauncherTest, LeftClickStartsANoteAfter100msWithTheAppearanceCode)
     frmMain &w = launch();
     fakes.processes.started.clear();
     const auto clickedAt = fakes.clock.ticks;
+    const auto started = [this] { return !fakes.processes.started.isEmpty(); };
     emit w.tray()->leftClicked();
+    ASSERT_TRUE(QTest::qWaitFor(started));
     EXPECT_EQ(fakes.processes.started,
               (QList<Start>{{u"Kespo"_qs, {u"23"_qs}, WindowMode::NormalWithFocus}}));
     EXPECT_GE(startedAt - clickedAt, 100ms);
 
     put(u"Notino.ini"_qs);
+    frmMain &defaults = launch();
     fakes.processes.started.clear();
-    emit launch().tray()->leftClicked();
-    EXPECT_EQ(fakes.processes.started.back(), (Start{u"Kundo"_qs, {u"12"_qs}, WindowMode::NormalWithFocus}));
+    emit defaults.tray()->leftClicked();
+    ASSERT_TRUE(QTest::qWaitFor(started));
+    EXPECT_EQ(fakes.processes.started, (QList<Start>{{u"Kundo"_qs, {u"12"_qs}, WindowMode::NormalWithFocus}}));
 }
 
 TEST_F(LauncherTest, RightClickClosesTheLaunchersWindowsThenOpensTheMenuWhoseItemsFindOrStart)
