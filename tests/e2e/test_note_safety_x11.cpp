@@ -84,7 +84,15 @@ protected:
         return texts;
     }
     bool notesAre(const QStringList &texts) const { return QStringList(notes().values()) == texts; }
-    std::string notesText() const { return notes().keys().join(u' ').toStdString(); }
+    // Every note file, with its text.
+    std::string notesText() const
+    {
+        QStringList lines;
+        const auto all = notes();
+        for (auto it = all.cbegin(); it != all.cend(); ++it)
+            lines << it.key() + u": "_s + it.value();
+        return lines.join(u", "_s).toStdString();
+    }
     bool ended(QProcess &process)
     {
         return test::waitFor([&] { return process.state() == QProcess::NotRunning; }, 5s);
@@ -120,7 +128,7 @@ TEST_F(NoteSafety, ALauncherKilledAndStartedAgainLeavesOneFileForAnOpenNote)
 {
     startSuite();
     QProcess kundo;
-    newNote(kundo);
+    const QString note = newNote(kundo);
     x.type(u"primo"_s);
     x.key(u"F10"_s);
     ASSERT_TRUE(test::waitFor([&] { return notesAre({u"primo"_s}); }, 5s)) << notesText();
@@ -131,8 +139,7 @@ TEST_F(NoteSafety, ALauncherKilledAndStartedAgainLeavesOneFileForAnOpenNote)
     // The note still runs and holds its file: it is not put away under its feet.
     EXPECT_TRUE(notes().firstKey().startsWith(u'n')) << notesText();
 
-    ASSERT_TRUE(x.focus(x.xdotool({u"search"_s, u"--pid"_s, QString::number(kundo.processId()),
-                                   u"--name"_s, u"^PromemoX$"_s})));
+    ASSERT_TRUE(x.focus(note));
     x.type(u" e secondo"_s);
     x.key(u"F10"_s);
     EXPECT_TRUE(test::waitFor([&] { return notesAre({u"primo e secondo"_s}); }, 5s)) << notesText();
@@ -161,7 +168,7 @@ TEST_F(NoteSafety, ASaveOnAFullDiskIsReportedAndTheNoteStaysOpenWithItsText)
     }
     filler.close();
 
-    x.type(u" e di più"_s);
+    x.type(u" e altro"_s);
     const auto refused = [&](const char *what, const std::function<void()> &act) {
         SCOPED_TRACE(what);
         act();
@@ -187,7 +194,7 @@ TEST_F(NoteSafety, ASaveOnAFullDiskIsReportedAndTheNoteStaysOpenWithItsText)
     ASSERT_TRUE(filler.remove());
     ASSERT_TRUE(x.focus(note));
     x.key(u"F10"_s);
-    EXPECT_TRUE(test::waitFor([&] { return notesAre({u"da salvare e di più"_s}); }, 5s)) << notesText();
+    EXPECT_TRUE(test::waitFor([&] { return notesAre({u"da salvare e altro"_s}); }, 5s)) << notesText();
     ::umount2(QFile::encodeName(folder.path()).constData(), MNT_DETACH);
 }
 

@@ -119,11 +119,14 @@ public:
                 value(QStringLiteral("HEIGHT"))};
     }
     bool hasFocus(const QString &window) { return xdotool({QStringLiteral("getwindowfocus")}) == window; }
-    // Gives `window` the keyboard; false when it does not take it.
+    // Gives `window` the keyboard; false when it does not take it. Asked again while it has not:
+    // xdotool fails now and then while other windows come and go.
     bool focus(const QString &window)
     {
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-        return waitFor([&] { return hasFocus(window); }, std::chrono::seconds(3));
+        return waitFor([&] {
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+            return hasFocus(window);
+        }, std::chrono::seconds(3));
     }
     QImage screenshot(const QString &window)
     {
