@@ -135,27 +135,40 @@ void frmMain::showPath(const QString &path)
 
 void frmMain::run(const CheckInput &input)
 {
+    m_input = input;
+    m_missing.clear();
     show();
     sessionIndicator(input.session)->light(kFoundColour);
     const QString noSound = QDir(input.programFolder).filePath(QStringLiteral("nosuono.wav"));
     if (!input.programFolder.isEmpty() && QFile::exists(noSound))
         QFile::remove(noSound);
+    checkFile(0);
+}
 
-    std::vector<int> missing;
-    for (int i = 0; i < int(input.files.size()) && i < int(m_files.size()); ++i) {
-        const SystemFile &file = input.files[size_t(i)];
-        const QString found = input.locate(file);
-        showPath(found.isEmpty() ? input.systemFolder + u'/' + file.name : found);
-        m_files[i]->light(found.isEmpty() ? kMissingColour : kFoundColour);
-        if (found.isEmpty())
-            missing.push_back(i);
-        waitProcessingEvents(m_clock, 100ms);
+// One file, then the next 100 ms later; after the last, the end.
+void frmMain::checkFile(int index)
+{
+    const int count = std::min(int(m_input.files.size()), int(m_files.size()));
+    if (index >= count) {
+        finishCheck();
+        return;
     }
+    const SystemFile &file = m_input.files[size_t(index)];
+    const QString found = m_input.locate(file);
+    showPath(found.isEmpty() ? m_input.systemFolder + u'/' + file.name : found);
+    m_files[size_t(index)]->light(found.isEmpty() ? kMissingColour : kFoundColour);
+    if (found.isEmpty())
+        m_missing.push_back(index);
+    m_clock.after(100ms, this, [this, index] { checkFile(index + 1); });
+}
 
-    if (missing.empty()) {
-        waitProcessingEvents(m_clock, 200ms);
-        close();
-        emit finished();
+void frmMain::finishCheck()
+{
+    if (m_missing.empty()) {
+        m_clock.after(200ms, this, [this] {
+            close();
+            emit finished();
+        });
         return;
     }
     m_error = new frmErrore;
@@ -164,8 +177,8 @@ void frmMain::run(const CheckInput &input)
         close();
         emit finished();
     });
-    for (const int i : missing)
-        m_error->addMissing(input.files[size_t(i)].name);
+    for (const int i : m_missing)
+        m_error->addMissing(m_input.files[size_t(i)].name);
     m_error->show();
 }
 

@@ -89,8 +89,12 @@ signals:
 
 private:
     void showPath(const QString &path);
+    void checkFile(int index);
+    void finishCheck();
 
     const IClock &m_clock;
+    CheckInput m_input;
+    std::vector<int> m_missing;
     QString m_currentPath;
     QLabel *Label1;
     QLabel *Label4;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -68,16 +69,17 @@ class SystemCheckTest : public ::testing::Test
 {
 protected:
     // Runs the check with `missing` files not found, moving the clock 10 ms at each turn of the
-    // event loop; records when each indicator was lit.
+    // event loop, until it has ended or shows the missing files; records when each indicator
+    // was lit.
     void check(const QSet<QString> &missing, SessionType session = SessionType::X11)
     {
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [&] {
-            clock.advance(10ms);
             for (int i = 0; i < 10; ++i) {
                 if (window.fileIndicator(i)->isLit() && litAt[i] < 0)
                     litAt[i] = int(clock.ticks.count());
             }
+            clock.advance(10ms);
         });
         ticker.start(0);
         window.run({requiredSystemFiles(),
@@ -85,6 +87,7 @@ protected:
                         return missing.contains(file.name) ? QString() : u"/usr/lib/"_qs + file.name;
                     },
                     u"/usr/lib/x86_64-linux-gnu"_qs, session, folder.path()});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() > 0 || window.errorWindow(); }));
     }
 
     test::FakeClock clock;
