@@ -62,7 +62,6 @@ constexpr int kPlainHeight = 4020, kPlainButtons = 3100;
 constexpr int kOneSectionHeight = 5040, kOneSectionButtons = 4110;
 constexpr int kTwoSectionsHeight = 6045, kTwoSectionsButtons = 5110;
 
-constexpr auto kRefreshInterval = 300ms;
 constexpr auto kCloseWatcherBound = 3000ms;
 constexpr auto kPrintWait = 1500ms;
 
@@ -241,7 +240,6 @@ frmCounter::frmCounter(const Services &services, QWidget *parent)
     const QRect screen = m_services.screen.availableGeometry();
     move(screen.center() - QPoint(width() / 2, height() / 2));
     show();
-    Timer1->start(kRefreshInterval);
 }
 
 frmCounter::~frmCounter() = default;
@@ -304,10 +302,6 @@ void frmCounter::buildControls()
     connect(cmdStampa, &QPushButton::clicked, this, &frmCounter::cmdStampa_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmCounter::cmdHelp_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &QTimer::timeout, this, &frmCounter::Timer1_Timer);
 
     // F1 belongs to the whole window, whatever has the focus.
     installEventFilter(this);
@@ -454,8 +448,12 @@ void frmCounter::cmdHelp_Click()
     m_services.help.open(QStringLiteral("elenco.htm"));
 }
 
-void frmCounter::Timer1_Timer()
+// Back in the foreground after another window had it: the notes may have changed meanwhile.
+void frmCounter::changeEvent(QEvent *event)
 {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
     if (!isActiveWindow()) {
         m_left = true;
         return;

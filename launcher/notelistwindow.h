@@ -13,7 +13,6 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
-class QTimer;
 
 namespace promemo::launcher {
 
@@ -44,6 +43,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
@@ -58,7 +58,6 @@ private:
     void reopenNote(QListWidget *list, QListWidgetItem *item, bool closeWatcher, WindowMode mode);
     void cmdStampa_Click();
     void cmdHelp_Click();
-    void Timer1_Timer();
 
     const Services m_services;
 
@@ -77,7 +76,6 @@ private:
     QPushButton *cmdStampa = nullptr;
     QPushButton *cmdHelp = nullptr;
     QPushButton *cmdChiudi = nullptr;
-    QTimer *Timer1 = nullptr;
 
     int m_heightTwips = 0;
     int m_buttonsTopTwips = 0;
