@@ -973,7 +973,7 @@ void frmRubrica::closeEvent(QCloseEvent *event)
     if (m_options)
         m_options->close();
     m_file.close();
-    m_services.windows.closeAll(QString::fromUtf16(kHelpCaption), 3s);
+    m_services.windows.closeAll(QString::fromUtf16(kHelpCaption), 3s, this, {});
     event->accept();
 }
 

@@ -80,7 +80,9 @@ double median(std::vector<double> values)
 void closeNotes(promemo::WindowRegistry &registry,
                 std::vector<std::unique_ptr<QProcess>> &processes)
 {
-    registry.closeAll(kNote, 10s);
+    // The requests go out at once; the processes ending is waited for below.
+    QObject context;
+    registry.closeAll(kNote, 10s, &context, {});
     for (auto &process : processes) {
         if (!process->waitForFinished(3000))
             process->kill();

@@ -184,17 +184,18 @@ void frmMain::startWatcher()
 }
 
 // A watcher started just before the exit has no window yet to be closed by; it must not
-// outlive the launcher.
-void frmMain::awaitStartingWatcher()
+// outlive the launcher. Looked for every 50 ms until it shows or its start bound has passed.
+void frmMain::awaitStartingWatcher(std::function<void()> then)
 {
-    if (!m_watcherStartedAt)
+    const bool starting = m_watcherStartedAt
+                          && m_services.clock.tickCount() - *m_watcherStartedAt < kWatcherStartBound;
+    if (!starting || m_services.windows.exists(caption(kWatcherCaption))) {
+        then();
         return;
-    const auto since = m_services.clock.tickCount() - *m_watcherStartedAt;
-    if (since >= kWatcherStartBound)
-        return;
-    const QString watcher = caption(kWatcherCaption);
-    waitProcessingEvents(m_services.clock, kWatcherStartBound - since,
-                         [this, &watcher] { return m_services.windows.exists(watcher); });
+    }
+    m_services.clock.after(50ms, this, [this, then = std::move(then)]() mutable {
+        awaitStartingWatcher(std::move(then));
+    });
 }
 
 void frmMain::putAwayShownNotes()
@@ -390,16 +391,36 @@ void frmMain::Esci()
     m_exiting = true;
     Timer2.stop();
     m_menu->close();
-    IWindowRegistry &windows = m_services.windows;
-    windows.closeAll(QString::fromUtf16(kHelpCaption), m_closeBound);
-    windows.closeAll(caption(kNoteCaption), m_closeBound);
-    windows.postClose(caption(kAddressBookCaption));
-    for (const QString &calendar : windows.captionsStartingWith(caption(kCalendarCaptionPrefix)))
-        windows.postClose(calendar);
-    awaitStartingWatcher();
-    windows.closeAll(caption(kWatcherCaption), m_closeBound);
-    // A note the watcher started meanwhile goes too.
-    windows.closeAll(caption(kNoteCaption), m_closeBound);
+    // Each step once the windows of the one before have gone, or its bound has passed.
+    closeEvery(kHelpCaption, [this] {
+        closeEvery(kNoteCaption, [this] {
+            IWindowRegistry &windows = m_services.windows;
+            windows.postClose(caption(kAddressBookCaption));
+            for (const QString &calendar : windows.captionsStartingWith(caption(kCalendarCaptionPrefix)))
+                windows.postClose(calendar);
+            awaitStartingWatcher([this] {
+                closeEvery(kWatcherCaption, [this] {
+                    // A note the watcher started meanwhile goes too.
+                    closeEvery(kNoteCaption, [this] { endExit(); });
+                });
+            });
+        });
+    });
+}
+
+void frmMain::closeEvery(const char16_t *windowCaption, std::function<void()> then)
+{
+    m_services.windows.closeAll(caption(windowCaption), m_closeBound, this,
+                                [windowCaption, then = std::move(then)](bool closed) {
+        if (!closed)
+            qCWarning(lcLauncher, "windows \"%s\" still open at the exit",
+                      qPrintable(caption(windowCaption)));
+        then();
+    });
+}
+
+void frmMain::endExit()
+{
     closeOwnWindows();
     if (m_tray)
         m_tray->hide();

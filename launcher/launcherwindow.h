@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -85,7 +86,9 @@ private:
     bool Ricorrenze() const;
     void startWatcher();
     void watcherChecked(const WindowPresence &presence);
-    void awaitStartingWatcher();
+    void awaitStartingWatcher(std::function<void()> then);
+    void closeEvery(const char16_t *windowCaption, std::function<void()> then);
+    void endExit();
     void putAwayShownNotes();
     bool noteListAtStart() const;
     void buildMenu();

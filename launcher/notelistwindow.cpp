@@ -410,15 +410,21 @@ void frmCounter::reopenNote(QListWidget *list, QListWidgetItem *item, bool close
         return;
     m_lastReopen = now;
 
-    // The watcher may be waiting for this note: closed, it comes back without it.
-    if (closeWatcher && name->alertMinutes != 0)
-        m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kCloseWatcherBound);
     delete list->takeItem(list->row(item));
     // No line stays marked in place of the one taken away.
     list->selectionModel()->clear();
     if (list->count() == 0)
         addPlaceholder(list);
-    m_services.processes.start(reopenProgram(name->noteSize()), {fileName}, mode);
+    const auto start = [this, program = reopenProgram(name->noteSize()), fileName, mode] {
+        m_services.processes.start(program, {fileName}, mode);
+    };
+    // The watcher may be waiting for this note: closed, it comes back without it.
+    if (!closeWatcher || name->alertMinutes == 0) {
+        start();
+        return;
+    }
+    m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kCloseWatcherBound, this,
+                                [start](bool) { start(); });
 }
 
 QStringList frmCounter::printedLines() const

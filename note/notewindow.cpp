@@ -251,7 +251,7 @@ void frmNotino::start(Placement placement)
     if (placement == Placement::ShowAndSave || placement == Placement::Topmost)
         Salva_Nota();
     if (placement == Placement::Topmost)
-        m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound);
+        m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound, this, {});
     m_timer2.start();
     // Its minute has come: the first tick is now.
     if (placement == Placement::AlertPassed)
@@ -671,9 +671,14 @@ void frmNotino::Esci()
         showWriteFailure(result.error);
         return;
     }
-    if (result.closeWatcher)
-        m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound);
-    end();
+    if (!result.closeWatcher) {
+        end();
+        return;
+    }
+    // The watcher chooses its note when it starts: it must go before this note ends.
+    hide();
+    m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound, this,
+                                [this](bool) { end(); });
 }
 
 void frmNotino::Elimina_File()

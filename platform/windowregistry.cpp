@@ -8,7 +8,6 @@
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -490,6 +489,55 @@ private:
     bool finished_ = false;
 };
 
+// Asks every window of a caption to close, then looks again every few milliseconds from the
+// event loop until none is left or the bound has passed. Deletes itself.
+class CloseAll final : public QObject
+{
+public:
+    CloseAll(QString directory, QString caption, std::chrono::milliseconds bound,
+             WindowRegistry::Timeouts timeouts, QObject *context, std::function<void(bool)> done)
+        : directory_(std::move(directory)), caption_(std::move(caption)), deadline_(bound),
+          timeouts_(timeouts), context_(context), done_(std::move(done))
+    {
+    }
+
+    // The first step runs at once, so the requests are out even if the caller ends right after.
+    void step()
+    {
+        // Windows that appear meanwhile are asked too; each window is asked once.
+        send(directory_, caption_, Verb::Close, Reach::All, deadline_, timeouts_, &asked_);
+        const Delivery left = send(directory_, caption_, Verb::Ping, Reach::First, deadline_, timeouts_);
+        if (left.complete && left.matched == 0 && left.unanswered == 0) {
+            finish(true);
+            return;
+        }
+        if (deadline_.hasExpired()) {
+            finish(false);
+            return;
+        }
+        QTimer::singleShot(10ms, this, [this] { step(); });
+    }
+
+private:
+    void finish(bool closed)
+    {
+        // Reported from the event loop, never from inside the caller's call.
+        QTimer::singleShot(0, this, [this, closed] {
+            if (context_ && done_)
+                done_(closed);
+            deleteLater();
+        });
+    }
+
+    QString directory_;
+    QString caption_;
+    QDeadlineTimer deadline_;
+    WindowRegistry::Timeouts timeouts_;
+    QSet<QString> asked_;
+    QPointer<QObject> context_;
+    std::function<void(bool)> done_;
+};
+
 } // namespace
 
 QString registryDirectoryPath(const QString &programFolder)
@@ -608,24 +656,10 @@ void WindowRegistry::checkPresence(const QString &caption, QObject *context,
     check->start(directory_, caption, timeouts_.connect + timeouts_.reply);
 }
 
-bool WindowRegistry::closeAll(const QString &caption, std::chrono::milliseconds bound)
+void WindowRegistry::closeAll(const QString &caption, std::chrono::milliseconds bound,
+                              QObject *context, std::function<void(bool closed)> done)
 {
-    const QDeadlineTimer deadline(bound);
-    QSet<QString> asked;
-    for (;;) {
-        // Windows that appear meanwhile are asked too; each window is asked once.
-        send(directory_, caption, Verb::Close, Reach::All, deadline, timeouts_, &asked);
-        const Delivery left = send(directory_, caption, Verb::Ping, Reach::First, deadline, timeouts_);
-        if (left.complete && left.matched == 0 && left.unanswered == 0)
-            return true;
-        if (deadline.hasExpired())
-            return false;
-        // Windows of this process close only when its event loop runs.
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(
-            10ms, std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime()))));
-    }
+    (new CloseAll(directory_, caption, bound, timeouts_, context, std::move(done)))->step();
 }
 
 } // namespace promemo

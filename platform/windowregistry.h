@@ -47,9 +47,11 @@ public:
     virtual bool exists(const QString &caption) = 0;
     // Asks one window with `caption` to close; does not wait. False when none was found.
     virtual bool postClose(const QString &caption) = 0;
-    // Asks every window with `caption` to close and waits until none is left, at most `bound`.
-    // Returns true when none is left.
-    virtual bool closeAll(const QString &caption, std::chrono::milliseconds bound) = 0;
+    // Asks every window with `caption` to close, those that appear meanwhile too, and reports
+    // from the event loop whether none is left, once they have gone or `bound` has passed.
+    // Nothing waits meanwhile. `done` is dropped when `context` is gone first.
+    virtual void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
+                          std::function<void(bool closed)> done) = 0;
     // Restores and brings forward one window with `caption`. False when none was found.
     virtual bool raise(const QString &caption) = 0;
     // The captions of the live windows whose caption begins with `prefix`, each once; for
@@ -112,7 +114,8 @@ public:
     bool exists(const QString &caption) override;
     // Waits, within the bounds, only for the owner to confirm that the request arrived.
     bool postClose(const QString &caption) override;
-    bool closeAll(const QString &caption, std::chrono::milliseconds bound) override;
+    void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
+                  std::function<void(bool closed)> done) override;
     bool raise(const QString &caption) override;
     // Windows that do not answer within the bounds are left out.
     QStringList captionsStartingWith(const QString &prefix) override;

@@ -12,6 +12,7 @@
 #include "common/notefile.h"
 #include "common/notename.h"
 #include "platform/windowregistry.h"
+#include "tests/support/fakewindowregistry.h"
 #include "tests/support/programfolder.h"
 
 namespace promemo {
@@ -91,7 +92,7 @@ TEST_F(NoteFilesProgram, TwoNotesSavedInTheSameSecondKeepTwoFiles)
 
     // Closed from outside, each unchanged note leaves its own file.
     WindowRegistry registry(folder.path());
-    EXPECT_TRUE(registry.closeAll(u"PromemoX"_s, 5s));
+    EXPECT_TRUE(test::closeAllAndWait(registry, u"PromemoX"_s, 5s));
     EXPECT_TRUE(test::waitFor([&] {
         return one.state() == QProcess::NotRunning && two.state() == QProcess::NotRunning;
     }));

@@ -186,6 +186,8 @@ TEST_F(NoteListTest, ClickingANoteReopensItWithItsProgramAndClosesTheWatcherForA
     ASSERT_EQ(fileNames(list.list1()), (QStringList{plain, alerted}));
 
     click(list.list1(), 1);
+    // Started once the watcher has gone.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fakes.processes.started.size() == 1; }));
     EXPECT_EQ(fakes.processes.started.last(), (Start{u"Kirmo"_qs, {alerted}, WindowMode::NormalWithFocus}));
     EXPECT_EQ(closedAtStart, QStringList{u"NotinoControl"_qs});
     EXPECT_EQ(list.focusWidget(), list.chiudi());
@@ -202,6 +204,7 @@ TEST_F(NoteListTest, ClickingANoteReopensItWithItsProgramAndClosesTheWatcherForA
 
     fakes.clock.advance(1s);
     click(list.list2(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fakes.processes.started.size() == 3; }));
     EXPECT_EQ(fakes.processes.started.last(), (Start{u"Kalvo"_qs, {later}, WindowMode::NormalWithoutFocus}));
     EXPECT_EQ(registry.closeRequests(), QStringList{u"NotinoControl"_qs});
     EXPECT_EQ(fakes.processes.started.size(), 3);

@@ -173,6 +173,10 @@ TEST_F(NoteWindowTest, DropAtTheBottomDeletesOrAsksAndAtTheSidesPutsAway)
         fakes.messageBoxes.shown.clear();
         fakes.messageBoxes.answers = {c.answer};
         dropAt(*window, c.drop);
+        // A note that closes the watcher ends once it has gone.
+        if (c.outcome != Outcome::Kept) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return window->ended(); }));
+        }
         EXPECT_EQ(fakes.messageBoxes.shown.size(), c.asked ? 1 : 0);
         const QStringList files = noteFiles();
         EXPECT_EQ(std::tuple(window->ended(), files.size(), !registry.exists(kWatcher)),

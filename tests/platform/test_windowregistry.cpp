@@ -128,7 +128,7 @@ TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
     EXPECT_EQ(gone, 1);
     EXPECT_EQ(sockets().size(), 2);
 
-    EXPECT_TRUE(registry.closeAll(u"PromemoX"_s, 5s));
+    EXPECT_TRUE(test::closeAllAndWait(registry, u"PromemoX"_s, 5s));
     for (const auto &peer : peers_) {
         EXPECT_TRUE(peer->waitForExit(2s));
         EXPECT_EQ(peer->timesSaid("close"), 1);
@@ -149,8 +149,8 @@ TEST_F(WindowRegistryTest, HungOrStubbornOwnersDoNotHoldTheCallerBeyondTheBound)
     // Hung is not gone: the launcher must not start a second watcher beside it.
     EXPECT_TRUE(registry.exists(u"NotinoControl"_s));
     EXPECT_FALSE(registry.postClose(u"NotinoControl"_s));
-    EXPECT_FALSE(registry.closeAll(u"NotinoControl"_s, 400ms));
-    EXPECT_FALSE(registry.closeAll(u"Help di Promemo"_s, 500ms));
+    EXPECT_FALSE(test::closeAllAndWait(registry, u"NotinoControl"_s, 400ms));
+    EXPECT_FALSE(test::closeAllAndWait(registry, u"Help di Promemo"_s, 500ms));
     EXPECT_TRUE(stubborn.waitForLine("close"));
     EXPECT_EQ(stubborn.timesSaid("close"), 1);
 }
@@ -177,7 +177,7 @@ TEST_F(WindowRegistryTest, OwnWindowsGetRequestsFromTheEventLoopInRealAndFake)
         for (const QDeadlineTimer deadline(2s); closes == 0 && !deadline.hasExpired();)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         EXPECT_EQ(std::count(std::begin(notes), std::end(notes), nullptr), 1);
-        EXPECT_TRUE(registry->closeAll(u"PromemoX"_s, 2s));
+        EXPECT_TRUE(test::closeAllAndWait(*registry, u"PromemoX"_s, 2s));
         EXPECT_EQ(closes, 3);
         EXPECT_FALSE(registry->exists(u"PromemoX"_s));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 #include "platform/windowregistry.h"
 
@@ -56,15 +59,30 @@ public:
         }
         return captions;
     }
-    bool closeAll(const QString &caption, std::chrono::milliseconds bound) override
+    void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
+                  std::function<void(bool closed)> done) override
     {
         ask(caption, true, int(own_.size() + others_.size()));
-        for (const QDeadlineTimer deadline(bound); exists(caption) && !deadline.hasExpired();)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return !exists(caption);
+        lookAgain(caption, QDeadlineTimer(bound), context, std::move(done));
     }
 
 private:
+    // Reports from the event loop once no window of `caption` is left or the deadline passed.
+    void lookAgain(const QString &caption, QDeadlineTimer deadline, QPointer<QObject> context,
+                   std::function<void(bool)> done)
+    {
+        if (!context)
+            return;
+        QTimer::singleShot(1, context.data(), [this, caption, deadline, context, done = std::move(done)]() mutable {
+            if (exists(caption) && !deadline.hasExpired()) {
+                lookAgain(caption, deadline, context, std::move(done));
+                return;
+            }
+            if (done)
+                done(!exists(caption));
+        });
+    }
+
     // Asks at most `most` windows with `caption` to close or come forward; returns how many.
     // Other programs' windows close at once; registered ones get the signal from the event loop.
     int ask(const QString &caption, bool close, int most)
@@ -91,5 +109,18 @@ private:
     QStringList closed_;
     QStringList raised_;
 };
+
+// closeAll, waited for: whether no window of `caption` was left within `bound`.
+inline bool closeAllAndWait(IWindowRegistry &registry, const QString &caption,
+                            std::chrono::milliseconds bound)
+{
+    QObject context;
+    std::optional<bool> closed;
+    registry.closeAll(caption, bound, &context, [&closed](bool result) { closed = result; });
+    const QDeadlineTimer deadline(bound + std::chrono::seconds(5));
+    while (!closed && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return closed.value_or(false);
+}
 
 } // namespace promemo::test
