@@ -46,9 +46,4 @@ private:
     QElapsedTimer m_ticks;
 };
 
-// Lets events run until `duration` has passed on `clock`'s tick count or `stop` returns true.
-// Returns true when it ended because of `stop`.
-bool waitProcessingEvents(const IClock &clock, std::chrono::milliseconds duration,
-                          const std::function<bool()> &stop = {});
-
 } // namespace promemo

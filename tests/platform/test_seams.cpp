@@ -48,18 +48,4 @@ TEST(Twips, RoundToTheNearestPixelSymmetricallyAroundZero)
     EXPECT_EQ(twipsToPixels(pixelsToTwips(-175)), -175);
 }
 
-TEST(WaitProcessingEvents, HandlesEventsUntilTheDurationHasPassedOrItIsStopped)
-{
-    test::FakeClock clock;
-    // Posted like a button press that arrives during the wait.
-    bool pressed = false;
-    QMetaObject::invokeMethod(qApp, [&] { pressed = true; }, Qt::QueuedConnection);
-    // Every look at the stop condition lets 300 ms pass.
-    const auto start = clock.ticks;
-    EXPECT_FALSE(waitProcessingEvents(clock, 2000ms, [&] { clock.advance(300ms); return false; }));
-    EXPECT_TRUE(pressed);
-    EXPECT_GE(clock.ticks - start, 2000ms);
-    EXPECT_TRUE(waitProcessingEvents(clock, 2000ms, [&] { return pressed; }));
-}
-
 } // namespace
