@@ -10,12 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "atomicfile.h"
+#include "logging.h"
 #include "records.h"
-
-Q_LOGGING_CATEGORY(lcNoteFiles, "promemo.files.notes")
 
 namespace promemo {
 namespace {
@@ -214,7 +212,7 @@ std::optional<OpenedNote> NoteFiles::open(const QString &name, OpenFailure *fail
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return fail(OpenFailure::Unreadable);
     if (info.st_size > kMaxNoteFileBytes) {
-        qCWarning(lcNoteFiles) << "Note file too large to open:" << path << info.st_size << "bytes";
+        qCWarning(lcFiles) << "Note file too large to open:" << path << info.st_size << "bytes";
         return fail(OpenFailure::TooLarge);
     }
     const auto bytes = readAll(fd, info.st_size);
@@ -231,7 +229,7 @@ std::optional<OpenedNote> NoteFiles::open(const QString &name, OpenFailure *fail
         if (shown)
             opened.file.m_name = *shown;
         else // held under its put-away name: shown all the same, saved as usual
-            qCWarning(lcNoteFiles).noquote() << error;
+            qCWarning(lcFiles).noquote() << error;
     }
     return opened;
 }
@@ -334,7 +332,7 @@ int NoteFiles::putAwayAbandonedNotes() const
         if (!lockExclusively(fd) || !namesOpenFile(path, fd))
             continue;
         if (const WriteResult result = putAway(held); !result)
-            qCWarning(lcNoteFiles).noquote() << result.error;
+            qCWarning(lcFiles).noquote() << result.error;
         else
             ++count;
     }

@@ -2,18 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include <limits>
 #include <memory>
 
 #include "common/atomicfile.h"
+#include "common/logging.h"
 #include "common/records.h"
 
 namespace promemo {
 namespace {
 
-Q_LOGGING_CATEGORY(lcRecurrences, "promemo.recurrences")
 
 constexpr int kFields = 4;
 constexpr int kMonthsInYear = 12;
@@ -62,7 +61,7 @@ std::unique_ptr<StagedFile> preparedFile(const QString &path, const QByteArray &
     auto file = std::make_unique<StagedFile>(QFileInfo(path).absolutePath(), content);
     if (file->error().isEmpty())
         return file;
-    qCWarning(lcRecurrences, "cannot write %s: %s", qPrintable(path), qPrintable(file->error()));
+    qCWarning(lcFiles, "cannot write %s: %s", qPrintable(path), qPrintable(file->error()));
     return nullptr;
 }
 
@@ -177,12 +176,12 @@ bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entere
     const bool hadEntered = QFileInfo::exists(enteredPath);
     const QByteArray previousEntered = readWholeFile(enteredPath);
     if (!enteredFile->replace(enteredPath)) {
-        qCWarning(lcRecurrences, "cannot replace %s", qPrintable(enteredPath));
+        qCWarning(lcFiles, "cannot replace %s", qPrintable(enteredPath));
         return false;
     }
     if (expandedFile->replace(expandedPath))
         return true;
-    qCWarning(lcRecurrences, "cannot replace %s; %s is put back", qPrintable(expandedPath),
+    qCWarning(lcFiles, "cannot replace %s; %s is put back", qPrintable(expandedPath),
               qPrintable(enteredPath));
     if (hadEntered)
         writeFileAtomically(enteredPath, previousEntered);

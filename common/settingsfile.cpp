@@ -8,6 +8,7 @@
 
 #include "common/atomicfile.h"
 #include "common/cp1252.h"
+#include "common/logging.h"
 
 namespace promemo {
 namespace {
@@ -219,24 +220,36 @@ QString SettingsFile::read(QStringView section, QStringView key) const
 
 bool SettingsFile::write(QStringView section, QStringView key, QStringView value) const
 {
-    if (!storable(section, key, value))
+    const auto fail = [&](const char *why) {
+        qCWarning(lcFiles, "%s not written to %s: %s", qPrintable(key.toString()),
+                  qPrintable(m_path), why);
         return false;
+    };
+    if (!storable(section, key, value))
+        return fail("the format cannot hold it");
     const FileLock lock(m_path);
     if (!lock.isLocked())
-        return false;
+        return fail("the lock was not taken");
 
     QByteArray current;
     const QFileInfo info(m_path);
     if (info.exists()) {
         if (!info.isWritable())
-            return false;
+            return fail("the file is read-only");
         QFile file(m_path);
+        // Rewriting from nothing would lose every other key.
         if (!file.open(QIODevice::ReadOnly))
-            return false; // rewriting from nothing would lose every other key
+            return fail("the file cannot be read");
         current = file.readAll();
     }
     const std::optional<QByteArray> updated = setProfileValue(current, section, key, value);
-    return updated && writeFileAtomically(m_path, *updated);
+    if (!updated)
+        return fail("no place for the key");
+    if (const WriteResult written = writeFileAtomically(m_path, *updated); !written) {
+        qCWarning(lcFiles).noquote() << written.error;
+        return false;
+    }
+    return true;
 }
 
 } // namespace promemo

@@ -4,11 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 
 #include "common/atomicfile.h"
-
-Q_LOGGING_CATEGORY(lcClipboard, "promemo.clipboard")
+#include "platform/logging.h"
 
 namespace promemo {
 
@@ -35,7 +33,7 @@ void leaveClipboardText(const QString &registryFolder)
     if (text.isEmpty() || !QDir().mkpath(handOverFolder(registryFolder)))
         return;
     if (const WriteResult written = writeFileAtomically(handOverFile(registryFolder), text.toUtf8()); !written)
-        qCWarning(lcClipboard).noquote() << "Copied text not kept:" << written.error;
+        qCWarning(lcDesktop).noquote() << "Copied text not kept:" << written.error;
 }
 
 ClipboardKeeper::ClipboardKeeper(const QString &registryFolder, QObject *parent)

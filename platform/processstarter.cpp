@@ -1,5 +1,7 @@
 #include "platform/processstarter.h"
 
+#include "platform/logging.h"
+
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,7 +49,11 @@ bool ProcessStarter::start(const QString &program, const QStringList &arguments,
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(kWindowModeVariable), windowModeName(mode));
     process.setProcessEnvironment(environment);
-    return process.startDetached();
+    if (process.startDetached())
+        return true;
+    qCWarning(lcDesktop, "cannot start %s: %s", qPrintable(process.program()),
+              qPrintable(process.errorString()));
+    return false;
 }
 
 bool ProcessStarter::end(qint64 pid)

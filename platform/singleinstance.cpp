@@ -1,5 +1,7 @@
 #include "singleinstance.h"
 
+#include "platform/logging.h"
+
 #include <QLockFile>
 #include <QRegularExpression>
 
@@ -29,7 +31,7 @@ bool SingleInstance::tryAcquire(const QString &program)
     if (isAcquired())
         return true;
     if (!isPlainProgramName(program)) {
-        qWarning("single instance: bad program name %s", qPrintable(program));
+        qCWarning(lcRegistry, "single instance: bad program name %s", qPrintable(program));
         return false;
     }
     const QString directory = openRegistryDirectory(programFolder_);

@@ -4,6 +4,8 @@
 
 #include <canberra.h>
 
+#include "platform/logging.h"
+
 namespace promemo {
 
 struct CanberraSound::Context
@@ -31,7 +33,8 @@ void CanberraSound::play(const QString &wavePath)
         return;
     // Made on first use: a program that never plays does not open the sound system.
     if (!m_context->context) {
-        if (ca_context_create(&m_context->context) != CA_SUCCESS) {
+        if (const int error = ca_context_create(&m_context->context); error != CA_SUCCESS) {
+            qCWarning(lcDesktop, "no sound: %s", ca_strerror(error));
             m_context->context = nullptr;
             m_context->failed = true;
             return;
@@ -40,8 +43,10 @@ void CanberraSound::play(const QString &wavePath)
                                 nullptr);
     }
     const QByteArray file = QFile::encodeName(wavePath);
-    ca_context_play(m_context->context, 0, CA_PROP_MEDIA_FILENAME, file.constData(),
-                    CA_PROP_EVENT_DESCRIPTION, "Alert", nullptr);
+    const int error = ca_context_play(m_context->context, 0, CA_PROP_MEDIA_FILENAME, file.constData(),
+                                      CA_PROP_EVENT_DESCRIPTION, "Alert", nullptr);
+    if (error != CA_SUCCESS)
+        qCWarning(lcDesktop, "cannot play %s: %s", file.constData(), ca_strerror(error));
 }
 
 } // namespace promemo

@@ -1,5 +1,7 @@
 #include "windowregistry.h"
 
+#include "platform/logging.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -116,11 +118,11 @@ bool makePrivateDirectory(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
-        qWarning("window registry: cannot create %s", native.constData());
+        qCWarning(lcRegistry, "cannot create %s", native.constData());
         return false;
     }
     if (!isPrivateDirectory(path)) {
-        qWarning("window registry: %s is not a private directory of this user; refused",
+        qCWarning(lcRegistry, "%s is not a private directory of this user; refused",
                  native.constData());
         return false;
     }
@@ -186,13 +188,13 @@ public:
     {
         QLocalServer::removeServer(pendingPath_);
         if (!server_.listen(pendingPath_)) {
-            qWarning("window registry: cannot listen on %s: %s",
+            qCWarning(lcRegistry, "cannot listen on %s: %s",
                      qPrintable(pendingPath_), qPrintable(server_.errorString()));
             return false;
         }
         if (::rename(QFile::encodeName(pendingPath_).constData(),
                      QFile::encodeName(path_).constData()) != 0) {
-            qWarning("window registry: cannot publish %s", qPrintable(path_));
+            qCWarning(lcRegistry, "cannot publish %s", qPrintable(path_));
             server_.close();
             return false;
         }
@@ -228,7 +230,7 @@ private:
             socket->setParent(nullptr);
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             if (!isSameUser(socket->socketDescriptor())) {
-                qWarning("window registry: request from another user refused");
+                qCWarning(lcRegistry, "request from another user refused");
                 socket->abort();
                 socket->deleteLater();
                 continue;

@@ -1,0 +1,3 @@
+#include "common/logging.h"
+
+Q_LOGGING_CATEGORY(lcFiles, "promemo.files")
