@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/benchapplication.h"
+
 #include "common/archive.h"
 #include "common/atomicfile.h"
 #include "common/notefile.h"
@@ -17,17 +19,6 @@
 using namespace promemo;
 
 namespace {
-
-void ensureApplication()
-{
-    if (QApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_largefiles";
-    static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
 
 // The longest text a note takes, in lines of about 60 characters.
 QString longestText()

@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/benchapplication.h"
+
 #include "common/daynumber.h"
 #include "common/notefile.h"
 #include "common/notename.h"
@@ -18,18 +20,6 @@ namespace {
 
 constexpr int kNotes = 1000;
 const QDate kToday(2030, 3, 10);
-
-// Widgets need an application; the benchmark runs without a display.
-void ensureApplication()
-{
-    if (QApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_notelist";
-    static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
 
 // Put-away notes of today and of the next 99 days, each with a text of about 100 characters.
 bool writeNotes(const QString &folder)

@@ -83,6 +83,13 @@ protected:
         }
         return texts;
     }
+    // Types `text` on the focused note and parks it with F10, which saves it.
+    void typeAndPark(const QString &text, const QStringList &expected)
+    {
+        x.type(text);
+        x.key(u"F10"_s);
+        ASSERT_TRUE(test::waitFor([&] { return notesAre(expected); }, 5s)) << notesText();
+    }
     bool notesAre(const QStringList &texts) const { return QStringList(notes().values()) == texts; }
     // Every note file, with its text.
     std::string notesText() const
@@ -129,9 +136,7 @@ TEST_F(NoteSafety, ALauncherKilledAndStartedAgainLeavesOneFileForAnOpenNote)
     startSuite();
     QProcess kundo;
     const QString note = newNote(kundo);
-    x.type(u"primo"_s);
-    x.key(u"F10"_s);
-    ASSERT_TRUE(test::waitFor([&] { return notesAre({u"primo"_s}); }, 5s)) << notesText();
+    typeAndPark(u"primo"_s, {u"primo"_s});
 
     notino.kill();
     ASSERT_TRUE(notino.waitForFinished(5000));
@@ -140,9 +145,7 @@ TEST_F(NoteSafety, ALauncherKilledAndStartedAgainLeavesOneFileForAnOpenNote)
     EXPECT_TRUE(notes().firstKey().startsWith(u'n')) << notesText();
 
     ASSERT_TRUE(x.focus(note));
-    x.type(u" e secondo"_s);
-    x.key(u"F10"_s);
-    EXPECT_TRUE(test::waitFor([&] { return notesAre({u"primo e secondo"_s}); }, 5s)) << notesText();
+    typeAndPark(u" e secondo"_s, {u"primo e secondo"_s});
 }
 
 // The program folder on a small file system of its own, filled up while a note is open.
@@ -157,9 +160,7 @@ TEST_F(NoteSafety, ASaveOnAFullDiskIsReportedAndTheNoteStaysOpenWithItsText)
     startSuite();
     QProcess kundo;
     const QString note = newNote(kundo);
-    x.type(u"da salvare"_s);
-    x.key(u"F10"_s);
-    ASSERT_TRUE(test::waitFor([&] { return notesAre({u"da salvare"_s}); }, 5s)) << notesText();
+    typeAndPark(u"da salvare"_s, {u"da salvare"_s});
 
     QFile filler(folder.filePath(u"riempitivo"_s));
     ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
