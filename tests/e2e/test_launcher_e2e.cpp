@@ -16,7 +16,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const QString kFakeTimeLibrary = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1");
+// Found by the build; empty when libfaketime is not installed.
+const QString kFakeTimeLibrary = QStringLiteral(PROMEMO_FAKETIME);
 // Every process starts its clock at this moment: the note's alert, 09.59, has passed.
 const QDate kDay(2031, 3, 20);
 const QString kNote = QStringLiteral("o%1h0599n36000.dat").arg(dayNumber(kDay));

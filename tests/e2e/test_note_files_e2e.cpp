@@ -21,7 +21,8 @@ namespace {
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
-const QString kFakeTimeLibrary = u"/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"_s;
+// Found by the build; empty when libfaketime is not installed.
+const QString kFakeTimeLibrary = QStringLiteral(PROMEMO_FAKETIME);
 
 NoteContent content(const QString &text)
 {

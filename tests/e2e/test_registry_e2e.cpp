@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,6 +16,7 @@
 
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
+#include "tests/support/xsession.h"
 
 namespace promemo {
 namespace {
@@ -123,10 +123,8 @@ TEST_F(RegistryPrograms, WithoutARuntimeFolderTheRegistryIsInTheHome)
 // nothing.
 TEST_F(RegistryPrograms, ARefusedRegistryFolderIsSaidOnScreen)
 {
-    for (const char *tool : {"Xvfb", "xdotool"}) {
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-            GTEST_SKIP() << tool << " is not installed";
-    }
+    if (const QString tool = test::XSession::missingTool(); !tool.isEmpty())
+        GTEST_SKIP() << tool.toStdString() << " is not installed";
     QTemporaryDir home;
     const QByteArray taken = QFile::encodeName(home.filePath(u".cache/promemo"_s));
     ASSERT_TRUE(QDir(home.path()).mkpath(u".cache/promemo"_s));
@@ -134,45 +132,24 @@ TEST_F(RegistryPrograms, ARefusedRegistryFolderIsSaidOnScreen)
     const int made = ::geteuid() == 0 ? ::chown(taken.constData(), 65534, 65534)
                                       : ::chmod(taken.constData(), 0777);
     ASSERT_EQ(made, 0);
-
-    QProcess display;
-    display.setStandardErrorFile(QProcess::nullDevice());
-    display.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s});
-    ASSERT_TRUE(display.waitForStarted(5000));
-    QByteArray number;
-    test::waitFor([&] { return (number += display.readAllStandardOutput()).contains('\n'); }, 10s);
-    ASSERT_TRUE(number.contains('\n'));
-    const QString displayName = u':' + QString::fromLatin1(number.trimmed());
-    const auto xdotool = [&](const QStringList &arguments) {
-        QProcess process;
-        auto environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"DISPLAY"_s, displayName);
-        process.setProcessEnvironment(environment);
-        process.start(u"xdotool"_s, arguments);
-        process.waitForFinished(5000);
-        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    };
+    test::XSession x;
+    ASSERT_TRUE(x.start({1024, 768})) << "Xvfb does not start";
 
     QProcess notino;
     auto environment = withoutRuntimeFolder(home.path());
-    environment.insert(u"DISPLAY"_s, displayName);
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.insert(x.environment());
     folder.start(notino, u"Notino"_s, {}, environment);
     QString box;
-    EXPECT_TRUE(test::waitFor([&] {
-        box = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^   Promemo$"_s});
-        return !box.isEmpty();
-    }, 15s)) << "no message box";
+    EXPECT_TRUE(test::waitFor([&] { return !(box = x.windows(u"^   Promemo$"_s).value(0)).isEmpty(); }, 15s))
+        << "no message box";
     // The box waits for the user; nothing else has started.
     EXPECT_EQ(notino.state(), QProcess::Running);
     EXPECT_TRUE(folder.running(u"Vigilo"_s).isEmpty());
-    xdotool({u"windowactivate"_s, u"--sync"_s, box.section(u'\n', 0, 0)});
-    xdotool({u"key"_s, u"Return"_s});
+    ASSERT_TRUE(x.focus(box));
+    x.key(u"Return"_s);
     EXPECT_TRUE(notino.waitForFinished(10000));
     EXPECT_EQ(notino.exitCode(), 1);
     EXPECT_TRUE(notino.readAllStandardError().contains("refused"));
-    display.terminate();
-    display.waitForFinished(3000);
 }
 
 } // namespace

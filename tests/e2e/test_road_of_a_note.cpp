@@ -27,7 +27,8 @@ namespace {
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
-const QString kFakeTimeLibrary = u"/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"_s;
+// Found by the build; empty when libfaketime is not installed.
+const QString kFakeTimeLibrary = QStringLiteral(PROMEMO_FAKETIME);
 const QString kDayOne = u"@2031-03-19 15:00:00"_s;
 // Fifteen seconds before the alert: the watcher's second tick, about 20 seconds on, is the first
 // at or after 09.30. Its 10-second timer is coarse (within 5%), so no tick comes near the minute.

@@ -8,14 +8,18 @@
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QStringList>
 
 #include "tests/support/programfolder.h"
 
 // A private X server (Xvfb) for end-to-end tests, driven by xdotool as a user would, with a log
-// of every step to print when a test fails.
+// of every step to print when a test fails. The build finds the tools (PROMEMO_XVFB,
+// PROMEMO_XDOTOOL, PROMEMO_IMPORT: empty when missing).
 namespace promemo::test {
+
+inline const QString kXvfb = QStringLiteral(PROMEMO_XVFB);
+inline const QString kXdotool = QStringLiteral(PROMEMO_XDOTOOL);
+inline const QString kImport = QStringLiteral(PROMEMO_IMPORT);
 
 class XSession
 {
@@ -23,10 +27,12 @@ public:
     // Empty when everything the session needs is installed, else what is missing.
     static QString missingTool()
     {
-        for (const char *tool : {"Xvfb", "xdotool", "import"}) {
-            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-                return QLatin1String(tool);
-        }
+        if (kXvfb.isEmpty())
+            return QStringLiteral("Xvfb");
+        if (kXdotool.isEmpty())
+            return QStringLiteral("xdotool");
+        if (kImport.isEmpty())
+            return QStringLiteral("import");
         return {};
     }
 
@@ -36,7 +42,7 @@ public:
     {
         elapsed.start();
         display.setStandardErrorFile(QProcess::nullDevice());
-        display.start(QStringLiteral("Xvfb"),
+        display.start(kXvfb,
                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                        QStringLiteral("0"),
                        QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
@@ -80,7 +86,7 @@ public:
         auto all = QProcessEnvironment::systemEnvironment();
         all.insert(QStringLiteral("DISPLAY"), name);
         process.setProcessEnvironment(all);
-        process.start(QStringLiteral("xdotool"), commands);
+        process.start(kXdotool, commands);
         const bool finished = process.waitForFinished(5000);
         const QString output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
         const bool failed = !finished || process.exitCode() != 0;
@@ -131,7 +137,7 @@ public:
     QImage screenshot(const QString &window)
     {
         QProcess process;
-        process.start(QStringLiteral("import"),
+        process.start(kImport,
                       {QStringLiteral("-display"), name, QStringLiteral("-window"), window,
                        QStringLiteral("png:-")});
         if (!process.waitForFinished(5000))
