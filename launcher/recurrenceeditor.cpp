@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "common/digits.h"
+#include "widgets/twodigitbox.h"
 #include "common/programfolder.h"
 #include "platform/registeredwidget.h"
 #include "platform/storabletext.h"
@@ -82,18 +83,10 @@ void caption(const QString &text, int right, QWidget *parent)
     label->setGeometry(right - width, 16, width, 19);
 }
 
-QLineEdit *digitBox(const QString &name, int left, const QString &tip, QWidget *parent)
+TwoDigitBox *digitBox(const QString &name, int left, const QString &tip, QWidget *parent)
 {
-    auto *box = new QLineEdit(parent);
+    auto *box = new TwoDigitBox(parent, left, 16);
     box->setObjectName(name);
-    box->setGeometry(left, 16, 21, 19);
-    box->setMaxLength(2);
-    box->setAlignment(Qt::AlignCenter);
-    box->setTextMargins(0, 0, 0, 0);
-    // Typed keys are filtered by the window; this keeps pasted or dropped text to digits too.
-    box->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), box));
-    box->setContextMenuPolicy(Qt::NoContextMenu);
     if (!tip.isEmpty())
         box->setToolTip(tip);
     return box;
@@ -201,8 +194,9 @@ void frmRicorrenze::buildControls()
     m_cmdChiudi =
         button(QStringLiteral("Chiudi"), QStringLiteral("cmdChiudi"), {251, 177, 63, 25}, this);
 
-    m_digitBoxes = {DigitBox{m_txtData[0]}, DigitBox{m_txtData[1]}, DigitBox{m_txtData[2]},
-                    DigitBox{m_txtAlert}};
+    m_digitBoxes = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert};
+    for (int index = 0; index < int(m_digitBoxes.size()); ++index)
+        connectDigitBox(index);
     setForm(RecurrenceForm::empty());
 
     QWidget *const tabOrder[] = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert,
@@ -389,10 +383,6 @@ bool frmRicorrenze::eventFilter(QObject *watched, QEvent *event)
         openHelp();
         return true;
     }
-    for (int index = 0; index < int(m_digitBoxes.size()); ++index) {
-        if (watched == m_digitBoxes[index].box)
-            return digitBoxKey(index, key);
-    }
     if (watched == m_txtRicorrenza)
         return textBoxKey(key);
     if (watched == m_list)
@@ -428,56 +418,36 @@ void frmRicorrenze::focusGained(QObject *watched)
         return;
     }
     for (int index = 0; index < int(m_digitBoxes.size()); ++index) {
-        DigitBox &digits = m_digitBoxes[index];
-        if (watched != digits.box)
+        if (watched != m_digitBoxes[index])
             continue;
         if (index != kAlertBox)
             m_focusPosition = index;
-        digits.typed = 0;
-        digits.box->selectAll();
+        m_digitBoxes[index]->enter();
         return;
     }
     if (watched == m_txtRicorrenza)
         m_txtRicorrenza->selectAll();
 }
 
-bool frmRicorrenze::digitBoxKey(int index, const QKeyEvent &key)
+void frmRicorrenze::connectDigitBox(int index)
 {
-    DigitBox &digits = m_digitBoxes[index];
+    TwoDigitBox *box = m_digitBoxes[index];
     const bool alert = index == kAlertBox;
-    if (isArrowBack(key.key())) {
-        moveFocus(alert ? kPerYearPosition : m_focusPosition - 1);
-        return true;
-    }
-    if (isArrowOn(key.key())) {
-        moveFocus(alert ? kTextPosition : m_focusPosition + 1);
-        return true;
-    }
-    if (isEnter(key.key())) {
+    connect(box, &TwoDigitBox::back, this,
+            [this, alert] { moveFocus(alert ? kPerYearPosition : m_focusPosition - 1); });
+    connect(box, &TwoDigitBox::on, this,
+            [this, alert] { moveFocus(alert ? kTextPosition : m_focusPosition + 1); });
+    connect(box, &TwoDigitBox::enterPressed, this, [this, alert] {
         m_focusPosition = kDayPosition;
         (alert ? m_txtRicorrenza : m_txtAlert)->setFocus();
-        return true;
-    }
-    if (key.key() == Qt::Key_Backspace) {
-        digits.typed = std::max(0, digits.typed - 1);
-        return false;
-    }
-    const QString text = key.text();
-    // Keys without a character and shortcuts (Tab, Home, Ctrl+C) keep their usual meaning.
-    if (text.isEmpty() || !text.front().isPrint()
-        || (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
-        return false;
-    if (text.size() == 1 && isAsciiDigit(text.front())) {
-        digits.box->insert(text);
-        if (++digits.typed == 2)
-            moveFocus(m_focusPosition + 1);
-        return true;
-    }
-    const QPointer<frmRicorrenze> alive(this);
-    Msg_Box(kOnlyDigits);
-    if (alive)
-        digits.box->setFocus();
-    return true;
+    });
+    connect(box, &TwoDigitBox::secondDigit, this, [this] { moveFocus(m_focusPosition + 1); });
+    connect(box, &TwoDigitBox::refused, this, [this, box] {
+        const QPointer<frmRicorrenze> alive(this);
+        Msg_Box(kOnlyDigits);
+        if (alive)
+            box->setFocus();
+    });
 }
 
 bool frmRicorrenze::textBoxKey(const QKeyEvent &key)

@@ -8,6 +8,7 @@
 
 #include "common/recurrenceentry.h"
 #include "platform/services.h"
+#include "widgets/twodigitbox.h"
 
 class QKeyEvent;
 class QLineEdit;
@@ -46,13 +47,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // A two-digit box: a date box or the alert box, with its typed-digit counter.
-    struct DigitBox
-    {
-        QLineEdit *box;
-        int typed = 0;
-    };
-
     void buildControls();
     void fillList();
     void addEntry(const QString &entry);
@@ -69,7 +63,7 @@ private:
     void List1_Click(QListWidgetItem *item);
     void openHelp();
 
-    bool digitBoxKey(int index, const QKeyEvent &key);
+    void connectDigitBox(int index);
     bool textBoxKey(const QKeyEvent &key);
     bool listKey(const QKeyEvent &key);
     bool isNewFocus(Qt::FocusReason reason);
@@ -81,10 +75,11 @@ private:
     int m_focusPosition = 0;
     bool m_activated = false;
     // Counters of the day, month, occurrences and alert boxes, in that order.
-    std::array<DigitBox, 4> m_digitBoxes{};
+    // The date boxes, then the alert box.
+    std::array<TwoDigitBox *, 4> m_digitBoxes{};
 
-    std::array<QLineEdit *, 3> m_txtData{};
-    QLineEdit *m_txtAlert = nullptr;
+    std::array<TwoDigitBox *, 3> m_txtData{};
+    TwoDigitBox *m_txtAlert = nullptr;
     QLineEdit *m_txtRicorrenza = nullptr;
     QWidget *m_picture = nullptr;
     QListWidget *m_list = nullptr;

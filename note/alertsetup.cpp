@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QShortcut>
 #include <QStyle>
 
 #include "note/alertvalidation.h"
 #include "platform/screen.h"
+#include "widgets/twodigitbox.h"
 
 namespace promemo::note {
 
@@ -25,33 +25,8 @@ const QString kOnlyDigits = QStringLiteral("Puoi introdurre solo numeri    ");
 const QString kHelpTopic = QStringLiteral("alert.htm");
 
 constexpr QSize kClientSize{187, 84};
-constexpr int kBoxWidth = 21;
 constexpr int kBoxHeight = 19;
 constexpr int kBoxTop = 15;
-
-QLineEdit *makeBox(QWidget *parent, int left)
-{
-    auto *box = new QLineEdit(QStringLiteral("00"), parent);
-    box->setGeometry(left, kBoxTop, kBoxWidth, kBoxHeight);
-    box->setMaxLength(2);
-    box->setAlignment(Qt::AlignCenter);
-    box->setTextMargins(0, 0, 0, 0);
-    box->setContextMenuPolicy(Qt::NoContextMenu);
-    // Pasted text never brings anything but digits in.
-    box->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), box));
-    return box;
-}
-
-bool isBackspace(int key)
-{
-    return key == Qt::Key_Backspace;
-}
-
-bool isEnter(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 
@@ -76,11 +51,12 @@ AlertSetupDialog::AlertSetupDialog(AlertSetupNote &note, const Services &service
     frame2->setObjectName(QStringLiteral("Frame2"));
     frame2->setGeometry(112, 3, 67, 41);
 
-    m_boxes[DayBox] = makeBox(frame1, 15);
-    m_boxes[MonthBox] = makeBox(frame1, 44);
-    m_boxes[YearBox] = makeBox(frame1, 72);
-    m_boxes[HoursBox] = makeBox(frame2, 9);
-    m_boxes[MinutesBox] = makeBox(frame2, 38);
+    const QString zero = QStringLiteral("00");
+    m_boxes[DayBox] = new TwoDigitBox(frame1, 15, kBoxTop, zero);
+    m_boxes[MonthBox] = new TwoDigitBox(frame1, 44, kBoxTop, zero);
+    m_boxes[YearBox] = new TwoDigitBox(frame1, 72, kBoxTop, zero);
+    m_boxes[HoursBox] = new TwoDigitBox(frame2, 9, kBoxTop, zero);
+    m_boxes[MinutesBox] = new TwoDigitBox(frame2, 38, kBoxTop, zero);
     auto *colon = new QLabel(QStringLiteral(":"), frame2);
     colon->setGeometry(30, kBoxTop, 8, kBoxHeight);
     colon->setAlignment(Qt::AlignCenter);
@@ -88,6 +64,7 @@ AlertSetupDialog::AlertSetupDialog(AlertSetupNote &note, const Services &service
         m_boxes[i]->setObjectName(i < HoursBox ? QStringLiteral("txtData%1").arg(i)
                                                : QStringLiteral("txtAlert%1").arg(i - HoursBox));
         m_boxes[i]->installEventFilter(this);
+        connectBox(i);
     }
 
     auto *cmdHelp = new QPushButton(QStringLiteral("&?"), this);
@@ -150,8 +127,26 @@ QLineEdit *AlertSetupDialog::box(int position) const
 void AlertSetupDialog::boxGotFocus(int position)
 {
     m_focusPosition = position;
-    m_digitCounts[position] = 0;
-    m_boxes[position]->selectAll();
+    m_boxes[position]->enter();
+}
+
+// The focus moves by `Controllo_Freccia` from the position the keys give.
+void AlertSetupDialog::connectBox(int position)
+{
+    TwoDigitBox *box = m_boxes[position];
+    const auto moveTo = [this](int target) {
+        m_focusPosition = target;
+        Controllo_Freccia();
+    };
+    connect(box, &TwoDigitBox::back, this, [this, moveTo] { moveTo(m_focusPosition - 1); });
+    connect(box, &TwoDigitBox::on, this, [this, moveTo] { moveTo(m_focusPosition + 1); });
+    connect(box, &TwoDigitBox::enterPressed, this,
+            [position, moveTo] { moveTo(position < HoursBox ? HoursBox : kOkPosition); });
+    connect(box, &TwoDigitBox::secondDigit, this, [position, moveTo] { moveTo(position + 1); });
+    connect(box, &TwoDigitBox::refused, this, [this, position, moveTo] {
+        Msg_Box(kOnlyDigits);
+        moveTo(position);
+    });
 }
 
 bool AlertSetupDialog::eventFilter(QObject *watched, QEvent *event)
@@ -170,60 +165,7 @@ bool AlertSetupDialog::eventFilter(QObject *watched, QEvent *event)
         boxGotFocus(position);
         return handled;
     }
-    if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        return boxKeyPress(position, key->key(), key->text());
-    }
     return QDialog::eventFilter(watched, event);
-}
-
-// True when the key was consumed.
-bool AlertSetupDialog::boxKeyPress(int position, int key, const QString &text)
-{
-    switch (key) {
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        ++m_focusPosition;
-        Controllo_Freccia();
-        return true;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        --m_focusPosition;
-        Controllo_Freccia();
-        return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Escape:
-    case Qt::Key_Delete:
-        return false;
-    default:
-        break;
-    }
-    if (isBackspace(key)) {
-        m_digitCounts[position] = std::max(0, m_digitCounts[position] - 1);
-        return false;
-    }
-    if (isEnter(key)) {
-        m_focusPosition = position < HoursBox ? HoursBox : kOkPosition;
-        Controllo_Freccia();
-        return true;
-    }
-    // Keys without a character (function keys, Home, End, modifiers) pass.
-    if (text.isEmpty())
-        return false;
-    if (text.size() == 1 && text.front() >= u'0' && text.front() <= u'9') {
-        auto *edit = m_boxes[position];
-        edit->insert(text);
-        if (++m_digitCounts[position] >= 2) {
-            m_focusPosition = position + 1;
-            Controllo_Freccia();
-        }
-        return true;
-    }
-    Msg_Box(kOnlyDigits);
-    m_focusPosition = position;
-    Controllo_Freccia();
-    return true;
 }
 
 bool AlertSetupDialog::focusNextPrevChild(bool next)

@@ -11,6 +11,10 @@
 #include "platform/services.h"
 
 class QLineEdit;
+
+namespace promemo {
+class TwoDigitBox;
+}
 class QPushButton;
 
 namespace promemo::note {
@@ -74,7 +78,7 @@ private:
     int boxIndex(const QObject *object) const;
     QLineEdit *box(int position) const;
     void boxGotFocus(int position);
-    bool boxKeyPress(int position, int key, const QString &text);
+    void connectBox(int position);
     void Controllo_Freccia();
     void Msg_Box(const QString &message);
     void cmdHelp_Click();
@@ -82,9 +86,8 @@ private:
 
     AlertSetupNote &m_note;
     Services m_services;
-    std::array<QLineEdit *, kBoxes> m_boxes{};
+    std::array<TwoDigitBox *, kBoxes> m_boxes{};
     QPushButton *m_cmdOk = nullptr;
-    std::array<int, kBoxes> m_digitCounts{};
     std::array<QString, kBoxes> m_openingValues;
     int m_focusPosition = 0;
     bool m_finished = false;
