@@ -12,8 +12,6 @@
 // Geometry is in twips (15 to a pixel) unless a name says pixels.
 namespace promemo::note {
 
-inline constexpr int kTwipsPerPixel = 15;
-
 enum class Direction { Earlier, Later };
 
 // Ctrl+Left/Right (step 10) and Alt+Left/Right (step 60) on the alert time.

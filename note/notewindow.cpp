@@ -17,6 +17,7 @@
 #include "common/daynumber.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
+#include "note/notekeys.h"
 #include "note/notetextedit.h"
 #include "note/printwindow.h"
 #include "platform/processstarter.h"
@@ -69,40 +70,6 @@ void setTextColour(QWidget &widget, const QColor &colour)
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::Text, colour);
     widget.setPalette(palette);
-}
-
-// A keypad key with NumLock on or off: the digit, or the navigation key it doubles as.
-int keypadDigit(const QKeyEvent &event)
-{
-    if (!(event.modifiers() & Qt::KeypadModifier))
-        return -1;
-    switch (event.key()) {
-    case Qt::Key_0: case Qt::Key_Insert: return 0;
-    case Qt::Key_1: case Qt::Key_End: return 1;
-    case Qt::Key_2: case Qt::Key_Down: return 2;
-    case Qt::Key_3: case Qt::Key_PageDown: return 3;
-    case Qt::Key_4: case Qt::Key_Left: return 4;
-    case Qt::Key_5: case Qt::Key_Clear: return 5;
-    case Qt::Key_6: case Qt::Key_Right: return 6;
-    case Qt::Key_7: case Qt::Key_Home: return 7;
-    case Qt::Key_8: case Qt::Key_Up: return 8;
-    case Qt::Key_9: case Qt::Key_PageUp: return 9;
-    default: return -1;
-    }
-}
-
-bool isKeypadDecimal(const QKeyEvent &event)
-{
-    if (!(event.modifiers() & Qt::KeypadModifier))
-        return false;
-    const int key = event.key();
-    return key == Qt::Key_Period || key == Qt::Key_Comma || key == Qt::Key_Delete;
-}
-
-Qt::KeyboardModifiers shiftState(const QKeyEvent &event)
-{
-    return event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier
-                                | Qt::MetaModifier);
 }
 
 } // namespace
@@ -367,33 +334,42 @@ void frmNotino::showWriteFailure(const QString &error)
 
 bool frmNotino::Text1_KeyDown(QKeyEvent *event)
 {
-    const Qt::KeyboardModifiers state = shiftState(*event);
-    bool consumed = false;
-    if (state == Qt::ControlModifier) {
-        consumed = keyWithCtrl(event);
+    const NoteCommand command = noteCommand(event->key(), event->modifiers());
+    run(command);
+    if (isCtrlTable(event->modifiers()))
         applyColour();
-    } else if (state == Qt::AltModifier) {
-        consumed = keyWithAlt(event);
-    } else {
-        keyPlain(event);
-        consumed = event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F12;
-    }
-    if (event->key() != Qt::Key_F5 || state == Qt::ControlModifier || state == Qt::AltModifier)
+    if (disarmsDelete(event->key(), event->modifiers()))
         m_deleteArmed = false;
-    return consumed;
+    return command != NoteCommand::None;
 }
 
-void frmNotino::keyPlain(QKeyEvent *event)
+void frmNotino::run(NoteCommand command)
 {
     const QSize screen = screenTwips();
-    switch (event->key()) {
-    case Qt::Key_F1:
+    const auto parkAt = [&](ParkSlot slot) {
+        park(parkedLeftPixels(slot, screen.width()));
+        Salva_Nota();
+    };
+    const auto setPoints = [this](int points) {
+        m_note.points = points;
+        applyTextSize();
+        m_note.forceSave = true;
+    };
+    const auto setColour = [this](NoteColour colour) {
+        m_note.colour = colour;
+        m_note.forceSave = true;
+    };
+    switch (command) {
+    case NoteCommand::None:
+    case NoteCommand::Swallow:
+        return;
+    case NoteCommand::Help:
         m_services.help.open(QStringLiteral("elementi.htm"));
         return;
-    case Qt::Key_F3:
+    case NoteCommand::Print:
         printNote(*this, m_note.changed, m_note.text, m_services);
         return;
-    case Qt::Key_F5:
+    case NoteCommand::Delete:
         if (m_deleteArmed) {
             Elimina_File();
             return;
@@ -401,74 +377,35 @@ void frmNotino::keyPlain(QKeyEvent *event)
         moveTwips(pixelsToTwips(x()), screen.height() - kDeleteArmedAboveBottomTwips);
         m_deleteArmed = true;
         return;
-    case Qt::Key_F7:
+    case NoteCommand::Copy:
         QApplication::clipboard()->clear();
         QApplication::clipboard()->setText(Text1->toPlainText());
         return;
-    case Qt::Key_F8:
+    case NoteCommand::AlertSetup:
         openAlertSetup();
         return;
-    case Qt::Key_F9:
-        centre();
-        return;
-    case Qt::Key_F10:
-    case Qt::Key_F11:
-    case Qt::Key_F12: {
-        const ParkSlot slot = event->key() == Qt::Key_F10   ? ParkSlot::F10
-                              : event->key() == Qt::Key_F11 ? ParkSlot::F11
-                                                            : ParkSlot::F12;
-        park(parkedLeftPixels(slot, screen.width()));
-        Salva_Nota();
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-bool frmNotino::keyWithCtrl(QKeyEvent *event)
-{
-    const int digit = keypadDigit(*event);
-    if (digit >= 4 && digit <= 6) {
-        m_note.points = digit == 4 ? 10 : digit == 5 ? 12 : 14;
-        applyTextSize();
-        m_note.forceSave = true;
-        return true;
-    }
-    if (digit >= 7 && digit <= 9) {
-        m_note.colour = digit == 7   ? NoteColour::Yellow
-                        : digit == 8 ? NoteColour::Cyan
-                                     : NoteColour::Green;
-        m_note.forceSave = true;
-        return true;
-    }
-    if (isKeypadDecimal(*event)) {
+    case NoteCommand::AlertSetupIfActive:
         if (m_indicator == kIndicatorActive)
             openAlertSetup();
-        return true;
-    }
-    // The other keypad digits belong to the all-notes keys: never typed into the text.
-    if (digit >= 0)
-        return true;
-    switch (event->key()) {
-    case Qt::Key_Left: stepAlertTime(10, Direction::Earlier); return true;
-    case Qt::Key_Right: stepAlertTime(10, Direction::Later); return true;
-    case Qt::Key_Up: stepNoteDate(-1); return true;
-    case Qt::Key_Down: stepNoteDate(1); return true;
-    default: return false;
-    }
-}
-
-bool frmNotino::keyWithAlt(QKeyEvent *event)
-{
-    if (keypadDigit(*event) >= 0)
-        return false;
-    switch (event->key()) {
-    case Qt::Key_Left: stepAlertTime(60, Direction::Earlier); return true;
-    case Qt::Key_Right: stepAlertTime(60, Direction::Later); return true;
-    case Qt::Key_Up: stepNoteDate(-7); return true;
-    case Qt::Key_Down: stepNoteDate(7); return true;
-    default: return false;
+        return;
+    case NoteCommand::Centre: centre(); return;
+    case NoteCommand::ParkF10: parkAt(ParkSlot::F10); return;
+    case NoteCommand::ParkF11: parkAt(ParkSlot::F11); return;
+    case NoteCommand::ParkF12: parkAt(ParkSlot::F12); return;
+    case NoteCommand::AlertEarlier10: stepAlertTime(10, Direction::Earlier); return;
+    case NoteCommand::AlertLater10: stepAlertTime(10, Direction::Later); return;
+    case NoteCommand::AlertEarlier60: stepAlertTime(60, Direction::Earlier); return;
+    case NoteCommand::AlertLater60: stepAlertTime(60, Direction::Later); return;
+    case NoteCommand::DateBack1: stepNoteDate(-1); return;
+    case NoteCommand::DateOn1: stepNoteDate(1); return;
+    case NoteCommand::DateBack7: stepNoteDate(-7); return;
+    case NoteCommand::DateOn7: stepNoteDate(7); return;
+    case NoteCommand::TextSize10: setPoints(10); return;
+    case NoteCommand::TextSize12: setPoints(12); return;
+    case NoteCommand::TextSize14: setPoints(14); return;
+    case NoteCommand::ColourYellow: setColour(NoteColour::Yellow); return;
+    case NoteCommand::ColourCyan: setColour(NoteColour::Cyan); return;
+    case NoteCommand::ColourGreen: setColour(NoteColour::Green); return;
     }
 }
 

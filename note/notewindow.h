@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "note/alertsetup.h"
+#include "note/notekeys.h"
 #include "note/notemodule.h"
 #include "note/noterules.h"
 #include "note/notestart.h"
@@ -87,9 +88,7 @@ private:
     void Text1_Change();
     void Conta_Righe();
     bool Text1_KeyDown(QKeyEvent *event);
-    bool keyWithCtrl(QKeyEvent *event);
-    bool keyWithAlt(QKeyEvent *event);
-    void keyPlain(QKeyEvent *event);
+    void run(NoteCommand command);
     void stepAlertTime(int step, Direction direction);
     void stepNoteDate(int days);
     void fireAlert();
