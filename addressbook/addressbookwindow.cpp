@@ -15,6 +15,7 @@
 #include "common/cp1252.h"
 #include "common/programfolder.h"
 #include "platform/captions.h"
+#include "common/twips.h"
 #include "platform/screen.h"
 #include "platform/registeredwidget.h"
 #include "platform/keystate.h"

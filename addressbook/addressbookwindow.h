@@ -8,8 +8,8 @@
 #include <array>
 #include <memory>
 
-#include "common/addressbook.h"
-#include "common/addressbookedit.h"
+#include "addressbook/core/addressbook.h"
+#include "addressbook/core/addressbookedit.h"
 #include "common/settings.h"
 #include "platform/services.h"
 

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <qdrawutil.h>
+#include "common/twips.h"
 #include "platform/keystate.h"
 
 namespace promemo::rubrica {

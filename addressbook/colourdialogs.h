@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "common/addressbook.h"
+#include "addressbook/core/addressbook.h"
 #include "common/settings.h"
 #include "platform/messageboxes.h"
 #include "platform/screen.h"

@@ -12,6 +12,7 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include "common/twips.h"
 #include "platform/screen.h"
 
 namespace promemo::rubrica {

@@ -13,8 +13,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-#include "calendar/calendarrules.h"
-#include "common/calendarmodel.h"
+#include "calendar/core/calendarrules.h"
+#include "calendar/core/calendarmodel.h"
 #include "common/datetexts.h"
 #include "common/duenotes.h"
 #include "common/notefile.h"

@@ -108,7 +108,7 @@ void MonthPane::setMonth(QDate dayOfMonth, QDate today)
     today_ = today;
     caption_->setText(monthYearText(month_));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, paneBackground(month_, today_));
+    palette.setColor(QPalette::Window, isCurrentMonth(month_, today_) ? kCurrentMonthBackground : kOtherMonthBackground);
     setPalette(palette);
     grid_->update();
 }
@@ -166,7 +166,7 @@ void MonthPane::paintGrid(QPainter &painter)
     painter.setFont(grid_->font());
     for (const DayLook &look : looks) {
         const QRect cell = toPixels(QRect(look.origin, QSize(cellSize_.width, cellSize_.height)));
-        painter.setPen(look.numberColour);
+        painter.setPen(look.red ? kHolidayColour : QColor(Qt::black));
         painter.drawText(cell, Qt::AlignCenter, QString::number(look.date.day()));
     }
 

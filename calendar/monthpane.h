@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QColor>
 #include <QDate>
 #include <QList>
 #include <QWidget>
 
 #include <optional>
 
-#include "calendar/gridgeometry.h"
+#include "calendar/core/gridgeometry.h"
 
 class QLabel;
 class QPainter;
@@ -14,6 +15,13 @@ class QPainter;
 // One of the calendar's three month panes: the month caption, the weekday header and the day
 // grid `PicMese`, drawn with the day marks the window hands over.
 namespace promemo::calendar {
+
+inline const QColor kRecurrenceColour{196, 255, 196};
+inline const QColor kNoteColour{255, 213, 255};
+inline const QColor kFrameColour{0, 0, 192};
+inline const QColor kHolidayColour{255, 0, 0};
+inline const QColor kCurrentMonthBackground{220, 255, 255};
+inline const QColor kOtherMonthBackground{251, 251, 251};
 
 class MonthPane : public QWidget
 {

@@ -43,3 +43,12 @@ function(promemo_add_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
+
+# promemo_add_core(<name> SOURCES ... [CORES ...]): a program's rules, on Qt Core alone.
+# It may link the shared logic and other cores; tests/check_cores.cmake checks its includes.
+function(promemo_add_core name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;CORES" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC promemo_common ${ARG_CORES})
+  set_property(GLOBAL APPEND PROPERTY PROMEMO_CORES ${name})
+endfunction()

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "common/archive.h"
-#include "common/archivetext.h"
+#include "launcher/core/archivetext.h"
 #include "common/programfolder.h"
 #include "platform/registeredwidget.h"
 

@@ -21,12 +21,13 @@
 #include "common/daynumber.h"
 #include "common/duenotes.h"
 #include "common/notefile.h"
-#include "common/notelist.h"
+#include "launcher/core/notelist.h"
 #include "common/notelisting.h"
 #include "common/programfolder.h"
 #include "common/recurrences.h"
 #include "launcher/launcheroptions.h"
 #include "platform/printjob.h"
+#include "common/twips.h"
 #include "platform/screen.h"
 
 namespace promemo::launcher {

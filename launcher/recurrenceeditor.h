@@ -6,7 +6,7 @@
 #include <array>
 #include <memory>
 
-#include "common/recurrenceentry.h"
+#include "launcher/core/recurrenceentry.h"
 #include "platform/services.h"
 #include "widgets/twodigitbox.h"
 

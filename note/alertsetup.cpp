@@ -11,7 +11,8 @@
 #include <QShortcut>
 #include <QStyle>
 
-#include "note/alertvalidation.h"
+#include "note/core/alertvalidation.h"
+#include "common/twips.h"
 #include "platform/screen.h"
 #include "widgets/twodigitbox.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/datetexts.h"
 #include "common/notefile.h"
-#include "platform/clock.h"
+#include "common/clock.h"
 
 namespace promemo::note {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "note/notemodule.h"
+#include "note/core/notemodule.h"
 
 namespace promemo {
 class IClock;

@@ -15,9 +15,10 @@
 
 #include "common/datetexts.h"
 #include "common/daynumber.h"
+#include "common/twips.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
-#include "note/notekeys.h"
+#include "note/core/notekeys.h"
 #include "note/notetextedit.h"
 #include "note/printwindow.h"
 #include "platform/processstarter.h"

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "note/alertsetup.h"
-#include "note/notekeys.h"
-#include "note/notemodule.h"
-#include "note/noterules.h"
+#include "note/core/notekeys.h"
+#include "note/core/notemodule.h"
+#include "note/core/noterules.h"
 #include "note/notestart.h"
 #include "note/notetextedit.h"
 #include "platform/captions.h"

@@ -1,6 +1,7 @@
 #include "note/printwindow.h"
 
-#include "note/printlayout.h"
+#include "note/core/printlayout.h"
+#include "common/twips.h"
 #include "platform/screen.h"
 #include "platform/services.h"
 

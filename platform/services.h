@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/clock.h"
+#include "common/clock.h"
 #include "platform/helpstarter.h"
 #include "platform/keystate.h"
 #include "platform/messageboxes.h"

@@ -2,7 +2,7 @@
 #include <QLibraryInfo>
 
 #include "common/programfolder.h"
-#include "platform/clock.h"
+#include "common/clock.h"
 #include "platform/desktopsession.h"
 #include "syscheck/systemcheck.h"
 

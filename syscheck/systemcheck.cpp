@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "common/twips.h"
 #include "platform/screen.h"
 
 namespace promemo::syscheck {

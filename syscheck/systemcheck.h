@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/clock.h"
+#include "common/clock.h"
 #include "platform/systemfiles.h"
 
 class QLabel;

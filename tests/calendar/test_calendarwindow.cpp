@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/calendarrules.h"
+#include "calendar/core/calendarrules.h"
 #include "common/daynumber.h"
 #include "common/datetexts.h"
 #include "common/notefile.h"

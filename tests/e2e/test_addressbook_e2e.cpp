@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/addressbook.h"
+#include "addressbook/core/addressbook.h"
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
 

@@ -13,7 +13,7 @@
 
 
 #include "common/archive.h"
-#include "common/archivetext.h"
+#include "launcher/core/archivetext.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
 #include "common/notename.h"

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "common/programfolder.h"
+#include "common/twips.h"
 #include "tests/support/fakes.h"
 
 using namespace promemo;

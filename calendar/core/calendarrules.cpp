@@ -1,4 +1,4 @@
-#include "calendar/calendarrules.h"
+#include "calendar/core/calendarrules.h"
 
 #include "common/daynumber.h"
 

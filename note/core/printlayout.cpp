@@ -1,4 +1,4 @@
-#include "note/printlayout.h"
+#include "note/core/printlayout.h"
 
 namespace promemo::note {
 

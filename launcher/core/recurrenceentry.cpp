@@ -1,4 +1,4 @@
-#include "common/recurrenceentry.h"
+#include "launcher/core/recurrenceentry.h"
 
 #include <QDate>
 

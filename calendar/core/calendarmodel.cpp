@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "common/datetexts.h"
-#include "common/holidays.h"
+#include "calendar/core/holidays.h"
 #include "common/notelisting.h"
 
 namespace promemo {

@@ -1,4 +1,4 @@
-#include "note/notekeys.h"
+#include "note/core/notekeys.h"
 
 namespace promemo::note {
 

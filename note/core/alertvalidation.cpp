@@ -1,4 +1,4 @@
-#include "note/alertvalidation.h"
+#include "note/core/alertvalidation.h"
 
 #include "common/datetexts.h"
 

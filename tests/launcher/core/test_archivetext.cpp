@@ -1,4 +1,4 @@
-#include "common/archivetext.h"
+#include "launcher/core/archivetext.h"
 
 #include <gtest/gtest.h>
 

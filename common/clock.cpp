@@ -1,4 +1,4 @@
-#include "platform/clock.h"
+#include "common/clock.h"
 
 #include <QTimer>
 

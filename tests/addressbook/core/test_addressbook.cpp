@@ -1,4 +1,4 @@
-#include "common/addressbook.h"
+#include "addressbook/core/addressbook.h"
 
 #include <csignal>
 

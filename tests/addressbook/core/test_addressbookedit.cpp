@@ -1,4 +1,4 @@
-#include "common/addressbookedit.h"
+#include "addressbook/core/addressbookedit.h"
 
 #include <map>
 #include <set>

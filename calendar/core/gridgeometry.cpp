@@ -1,9 +1,9 @@
-#include "calendar/gridgeometry.h"
+#include "calendar/core/gridgeometry.h"
 
 #include <algorithm>
 
-#include "common/holidays.h"
-#include "platform/screen.h"
+#include "calendar/core/holidays.h"
+#include "common/twips.h"
 
 namespace promemo::calendar {
 
@@ -74,18 +74,16 @@ QList<DayLook> dayLooks(QDate month, CellSize size, const DayMarks &marks)
                    return d.day() == date.day() && d.month() == date.month();
                });
         look.noteMark = marks.markNotes && marks.noteDays.contains(date);
-        const bool red = isNationalHoliday(date)
+        look.red = isNationalHoliday(date)
             || (marks.sundaysRed && cellOfDay(date).column == kColumns - 1);
-        look.numberColour = red ? kHolidayColour : QColor(Qt::black);
         looks.append(look);
     }
     return looks;
 }
 
-QColor paneBackground(QDate month, QDate today)
+bool isCurrentMonth(QDate month, QDate today)
 {
-    const bool current = month.year() == today.year() && month.month() == today.month();
-    return current ? kCurrentMonthBackground : kOtherMonthBackground;
+    return month.year() == today.year() && month.month() == today.month();
 }
 
 } // namespace promemo::calendar

@@ -1,4 +1,4 @@
-#include "note/noterules.h"
+#include "note/core/noterules.h"
 
 #include "common/daynumber.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "common/addressbook.h"
+#include "addressbook/core/addressbook.h"
 
 // The address book's editing rules, free of widgets: moving between cells, the clipboard
 // commands, inserting and deleting rows, and the search over the data file.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QDate>
 #include <QList>
 #include <QPoint>
@@ -56,13 +55,6 @@ QRect upperMarkBox(QPoint origin); // (x+20, y) to (x+280, y+130)
 // A twips rectangle with inclusive corners, in pixels.
 QRect toPixels(QRect twips);
 
-inline const QColor kRecurrenceColour{196, 255, 196};
-inline const QColor kNoteColour{255, 213, 255};
-inline const QColor kFrameColour{0, 0, 192};
-inline const QColor kHolidayColour{255, 0, 0};
-inline const QColor kCurrentMonthBackground{220, 255, 255};
-inline const QColor kOtherMonthBackground{251, 251, 251};
-
 // How one day of a grid is drawn.
 struct DayLook
 {
@@ -70,11 +62,11 @@ struct DayLook
     QPoint origin; // twips
     bool recurrenceMark = false;
     bool noteMark = false; // the upper part only when it also has a recurrence mark
-    QColor numberColour;
+    bool red = false; // national holiday, or Sunday when Sundays are red
 };
 QList<DayLook> dayLooks(QDate month, CellSize size, const DayMarks &marks);
 
-// The pane's background around the grid.
-QColor paneBackground(QDate month, QDate today);
+// Whether the pane shows the current month, which has its own background.
+bool isCurrentMonth(QDate month, QDate today);
 
 } // namespace promemo::calendar

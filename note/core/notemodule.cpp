@@ -1,4 +1,4 @@
-#include "note/notemodule.h"
+#include "note/core/notemodule.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -7,8 +7,8 @@
 #include "common/datetexts.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
-#include "note/noterules.h"
-#include "platform/clock.h"
+#include "note/core/noterules.h"
+#include "common/clock.h"
 
 Q_LOGGING_CATEGORY(lcNote, "promemo.note")
 

@@ -1,4 +1,4 @@
-#include "common/calendarmodel.h"
+#include "calendar/core/calendarmodel.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "common/daynumber.h"
-#include "common/holidays.h"
+#include "calendar/core/holidays.h"
 #include "common/notename.h"
 
 using namespace promemo;

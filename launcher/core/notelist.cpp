@@ -1,4 +1,4 @@
-#include "common/notelist.h"
+#include "launcher/core/notelist.h"
 
 #include <QLocale>
 

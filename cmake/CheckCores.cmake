@@ -1,0 +1,58 @@
+# The shared logic and every program's core build on Qt Core alone.
+#
+# Configure time: promemo_check_core_links() fails the configuration when a core links anything
+# but the shared logic or another core. Test time: run with -P, this script fails when a file
+# under common/ or */core/ includes a window, platform or non-Core Qt header.
+
+function(promemo_check_core_links)
+  get_property(cores GLOBAL PROPERTY PROMEMO_CORES)
+  foreach(core IN LISTS cores)
+    get_target_property(links ${core} LINK_LIBRARIES)
+    foreach(link IN LISTS links)
+      if(NOT link STREQUAL "promemo_common" AND NOT link IN_LIST cores)
+        message(FATAL_ERROR "${core} links ${link}: a core links only promemo_common and other cores")
+      endif()
+    endforeach()
+  endforeach()
+  get_target_property(links promemo_common LINK_LIBRARIES)
+  if(NOT links STREQUAL "Qt6::Core;promemo_options")
+    message(FATAL_ERROR "promemo_common links ${links}: it builds on Qt Core alone")
+  endif()
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  # -DSOURCE_DIR=<tree> -DQT_HEADER_DIRS=<QtGui;QtWidgets;... include folders>
+  file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
+       ${SOURCE_DIR}/common/*.h ${SOURCE_DIR}/common/*.cpp
+       ${SOURCE_DIR}/*/core/*.h ${SOURCE_DIR}/*/core/*.cpp)
+  list(FILTER files EXCLUDE REGEX "^(build|tests)/")
+  set(faults "")
+  foreach(file IN LISTS files)
+    file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+      if(line MATCHES "\"([^\"]+)\"")
+        set(header ${CMAKE_MATCH_1})
+        # a file of the same folder, the shared logic or a core
+        if(NOT header MATCHES "^[^/]+$" AND NOT header MATCHES "^common/" AND NOT header MATCHES "^[a-z]+/core/")
+          list(APPEND faults "${file}: ${header}")
+        endif()
+      elseif(line MATCHES "<(Qt[A-Za-z]+)/")
+        if(NOT CMAKE_MATCH_1 STREQUAL "QtCore")
+          list(APPEND faults "${file}: ${CMAKE_MATCH_1}")
+        endif()
+      elseif(line MATCHES "<(Q[A-Za-z]+)>")
+        foreach(dir IN LISTS QT_HEADER_DIRS)
+          if(EXISTS ${dir}/${CMAKE_MATCH_1})
+            list(APPEND faults "${file}: ${dir}/${CMAKE_MATCH_1}")
+          endif()
+        endforeach()
+      endif()
+    endforeach()
+  endforeach()
+  if(faults)
+    list(JOIN faults "\n  " text)
+    message(FATAL_ERROR "Includes beyond Qt Core and the shared logic:\n  ${text}")
+  endif()
+  list(LENGTH files count)
+  message(STATUS "${count} files of the shared logic and the cores include Qt Core only")
+endif()
