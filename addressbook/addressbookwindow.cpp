@@ -325,8 +325,6 @@ void frmRubrica::buildGrid()
 
 std::unique_ptr<frmRubrica> startAddressBook(const Services &services)
 {
-    if (!services.windows.exists(QString::fromUtf16(kTrayCaption)))
-        return nullptr;
     auto window = std::make_unique<frmRubrica>(services);
     if (!window->openDataFile())
         return nullptr;
@@ -817,10 +815,12 @@ void frmRubrica::openOptions()
 
 void frmRubrica::Apre_Guida()
 {
-    if (m_services.windows.exists(QString::fromUtf16(kHelpCaption)))
-        return;
-    focusCell(m_lastCell);
-    m_services.help.open(kHelpTopic);
+    m_services.windows.exists(QString::fromUtf16(kHelpCaption), this, [this](bool there) {
+        if (there)
+            return;
+        focusCell(m_lastCell);
+        m_services.help.open(kHelpTopic);
+    });
 }
 
 // --- Search ---

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "addressbook/addressbookwindow.h"
+#include "platform/captions.h"
 #include "platform/desktopsession.h"
 #include "platform/services.h"
 #include "platform/singleinstance.h"
@@ -17,8 +18,13 @@ int main(int argc, char **argv)
         return 0;
     SystemServices system(std::make_unique<WindowRegistry>());
     const Services services = system.services();
-    const auto window = rubrica::startAddressBook(services);
-    if (!window)
-        return 0;
+    std::unique_ptr<rubrica::frmRubrica> window;
+    // Only beside a running launcher.
+    services.windows.exists(QString::fromUtf16(kTrayCaption), &app, [&](bool there) {
+        if (there)
+            window = rubrica::startAddressBook(services);
+        if (!window)
+            QCoreApplication::exit(0);
+    });
     return app.exec();
 }

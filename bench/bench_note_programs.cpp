@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "platform/windowregistry.h"
+#include "tests/support/registryrequests.h"
 
 using namespace std::chrono_literals;
 
@@ -104,7 +105,7 @@ int main(int argc, char **argv)
     promemo::WindowRegistry registry(folder);
     // The note programs end at once without the launcher's window.
     const auto tray = registry.registerWindow(QStringLiteral("NotinoTray"));
-    if (!tray || registry.exists(kNote)) {
+    if (!tray || promemo::test::exists(registry, kNote)) {
         std::fprintf(stderr, "registry unusable, or notes already open in %s\n", qPrintable(folder));
         return 1;
     }
@@ -119,7 +120,7 @@ int main(int argc, char **argv)
         std::vector<std::unique_ptr<QProcess>> one;
         one.push_back(startNote(folder));
         // The note answers the registry once its window is shown and its event loop runs.
-        while (!registry.exists(kNote) && timer.elapsed() < 10000)
+        while (!promemo::test::exists(registry, kNote) && timer.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         startMs.push_back(timer.nsecsElapsed() / 1e6);
         closeNotes(registry, one);

@@ -369,10 +369,8 @@ void frmMain::Festivita()
 
 void frmMain::cmdChiudi_Click()
 {
-    const QString help = QString::fromUtf16(kHelpCaption);
-    if (m_services.windows.exists(help))
-        m_services.windows.postClose(help);
-    close();
+    // The help goes with the calendar; the calendar closes once the request is out.
+    m_services.windows.postClose(QString::fromUtf16(kHelpCaption), this, [this](bool) { close(); });
 }
 
 void frmMain::Lancia_Notino(NoteSize size)
@@ -436,8 +434,6 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 std::unique_ptr<frmMain> startCalendar(const Services &services)
 {
-    if (!services.windows.exists(QString::fromUtf16(kTrayCaption)))
-        return nullptr;
     auto window = std::make_unique<frmMain>(services);
     window->start();
     return window;

@@ -189,12 +189,18 @@ void frmMain::awaitStartingWatcher(std::function<void()> then)
 {
     const bool starting = m_watcherStartedAt
                           && m_services.clock.tickCount() - *m_watcherStartedAt < kWatcherStartBound;
-    if (!starting || m_services.windows.exists(caption(kWatcherCaption))) {
+    if (!starting) {
         then();
         return;
     }
-    m_services.clock.after(50ms, this, [this, then = std::move(then)]() mutable {
-        awaitStartingWatcher(std::move(then));
+    m_services.windows.exists(caption(kWatcherCaption), this, [this, then = std::move(then)](bool there) mutable {
+        if (there) {
+            then();
+            return;
+        }
+        m_services.clock.after(50ms, this, [this, then = std::move(then)]() mutable {
+            awaitStartingWatcher(std::move(then));
+        });
     });
 }
 
@@ -320,22 +326,22 @@ void frmMain::mnuElenco_Click()
 
 void frmMain::mnuAgenda_Click()
 {
-    const QString addressBook = caption(kAddressBookCaption);
-    if (m_services.windows.exists(addressBook))
-        m_services.windows.raise(addressBook);
-    else
-        m_services.processes.start(kAddressBook, {}, WindowMode::NormalWithFocus);
+    m_services.windows.raise(caption(kAddressBookCaption), this, [this](bool there) {
+        if (!there)
+            m_services.processes.start(kAddressBook, {}, WindowMode::NormalWithFocus);
+    });
 }
 
 void frmMain::mnuCalendario_Click()
 {
     // The caption ends with the day the calendar was opened, which need not be today.
-    const QStringList calendars =
-        m_services.windows.captionsStartingWith(caption(kCalendarCaptionPrefix));
-    if (!calendars.isEmpty())
-        m_services.windows.raise(calendars.front());
-    else
-        m_services.processes.start(kCalendar, {}, WindowMode::NormalWithFocus);
+    m_services.windows.captionsStartingWith(caption(kCalendarCaptionPrefix), this,
+                                            [this](const QStringList &calendars) {
+        if (!calendars.isEmpty())
+            m_services.windows.raise(calendars.front(), this);
+        else
+            m_services.processes.start(kCalendar, {}, WindowMode::NormalWithFocus);
+    });
 }
 
 void frmMain::mnuHelp_Click()
@@ -396,12 +402,15 @@ void frmMain::Esci()
         closeEvery(kNoteCaption, [this] {
             IWindowRegistry &windows = m_services.windows;
             windows.postClose(caption(kAddressBookCaption));
-            for (const QString &calendar : windows.captionsStartingWith(caption(kCalendarCaptionPrefix)))
-                windows.postClose(calendar);
-            awaitStartingWatcher([this] {
-                closeEvery(kWatcherCaption, [this] {
-                    // A note the watcher started meanwhile goes too.
-                    closeEvery(kNoteCaption, [this] { endExit(); });
+            windows.captionsStartingWith(caption(kCalendarCaptionPrefix), this,
+                                         [this](const QStringList &calendars) {
+                for (const QString &calendar : calendars)
+                    m_services.windows.postClose(calendar);
+                awaitStartingWatcher([this] {
+                    closeEvery(kWatcherCaption, [this] {
+                        // A note the watcher started meanwhile goes too.
+                        closeEvery(kNoteCaption, [this] { endExit(); });
+                    });
                 });
             });
         });

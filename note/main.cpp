@@ -5,6 +5,7 @@
 #include "common/programfolder.h"
 #include "note/notewindow.h"
 #include "platform/clipboardkeeper.h"
+#include "platform/captions.h"
 #include "platform/desktopsession.h"
 #include "platform/services.h"
 
@@ -27,12 +28,19 @@ int main(int argc, char **argv)
     const auto size = PROMEMO_NOTE_MEDIUM ? NoteSize::Medium : NoteSize::Normal;
     const auto kind = PROMEMO_NOTE_OPENS_FILE ? note::StartKind::OpenFile
                                               : note::StartKind::NewNote;
-    const auto window = note::startNoteProgram(services, kind, size, app.arguments().value(1));
-    if (!window)
-        return 0;
-    // A note is a tool window, which does not count for quitting on the last window closed.
-    QObject::connect(window.get(), &note::frmNotino::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    std::unique_ptr<note::frmNotino> window;
+    // Only beside a running launcher.
+    services.windows.exists(QString::fromUtf16(kTrayCaption), &app, [&](bool there) {
+        if (there)
+            window = note::startNoteProgram(services, kind, size, app.arguments().value(1));
+        if (!window) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        // A note is a tool window, which does not count for quitting on the last window closed.
+        QObject::connect(window.get(), &note::frmNotino::finished, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+    });
     // What the note copied stays on the clipboard after it ends.
     QObject::connect(&app, &QCoreApplication::aboutToQuit,
                      [] { leaveClipboardText(registryDirectoryPath(programFolder())); });

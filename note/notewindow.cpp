@@ -663,8 +663,6 @@ void frmNotino::closeEvent(QCloseEvent *event)
 std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind kind,
                                             NoteSize size, const QString &argument)
 {
-    if (!services.windows.exists(QString::fromUtf16(kTrayCaption)))
-        return nullptr;
     // Registered before the note file is read (and maybe deleted), so a launcher closing every
     // note from now on reaches this one too.
     auto registration = services.windows.registerWindow(QString::fromUtf16(kNoteCaption));

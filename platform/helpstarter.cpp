@@ -11,11 +11,12 @@ HelpStarter::HelpStarter(IWindowRegistry &windows, IProcessStarter &processes)
 {
 }
 
-bool HelpStarter::open(const QString &topic)
+void HelpStarter::open(const QString &topic)
 {
-    if (m_windows.exists(QString::fromUtf16(kHelpCaption)))
-        return false;
-    return m_processes.start(QString::fromLatin1(kHelpProgram), {topic}, WindowMode::Maximised);
+    m_windows.exists(QString::fromUtf16(kHelpCaption), &m_requests, [this, topic](bool there) {
+        if (!there)
+            m_processes.start(QString::fromLatin1(kHelpProgram), {topic}, WindowMode::Maximised);
+    });
 }
 
 } // namespace promemo

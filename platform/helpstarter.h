@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 namespace promemo {
@@ -17,13 +18,14 @@ class HelpStarter
 public:
     HelpStarter(IWindowRegistry &windows, IProcessStarter &processes);
 
-    // Opens the help at `topic` ("alert.htm"), maximised with focus, unless the help is
-    // already open; an open help is left as it is. Returns whether the viewer was started.
-    bool open(const QString &topic);
+    // Opens the help at `topic` ("alert.htm"), maximised with focus, once the registry has said
+    // that no help is open; an open help is left as it is.
+    void open(const QString &topic);
 
 private:
     IWindowRegistry &m_windows;
     IProcessStarter &m_processes;
+    QObject m_requests; // answers that come after this starter has gone are dropped
 };
 
 } // namespace promemo

@@ -20,7 +20,7 @@ bool isPlainProgramName(const QString &program)
 } // namespace
 
 SingleInstance::SingleInstance(const QString &programFolder)
-    : programFolder_(programFolder.isEmpty() ? promemo::programFolder() : programFolder)
+    : m_programFolder(programFolder.isEmpty() ? promemo::programFolder() : programFolder)
 {
 }
 
@@ -34,7 +34,7 @@ bool SingleInstance::tryAcquire(const QString &program)
         qCWarning(lcRegistry, "single instance: bad program name %s", qPrintable(program));
         return false;
     }
-    const QString directory = openRegistryDirectory(programFolder_);
+    const QString directory = openRegistryDirectory(m_programFolder);
     if (directory.isEmpty())
         return false;
     auto lock = std::make_unique<QLockFile>(directory + QLatin1Char('/') + program
@@ -43,13 +43,13 @@ bool SingleInstance::tryAcquire(const QString &program)
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
         return false;
-    lock_ = std::move(lock);
+    m_lock = std::move(lock);
     return true;
 }
 
 bool SingleInstance::isAcquired() const
 {
-    return lock_ && lock_->isLocked();
+    return m_lock && m_lock->isLocked();
 }
 
 } // namespace promemo

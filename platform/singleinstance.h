@@ -26,8 +26,8 @@ public:
     bool isAcquired() const;
 
 private:
-    QString programFolder_;
-    std::unique_ptr<QLockFile> lock_;
+    QString m_programFolder;
+    std::unique_ptr<QLockFile> m_lock;
 };
 
 } // namespace promemo

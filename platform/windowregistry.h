@@ -35,6 +35,9 @@ struct WindowPresence
     QList<qint64> unanswering;  // processes, of this user, owning windows that did not answer
 };
 
+// Every request to other windows is answered from the event loop, never before the call
+// returns, and not once `context` is gone; nothing waits meanwhile. Each is bounded, so a hung
+// peer cannot hold up the caller.
 class IWindowRegistry
 {
 public:
@@ -44,31 +47,32 @@ public:
     // Several windows may share a caption. Returns null when registration failed.
     virtual std::unique_ptr<RegisteredWindow> registerWindow(const QString &caption) = 0;
 
-    virtual bool exists(const QString &caption) = 0;
-    // Asks one window with `caption` to close; does not wait. False when none was found.
-    virtual bool postClose(const QString &caption) = 0;
+    // Looks whether a window with `caption` answers, asking every one at once, and names the
+    // owners of those that did not answer in time.
+    virtual void checkPresence(const QString &caption, QObject *context,
+                               std::function<void(const WindowPresence &)> done) = 0;
+    // Asks one window with `caption` to close; `done`, when given, learns whether one took it.
+    virtual void postClose(const QString &caption, QObject *context = nullptr,
+                           std::function<void(bool delivered)> done = {}) = 0;
     // Asks every window with `caption` to close, those that appear meanwhile too, and reports
-    // from the event loop whether none is left, once they have gone or `bound` has passed.
-    // Nothing waits meanwhile. `done` is dropped when `context` is gone first.
+    // whether none is left, once they have gone or `bound` has passed.
     virtual void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
                           std::function<void(bool closed)> done) = 0;
-    // Restores and brings forward one window with `caption`. False when none was found.
-    virtual bool raise(const QString &caption) = 0;
+    // Restores and brings forward one window with `caption`; `done` learns whether one is
+    // there, a hung one included.
+    virtual void raise(const QString &caption, QObject *context,
+                       std::function<void(bool there)> done = {}) = 0;
     // The captions of the live windows whose caption begins with `prefix`, each once; for
-    // captions with a changing tail, like a date. A registry that cannot list finds none.
-    virtual QStringList captionsStartingWith(const QString &prefix)
+    // captions with a changing tail, like a date. Windows that do not answer are left out.
+    virtual void captionsStartingWith(const QString &prefix, QObject *context,
+                                      std::function<void(const QStringList &)> done) = 0;
+
+    // Whether a window with `caption` is there. A hung window is there: hung is not gone.
+    void exists(const QString &caption, QObject *context, std::function<void(bool there)> done)
     {
-        Q_UNUSED(prefix);
-        return {};
-    }
-    // Looks whether a window with `caption` answers, without waiting for it: `done` gets the
-    // answer from the event loop, never before this returns, and not once `context` is gone.
-    // This one answers with exists() and knows of no owners.
-    virtual void checkPresence(const QString &caption, QObject *context,
-                               std::function<void(const WindowPresence &)> done)
-    {
-        QMetaObject::invokeMethod(
-            context, [this, caption, done] { done({exists(caption), {}}); }, Qt::QueuedConnection);
+        checkPresence(caption, context, [done = std::move(done)](const WindowPresence &presence) {
+            done(presence.answered || !presence.unanswering.isEmpty());
+        });
     }
 };
 
@@ -92,7 +96,7 @@ struct WindowRegistryTimeouts
 // The registry on local sockets: one listening socket per registered window in the registry
 // directory, named after a hash of the caption; the owner answers requests in its event loop
 // and confirms that its caption matches exactly. Requests to windows of this very process are
-// delivered directly. Every wait is bounded, so a hung peer cannot hang the caller.
+// delivered directly. A window counts as not answering once the bounds have passed.
 class WindowRegistry final : public IWindowRegistry
 {
 public:
@@ -110,23 +114,20 @@ public:
     QString directory() const;
 
     std::unique_ptr<RegisteredWindow> registerWindow(const QString &caption) override;
-    // A window that does not answer within the bounds counts as present: hung is not gone.
-    bool exists(const QString &caption) override;
-    // Waits, within the bounds, only for the owner to confirm that the request arrived.
-    bool postClose(const QString &caption) override;
-    void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
-                  std::function<void(bool closed)> done) override;
-    bool raise(const QString &caption) override;
-    // Windows that do not answer within the bounds are left out.
-    QStringList captionsStartingWith(const QString &prefix) override;
-    // Every window is asked at once; those that have not answered within the bounds count as
-    // not answering, with the process that listens on their socket.
     void checkPresence(const QString &caption, QObject *context,
                        std::function<void(const WindowPresence &)> done) override;
+    void postClose(const QString &caption, QObject *context = nullptr,
+                   std::function<void(bool delivered)> done = {}) override;
+    void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
+                  std::function<void(bool closed)> done) override;
+    void raise(const QString &caption, QObject *context,
+               std::function<void(bool there)> done = {}) override;
+    void captionsStartingWith(const QString &prefix, QObject *context,
+                              std::function<void(const QStringList &)> done) override;
 
 private:
-    QString directory_;
-    Timeouts timeouts_;
+    QString m_directory;
+    Timeouts m_timeouts;
 };
 
 } // namespace promemo

@@ -15,6 +15,7 @@
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
 #include "tests/support/keyboard.h"
+#include "tests/support/registryrequests.h"
 
 using namespace promemo;
 using namespace promemo::rubrica;
@@ -76,13 +77,8 @@ protected:
     std::unique_ptr<frmRubrica> window;
 };
 
-TEST_F(AddressBookWindowTest, StartsOnSheetA1OnlyBesideTheLauncherAndClosesOnRequest)
+TEST_F(AddressBookWindowTest, StartsOnSheetA1AndClosesOnRequest)
 {
-    registry.removeWindow(u"NotinoTray"_qs);
-    EXPECT_FALSE(startAddressBook(fakes.services()));
-    EXPECT_FALSE(QFile::exists(dataPath()));
-
-    registry.addWindow(u"NotinoTray"_qs);
     seed(0, {{1, {{u"Anna"_qs, true, false, TextColour::Red}, {u"06 555"_qs}}}});
     frmRubrica &w = open();
     EXPECT_EQ(w.gridContents()[0], (Row{{u"Anna"_qs, true, false, TextColour::Red}, {u"06 555"_qs}}));
@@ -91,7 +87,7 @@ TEST_F(AddressBookWindowTest, StartsOnSheetA1OnlyBesideTheLauncherAndClosesOnReq
 
     // A close request from another program closes the window and the help with it.
     registry.addWindow(u"Help di Promemo"_qs);
-    registry.postClose(kCaption);
+    test::postClose(registry, kCaption);
     ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.isVisible(); }));
     EXPECT_TRUE(registry.closeRequests().contains(u"Help di Promemo"_qs));
 }

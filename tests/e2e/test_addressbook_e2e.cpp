@@ -8,6 +8,7 @@
 #include "addressbook/core/addressbook.h"
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
+#include "tests/support/registryrequests.h"
 
 namespace promemo {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(AddressBookProgram, MendsAShortFileRunsOnceAndClosesOnRequest)
     const auto tray = registry.registerWindow(QStringLiteral("NotinoTray"));
     ASSERT_TRUE(tray);
     start(elenko);
-    ASSERT_TRUE(test::waitFor([&] { return registry.exists(kCaption); }));
+    ASSERT_TRUE(test::waitFor([&] { return test::exists(registry, kCaption); }));
     const QByteArray mended = data();
     EXPECT_EQ(mended.size(), rubrica::kFileSize);
     EXPECT_TRUE(mended.startsWith(head));
@@ -74,7 +75,7 @@ TEST_F(AddressBookProgram, MendsAShortFileRunsOnceAndClosesOnRequest)
     EXPECT_EQ(second.exitCode(), 0);
 
     // Nothing edited: a close request ends it without a question, the file unchanged.
-    EXPECT_TRUE(registry.postClose(kCaption));
+    EXPECT_TRUE(test::postClose(registry, kCaption));
     ASSERT_TRUE(ends(elenko));
     EXPECT_EQ(elenko.exitCode(), 0);
     EXPECT_EQ(data(), mended);

@@ -10,6 +10,7 @@
 #include "common/notefile.h"
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
+#include "tests/support/registryrequests.h"
 
 namespace promemo {
 namespace {
@@ -68,8 +69,8 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
     QProcess notino;
     start(notino);
     WindowRegistry registry(folder.path());
-    ASSERT_TRUE(test::waitFor([&] { return registry.exists(QStringLiteral("NotinoControl")); }, 15s));
-    ASSERT_TRUE(registry.exists(QStringLiteral("NotinoTray")));
+    ASSERT_TRUE(test::waitFor([&] { return test::exists(registry, QStringLiteral("NotinoControl")); }, 15s));
+    ASSERT_TRUE(test::exists(registry, QStringLiteral("NotinoTray")));
     QProcess otherNote;
     start(otherNote, QStringLiteral("Kalvo"), {kOtherNote});
 
@@ -78,7 +79,7 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
     start(second);
     EXPECT_TRUE(second.waitForFinished(5000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(registry.exists(QStringLiteral("NotinoTray")));
+    EXPECT_TRUE(test::exists(registry, QStringLiteral("NotinoTray")));
 
     // A watcher killed before its first look at the clock is replaced within 10 seconds; the
     // new one starts the past-due note in Kalvo at its first tick, 10 seconds later.
@@ -88,7 +89,7 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
     ASSERT_TRUE(test::waitFor([&] {
         const QList<qint64> now = running(QStringLiteral("Vigilo"));
         return now.size() == 1 && now.front() != watchers.front()
-               && registry.exists(QStringLiteral("NotinoControl"));
+               && test::exists(registry, QStringLiteral("NotinoControl"));
     }, 25s));
     // The due note opens with its alert passed and fires; its file stays, shown, while it runs.
     ASSERT_TRUE(test::waitFor([&] { return running(QStringLiteral("Kalvo")).size() == 2; }, 25s));
@@ -100,12 +101,12 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
     // Exit, as from the menu: the notes and the watcher go; the fired note's file goes with it,
     // the other shown note's file stays.
     shown.removeFirst();
-    ASSERT_TRUE(registry.postClose(QStringLiteral("NotinoTray")));
+    ASSERT_TRUE(test::postClose(registry, QStringLiteral("NotinoTray")));
     ASSERT_TRUE(notino.waitForFinished(10000));
     EXPECT_EQ(notino.exitCode(), 0);
     EXPECT_TRUE(test::waitFor([&] { return running().isEmpty(); }, 5s));
-    EXPECT_FALSE(registry.exists(QStringLiteral("PromemoX")));
-    EXPECT_FALSE(registry.exists(QStringLiteral("NotinoControl")));
+    EXPECT_FALSE(test::exists(registry, QStringLiteral("PromemoX")));
+    EXPECT_FALSE(test::exists(registry, QStringLiteral("NotinoControl")));
     EXPECT_EQ(notes(), shown);
 }
 

@@ -10,6 +10,7 @@
 #include "common/notename.h"
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
+#include "tests/support/registryrequests.h"
 
 namespace promemo {
 namespace {
@@ -61,7 +62,7 @@ TEST_F(NoteProgram, ReopensSavesWithoutArchivingAndLeavesItsLastFileWhenClosedFr
     const auto tray = registry.registerWindow(QStringLiteral("NotinoTray"));
     ASSERT_TRUE(tray);
     start(kNote);
-    ASSERT_TRUE(test::waitFor([&] { return registry.exists(QStringLiteral("PromemoX")); }));
+    ASSERT_TRUE(test::waitFor([&] { return test::exists(registry, QStringLiteral("PromemoX")); }));
 
     // The file read is gone; the save wrote the same note under a new stamp, not archived.
     ASSERT_TRUE(test::waitFor([&] { return !files().contains(kNote); }));
@@ -77,7 +78,7 @@ TEST_F(NoteProgram, ReopensSavesWithoutArchivingAndLeavesItsLastFileWhenClosedFr
     EXPECT_EQ(readNoteFile(folder.filePath(saved.front())), kContent);
 
     // The launcher ending closes every note: no save, the last file stays shown.
-    EXPECT_TRUE(registry.postClose(QStringLiteral("PromemoX")));
+    EXPECT_TRUE(test::postClose(registry, QStringLiteral("PromemoX")));
     ASSERT_TRUE(ends());
     EXPECT_EQ(kalvo.exitCode(), 0);
     EXPECT_EQ(files(), saved);

@@ -17,6 +17,7 @@
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/xsession.h"
+#include "tests/support/registryrequests.h"
 
 namespace promemo {
 namespace {
@@ -47,7 +48,7 @@ protected:
         test::waitFor([&] {
             const QList<qint64> watchers = folder.running(u"Vigilo"_s);
             pid = watchers.size() == 1 && watchers.front() != other ? watchers.front() : 0;
-            return pid != 0 && registry.exists(kWatcher);
+            return pid != 0 && test::exists(registry, kWatcher);
         }, bound);
         return pid;
     }
@@ -79,7 +80,7 @@ TEST_F(RegistryPrograms, AWatcherThatDoesNotAnswerIsEndedAndReplaced)
     EXPECT_EQ(hung.exitStatus(), QProcess::CrashExit);
     EXPECT_NE(answeringWatcher(registry, second), 0);
 
-    ASSERT_TRUE(registry.postClose(u"NotinoTray"_s));
+    ASSERT_TRUE(test::postClose(registry, u"NotinoTray"_s));
     EXPECT_TRUE(notino.waitForFinished(10000));
 }
 
@@ -109,13 +110,13 @@ TEST_F(RegistryPrograms, WithoutARuntimeFolderTheRegistryIsInTheHome)
 
     EXPECT_TRUE(directory.startsWith(home.path() + u"/.cache/promemo/"_s)) << qPrintable(directory);
     EXPECT_TRUE(test::waitFor(
-        [&] { return registry.exists(u"NotinoTray"_s) && registry.exists(kWatcher); }, 15s));
+        [&] { return test::exists(registry, u"NotinoTray"_s) && test::exists(registry, kWatcher); }, 15s));
     for (const QString &made : {QFileInfo(directory).path(), directory}) {
         struct stat info {};
         ASSERT_EQ(::stat(QFile::encodeName(made).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0700u) << qPrintable(made);
     }
-    ASSERT_TRUE(registry.postClose(u"NotinoTray"_s));
+    ASSERT_TRUE(test::postClose(registry, u"NotinoTray"_s));
     EXPECT_TRUE(notino.waitForFinished(10000));
 }
 

@@ -20,6 +20,7 @@
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/xsession.h"
+#include "tests/support/registryrequests.h"
 
 namespace promemo {
 namespace {
@@ -120,14 +121,14 @@ protected:
     void exitLauncher()
     {
         x.log(u"close request to NotinoTray"_s);
-        ASSERT_TRUE(registry.postClose(u"NotinoTray"_s));
+        ASSERT_TRUE(test::postClose(registry, u"NotinoTray"_s));
         ASSERT_TRUE(notino.waitForFinished(10000));
         EXPECT_EQ(notino.exitCode(), 0);
         EXPECT_TRUE(test::waitFor([this] { return folder.running().isEmpty(); }, 5s))
             << "still running: " << folder.running().size();
     }
 
-    bool watcherRunning() { return registry.exists(u"NotinoControl"_s); }
+    bool watcherRunning() { return test::exists(registry, u"NotinoControl"_s); }
     QStringList noteFiles() const
     {
         QStringList notes = folder.files();

@@ -27,6 +27,7 @@
 #include "launcher/recurrenceeditor.h"
 #include "platform/tray.h"
 #include "tests/support/fakes.h"
+#include "tests/support/registryrequests.h"
 
 using namespace promemo;
 using namespace promemo::launcher;
@@ -131,7 +132,7 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
     // The watcher finds the tray's entry and today's note put away.
     bool watcherSeesAll = false;
     fakes.processes.onStart = [&](const Start &) {
-        watcherSeesAll = registry.exists(u"NotinoTray"_qs) && QFile::exists(dir.filePath(note('o', 0, 1)));
+        watcherSeesAll = test::exists(registry, u"NotinoTray"_qs) && QFile::exists(dir.filePath(note('o', 0, 1)));
     };
 
     frmMain &w = launch();
@@ -231,12 +232,16 @@ TEST_F(LauncherTest, RightClickClosesTheLaunchersWindowsThenOpensTheMenuWhoseIte
 
     // Not open: started. Open, the calendar since yesterday: brought forward.
     fakes.processes.started.clear();
-    for (int round = 0; round < 2; ++round) {
+    const auto triggerAll = [&] {
         for (const QString &item : {u"Rubrica telefonica"_qs, u"Calendario"_qs, u"Guida in linea"_qs})
             trigger(item);
-        for (const QString &caption : {u" Rubrica di Promemo"_qs, kYesterdaysCalendar, u"Help di Promemo"_qs})
-            registry.addWindow(caption);
-    }
+    };
+    triggerAll();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return fakes.processes.started.size() == 3; }));
+    for (const QString &caption : {u" Rubrica di Promemo"_qs, kYesterdaysCalendar, u"Help di Promemo"_qs})
+        registry.addWindow(caption);
+    triggerAll();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return registry.raiseRequests().size() == 2; }));
     EXPECT_EQ(fakes.processes.started,
               (QList<Start>{{u"Elenko"_qs, {}, WindowMode::NormalWithFocus},
                             {u"Mesaro"_qs, {}, WindowMode::NormalWithFocus},

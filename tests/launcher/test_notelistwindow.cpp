@@ -226,6 +226,7 @@ TEST_F(NoteListTest, RefreshesTheNoteListsWhenTheWindowComesBackToTheForegroundA
     EXPECT_EQ(texts(list.list2()), QStringList{kPlaceholder});
 
     QTest::keyClick(list.list1(), Qt::Key_F1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !fakes.processes.started.isEmpty(); }));
     EXPECT_EQ(fakes.processes.started,
               (QList<Start>{{u"Aiuto"_qs, {u"elenco.htm"_qs}, WindowMode::Maximised}}));
     list.chiudi()->click();

@@ -14,6 +14,7 @@
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
 #include "tests/support/keyboard.h"
+#include "tests/support/registryrequests.h"
 
 using namespace promemo;
 using namespace promemo::launcher;
@@ -277,7 +278,7 @@ TEST_F(RecurrenceEditorTest, ClosingOtherwiseWritesNothing)
     dir.put(u"rico.dat"_qs, kStored);
     open();
     insert(boxes("01|05|01|07|Festa"));
-    registry.postClose(kCaption);
+    test::postClose(registry, kCaption);
     EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
     EXPECT_EQ(dir.read(u"rico.dat"_qs), kStored);
     EXPECT_FALSE(QFile::exists(dir.filePath(u"ricf.dat"_qs)));

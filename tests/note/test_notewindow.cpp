@@ -17,6 +17,7 @@
 #include "common/notefile.h"
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
+#include "tests/support/registryrequests.h"
 
 using namespace promemo;
 using namespace promemo::note;
@@ -90,7 +91,7 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
         // Saved at once unless passed, but the first save after reopening is not archived.
         // Passed: the file read stays, shown, until the note ends.
         EXPECT_EQ(std::tuple(window->note().file.name() == *withState(name, NoteState::Shown),
-                             noteFiles().size(), archived(), !registry.exists(kWatcher)),
+                             noteFiles().size(), archived(), !test::exists(registry, kWatcher)),
                   std::tuple(c.passed, 1, 0, c.watcherClosed));
         removeNoteFiles();
     }
@@ -179,7 +180,7 @@ TEST_F(NoteWindowTest, DropAtTheBottomDeletesOrAsksAndAtTheSidesPutsAway)
         }
         EXPECT_EQ(fakes.messageBoxes.shown.size(), c.asked ? 1 : 0);
         const QStringList files = noteFiles();
-        EXPECT_EQ(std::tuple(window->ended(), files.size(), !registry.exists(kWatcher)),
+        EXPECT_EQ(std::tuple(window->ended(), files.size(), !test::exists(registry, kWatcher)),
                   std::tuple(c.outcome != Outcome::Kept, c.outcome == Outcome::Deleted ? 0 : 1, c.watcherClosed));
         // Kept notes come back to the centre; put away ones are renamed to "o...".
         EXPECT_TRUE(c.outcome != Outcome::Kept || window->pos() == kCentre);

@@ -81,17 +81,19 @@ TEST_F(WindowRegistryTest, FindsAndRaisesOnlyTheExactCaptionInTheSameFolder)
 {
     Peer &peer = startPeer("window", u"NotinoControl"_s);
     WindowRegistry registry(folder_.path());
-    EXPECT_TRUE(registry.exists(u"NotinoControl"_s));
-    ASSERT_TRUE(registry.raise(u"NotinoControl"_s));
+    EXPECT_TRUE(test::exists(registry, u"NotinoControl"_s));
+    ASSERT_TRUE(test::raise(registry, u"NotinoControl"_s));
     EXPECT_TRUE(peer.waitForLine("raise"));
     for (const QString &nearMiss : {u" NotinoControl"_s, u"NotinoControl "_s, u"notinocontrol"_s})
-        EXPECT_FALSE(registry.exists(nearMiss)) << '"' << qPrintable(nearMiss) << '"';
+        EXPECT_FALSE(test::exists(registry, nearMiss)) << '"' << qPrintable(nearMiss) << '"';
     // Another folder is another installation; a symlink to this one is the same.
     QTemporaryDir otherFolder;
-    EXPECT_FALSE(WindowRegistry(otherFolder.path()).exists(u"NotinoControl"_s));
+    WindowRegistry other(otherFolder.path());
+    EXPECT_FALSE(test::exists(other, u"NotinoControl"_s));
     const QString link = runtime_.filePath(u"link"_s);
     ASSERT_TRUE(QFile::link(folder_.path(), link));
-    EXPECT_TRUE(WindowRegistry(link).exists(u"NotinoControl"_s));
+    WindowRegistry linked(link);
+    EXPECT_TRUE(test::exists(linked, u"NotinoControl"_s));
 }
 
 // The calendar's caption carries the day it was opened; it is found by the part before the date.
@@ -108,11 +110,11 @@ TEST_F(WindowRegistryTest, ListsTheCaptionsBeginningWithAPrefixEachOnceInRealAnd
         fake.addWindow(caption);
     const auto ownReal = real.registerWindow(own), ownFake = fake.registerWindow(own);
     for (IWindowRegistry *registry : std::initializer_list<IWindowRegistry *>{&real, &fake}) {
-        QStringList calendars = registry->captionsStartingWith(u" Calendario di Promemo - "_s);
+        QStringList calendars = test::captionsStartingWith(*registry, u" Calendario di Promemo - "_s);
         calendars.sort();
         EXPECT_EQ(calendars, (QStringList{own, calendar}));
-        EXPECT_EQ(registry->captionsStartingWith(u"Promemo"_s), QStringList{u"PromemoX"_s});
-        EXPECT_TRUE(registry->captionsStartingWith(u"Calendario"_s).isEmpty());
+        EXPECT_EQ(test::captionsStartingWith(*registry, u"Promemo"_s), QStringList{u"PromemoX"_s});
+        EXPECT_TRUE(test::captionsStartingWith(*registry, u"Calendario"_s).isEmpty());
     }
 }
 
@@ -121,7 +123,7 @@ TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
     for (int i = 0; i < 3; ++i)
         startPeer("window", u"PromemoX"_s);
     WindowRegistry registry(folder_.path());
-    ASSERT_TRUE(registry.postClose(u"PromemoX"_s));
+    ASSERT_TRUE(test::postClose(registry, u"PromemoX"_s));
     qsizetype gone = 0;
     for (const QDeadlineTimer deadline(5s); gone == 0 && !deadline.hasExpired();)
         gone = std::ranges::count_if(peers_, [](auto &peer) { return peer->waitForExit(10ms); });
@@ -133,11 +135,11 @@ TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
         EXPECT_TRUE(peer->waitForExit(2s));
         EXPECT_EQ(peer->timesSaid("close"), 1);
     }
-    EXPECT_FALSE(registry.postClose(u"PromemoX"_s));
+    EXPECT_FALSE(test::postClose(registry, u"PromemoX"_s));
 
     // An owner that drops its registration at once still has the request confirmed.
     Peer &dropping = startPeer("drop", u"Rubrica"_s);
-    EXPECT_TRUE(registry.postClose(u"Rubrica"_s));
+    EXPECT_TRUE(test::postClose(registry, u"Rubrica"_s));
     EXPECT_TRUE(dropping.waitForExit(2s));
 }
 
@@ -147,8 +149,8 @@ TEST_F(WindowRegistryTest, HungOrStubbornOwnersDoNotHoldTheCallerBeyondTheBound)
     Peer &stubborn = startPeer("ignore", u"Help di Promemo"_s);
     WindowRegistry registry(folder_.path(), {.connect = 200ms, .reply = 300ms});
     // Hung is not gone: the launcher must not start a second watcher beside it.
-    EXPECT_TRUE(registry.exists(u"NotinoControl"_s));
-    EXPECT_FALSE(registry.postClose(u"NotinoControl"_s));
+    EXPECT_TRUE(test::exists(registry, u"NotinoControl"_s));
+    EXPECT_FALSE(test::postClose(registry, u"NotinoControl"_s));
     EXPECT_FALSE(test::closeAllAndWait(registry, u"NotinoControl"_s, 400ms));
     EXPECT_FALSE(test::closeAllAndWait(registry, u"Help di Promemo"_s, 500ms));
     EXPECT_TRUE(stubborn.waitForLine("close"));
@@ -172,14 +174,16 @@ TEST_F(WindowRegistryTest, OwnWindowsGetRequestsFromTheEventLoopInRealAndFake)
                 note.reset();
             });
         }
-        ASSERT_TRUE(registry->postClose(u"PromemoX"_s));
+        bool delivered = false;
+        registry->postClose(u"PromemoX"_s, nullptr, [&delivered](bool done) { delivered = done; });
         EXPECT_EQ(closes, 0);
         for (const QDeadlineTimer deadline(2s); closes == 0 && !deadline.hasExpired();)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_TRUE(delivered);
         EXPECT_EQ(std::count(std::begin(notes), std::end(notes), nullptr), 1);
         EXPECT_TRUE(test::closeAllAndWait(*registry, u"PromemoX"_s, 2s));
         EXPECT_EQ(closes, 3);
-        EXPECT_FALSE(registry->exists(u"PromemoX"_s));
+        EXPECT_FALSE(test::exists(*registry, u"PromemoX"_s));
     }
     EXPECT_TRUE(sockets().isEmpty());
 }

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "platform/windowregistry.h"
+#include "tests/support/registryrequests.h"
 
 namespace promemo::test {
 
@@ -44,20 +45,38 @@ public:
         own_.emplace_back(caption, window.get());
         return window;
     }
-    bool exists(const QString &caption) override
+    // Whether a window with `caption` is there now, without the event loop.
+    bool has(const QString &caption) const
     {
         return others_.contains(caption) || registeredCaptions().contains(caption);
     }
-    bool postClose(const QString &caption) override { return ask(caption, true, 1) > 0; }
-    bool raise(const QString &caption) override { return ask(caption, false, 1) > 0; }
-    QStringList captionsStartingWith(const QString &prefix) override
+    void checkPresence(const QString &caption, QObject *context,
+                       std::function<void(const WindowPresence &)> done) override
+    {
+        later(context, [this, caption, done = std::move(done)] { done({has(caption), {}}); });
+    }
+    void postClose(const QString &caption, QObject *context,
+                   std::function<void(bool)> done) override
+    {
+        const bool delivered = ask(caption, true, 1) > 0;
+        if (done)
+            later(context, [done = std::move(done), delivered] { done(delivered); });
+    }
+    void raise(const QString &caption, QObject *context, std::function<void(bool)> done) override
+    {
+        const bool there = ask(caption, false, 1) > 0;
+        if (done)
+            later(context, [done = std::move(done), there] { done(there); });
+    }
+    void captionsStartingWith(const QString &prefix, QObject *context,
+                              std::function<void(const QStringList &)> done) override
     {
         QStringList captions;
         for (const QString &caption : others_ + registeredCaptions()) {
             if (caption.startsWith(prefix) && !captions.contains(caption))
                 captions.append(caption);
         }
-        return captions;
+        later(context, [done = std::move(done), captions] { done(captions); });
     }
     void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
                   std::function<void(bool closed)> done) override
@@ -67,6 +86,12 @@ public:
     }
 
 private:
+    // Answers from the event loop, as the real registry does; dropped once `context` is gone.
+    static void later(QObject *context, std::function<void()> answer)
+    {
+        QTimer::singleShot(0, context ? context : QCoreApplication::instance(), std::move(answer));
+    }
+
     // Reports from the event loop once no window of `caption` is left or the deadline passed.
     void lookAgain(const QString &caption, QDeadlineTimer deadline, QPointer<QObject> context,
                    std::function<void(bool)> done)
@@ -74,12 +99,12 @@ private:
         if (!context)
             return;
         QTimer::singleShot(1, context.data(), [this, caption, deadline, context, done = std::move(done)]() mutable {
-            if (exists(caption) && !deadline.hasExpired()) {
+            if (has(caption) && !deadline.hasExpired()) {
                 lookAgain(caption, deadline, context, std::move(done));
                 return;
             }
             if (done)
-                done(!exists(caption));
+                done(!has(caption));
         });
     }
 
@@ -109,18 +134,5 @@ private:
     QStringList closed_;
     QStringList raised_;
 };
-
-// closeAll, waited for: whether no window of `caption` was left within `bound`.
-inline bool closeAllAndWait(IWindowRegistry &registry, const QString &caption,
-                            std::chrono::milliseconds bound)
-{
-    QObject context;
-    std::optional<bool> closed;
-    registry.closeAll(caption, bound, &context, [&closed](bool result) { closed = result; });
-    const QDeadlineTimer deadline(bound + std::chrono::seconds(5));
-    while (!closed && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return closed.value_or(false);
-}
 
 } // namespace promemo::test
