@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,30 +22,10 @@ protected:
         const CellSize size = pane.cellSize();
         return toPixels(QRect(cellOrigin(QDate(2030, 12, day), size), QSize(size.width, size.height)));
     }
-    QColor pixel(QPoint at) const { return pane.grid()->grab().toImage().pixelColor(at); }
 
     DayMarks marks;
     MonthPane pane{1, marks};
 };
-
-// The looks reach the screen: a note over a recurrence, and the selection frame in its month only.
-TEST_F(MonthPaneTest, DrawsTheMarksAndTheFrame)
-{
-    marks.noteDays = {QDate(2030, 12, 10)};
-    marks.recurrenceDays = {QDate(2000, 12, 10)};
-    marks.markNotes = marks.markRecurrences = true;
-    pane.refresh();
-    const QRect box = toPixels(markBox(cellOrigin(QDate(2030, 12, 10), pane.cellSize())));
-    EXPECT_EQ(pixel(box.topLeft() + QPoint(1, 1)), kNoteColour);
-    EXPECT_EQ(pixel(box.bottomLeft() + QPoint(1, -1)), kRecurrenceColour);
-
-    const QRect frame = toPixels(markBox(cellOrigin(QDate(2030, 12, 20), pane.cellSize())));
-    const QPoint edge(frame.left(), frame.center().y());
-    pane.setMarkedDate(QDate(2030, 12, 20));
-    EXPECT_EQ(pixel(edge), kFrameColour);
-    pane.setMarkedDate(QDate(2031, 1, 20)); // the same cell in another month
-    EXPECT_NE(pixel(edge), kFrameColour);
-}
 
 TEST_F(MonthPaneTest, KeysAndPresses)
 {

@@ -21,17 +21,9 @@ ArchiveRecord numbered(int i)
 
 } // namespace
 
-TEST(Archive, RecordBytesRoundTripAndJunkReadsWhatIsThere)
+// Empty records are passed over; short and unterminated ones read what is there.
+TEST(Archive, JunkReadsWhatIsThere)
 {
-    const QByteArray bytes = encodeArchiveRecord(archiveRecordOf(
-        "05/12/2026", "09.30", QString::fromUtf8("Caffè \"Nino\"\r\nperò €"), "04/12/2026 21.44"))
-        + encodeArchiveRecord(numbered(0));
-    EXPECT_EQ(bytes, "\"05/12/2026 09.30\",\"Caff\xe8 \x94Nino\x94\r\nper\xf2 \x80\","
-                     "\"04/12/2026 21.44\"\r\n\"05/12/2026 \",\"nota 0\",\"05/12/2026 10.00\"\r\n");
-    const QList<ArchiveRecord> back = decodeArchive(bytes);
-    ASSERT_EQ(back.size(), 2);
-    EXPECT_EQ(encodeArchiveRecord(back[0]) + encodeArchiveRecord(back[1]), bytes);
-    // Empty records are passed over; short and unterminated ones read what is there.
     EXPECT_EQ(decodeArchive("\"\",\"\",\"\"\r\n,,\r\n\"b\",\"solo due\"\r\n\"c\",\"non chiuso\r\n"),
               (QList<ArchiveRecord>{{"b", "solo due", ""}, {"c", "non chiuso", ""}}));
 }

@@ -1,10 +1,7 @@
 #include "common/settings.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
-#include "common/atomicfile.h"
 
 using namespace promemo;
 
@@ -34,25 +31,4 @@ TEST(SettingRules, EveryKeyReadsTheFirstCharacterWithItsOwnDefault)
                        showListSetting(v), soundSetting(v), checkBoxSetting(v),
                        addressBookColourSetting(v)),
                   expected) << v.toStdString();
-}
-
-TEST(Settings, WritersStoreDigitsUnderTheKeysTheReadersUse)
-{
-    const QTemporaryDir dir;
-    const Settings settings(dir.filePath(QStringLiteral("Notino.ini")));
-    ASSERT_TRUE(settings.writeVersion());
-    ASSERT_TRUE(settings.setSound(true));
-    ASSERT_TRUE(settings.setShowList(ShowList::SevenDays));
-    ASSERT_TRUE(settings.setTextSize(TextSize::Medium));
-    ASSERT_TRUE(settings.setNoteColour(NoteColour::Cyan));
-    ASSERT_TRUE(settings.setNoteSize(NoteSize::Medium));
-    ASSERT_TRUE(settings.setCalendarCheck(CalendarCheck::Recurrences, true));
-    ASSERT_TRUE(settings.setAddressBookColours(3, 5));
-    EXPECT_EQ(readWholeFile(settings.file().path()),
-              QByteArray("[Versione]\r\nnumvers=1600\r\ncodvers=1.6 \r\n"
-                         "\r\n[Opzioni]\r\nsound=1\r\nshowelenco=3\r\nfontsize=3\r\ncolore=2\r\n"
-                         "grandezza=2\r\n\r\n[Calendario]\r\nrubrcheck=1\r\n"
-                         "\r\n[Rubrica]\r\nColSfondo=3\r\nColTasti=5\r\n"));
-    EXPECT_EQ(settings.appearanceCode(), u"23");
-    EXPECT_EQ(std::pair(settings.tabColour(), settings.sheetColour()), std::pair(5, 3));
 }

@@ -74,13 +74,6 @@ TEST_F(LauncherProgram, KeepsTheWatcherWhichStartsTheDueNoteAndClosesEverythingA
     QProcess otherNote;
     start(otherNote, QStringLiteral("Kalvo"), {kOtherNote});
 
-    // A second copy ends at once and leaves the first alone.
-    QProcess second;
-    start(second);
-    EXPECT_TRUE(second.waitForFinished(5000));
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(test::exists(registry, QStringLiteral("NotinoTray")));
-
     // A watcher killed before its first look at the clock is replaced within 10 seconds; the
     // new one starts the past-due note in Kalvo at its first tick, 10 seconds later.
     const QList<qint64> watchers = running(QStringLiteral("Vigilo"));

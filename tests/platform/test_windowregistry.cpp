@@ -58,29 +58,29 @@ class WindowRegistryTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(runtime_.isValid() && folder_.isValid());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+        ASSERT_TRUE(runtimeDir.isValid() && folder.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     }
     Peer &startPeer(const char *mode, const QString &name, const char *says = "ready")
     {
-        peers_.emplace_back(new Peer({QLatin1String(mode), folder_.path(), name}));
-        EXPECT_TRUE(peers_.back()->waitForLine(says)) << mode;
-        return *peers_.back();
+        peers.emplace_back(new Peer({QLatin1String(mode), folder.path(), name}));
+        EXPECT_TRUE(peers.back()->waitForLine(says)) << mode;
+        return *peers.back();
     }
     QFileInfoList sockets() const
     {
-        return QDir(registryDirectoryPath(folder_.path())).entryInfoList({u"w-*"_s}, QDir::System);
+        return QDir(registryDirectoryPath(folder.path())).entryInfoList({u"w-*"_s}, QDir::System);
     }
 
-    QTemporaryDir runtime_{QDir::tempPath() + u"/pmr-XXXXXX"_s};
-    QTemporaryDir folder_{QDir::tempPath() + u"/pmf-XXXXXX"_s};
-    std::vector<std::unique_ptr<Peer>> peers_;
+    QTemporaryDir runtimeDir{QDir::tempPath() + u"/pmr-XXXXXX"_s};
+    QTemporaryDir folder{QDir::tempPath() + u"/pmf-XXXXXX"_s};
+    std::vector<std::unique_ptr<Peer>> peers;
 };
 
 TEST_F(WindowRegistryTest, FindsAndRaisesOnlyTheExactCaptionInTheSameFolder)
 {
     Peer &peer = startPeer("window", u"NotinoControl"_s);
-    WindowRegistry registry(folder_.path());
+    WindowRegistry registry(folder.path());
     EXPECT_TRUE(test::exists(registry, u"NotinoControl"_s));
     ASSERT_TRUE(test::raise(registry, u"NotinoControl"_s));
     EXPECT_TRUE(peer.waitForLine("raise"));
@@ -90,8 +90,8 @@ TEST_F(WindowRegistryTest, FindsAndRaisesOnlyTheExactCaptionInTheSameFolder)
     QTemporaryDir otherFolder;
     WindowRegistry other(otherFolder.path());
     EXPECT_FALSE(test::exists(other, u"NotinoControl"_s));
-    const QString link = runtime_.filePath(u"link"_s);
-    ASSERT_TRUE(QFile::link(folder_.path(), link));
+    const QString link = runtimeDir.filePath(u"link"_s);
+    ASSERT_TRUE(QFile::link(folder.path(), link));
     WindowRegistry linked(link);
     EXPECT_TRUE(test::exists(linked, u"NotinoControl"_s));
 }
@@ -104,7 +104,7 @@ TEST_F(WindowRegistryTest, ListsTheCaptionsBeginningWithAPrefixEachOnceInRealAnd
     startPeer("window", calendar);
     startPeer("window", u"PromemoX"_s);
     startPeer("window", u"PromemoX"_s);
-    WindowRegistry real(folder_.path());
+    WindowRegistry real(folder.path());
     test::FakeWindowRegistry fake;
     for (const QString &caption : {calendar, u"PromemoX"_s, u"PromemoX"_s})
         fake.addWindow(caption);
@@ -122,16 +122,16 @@ TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
 {
     for (int i = 0; i < 3; ++i)
         startPeer("window", u"PromemoX"_s);
-    WindowRegistry registry(folder_.path());
+    WindowRegistry registry(folder.path());
     ASSERT_TRUE(test::postClose(registry, u"PromemoX"_s));
     qsizetype gone = 0;
     for (const QDeadlineTimer deadline(5s); gone == 0 && !deadline.hasExpired();)
-        gone = std::ranges::count_if(peers_, [](auto &peer) { return peer->waitForExit(10ms); });
+        gone = std::ranges::count_if(peers, [](auto &peer) { return peer->waitForExit(10ms); });
     EXPECT_EQ(gone, 1);
     EXPECT_EQ(sockets().size(), 2);
 
     EXPECT_TRUE(test::closeAllAndWait(registry, u"PromemoX"_s, 5s));
-    for (const auto &peer : peers_) {
+    for (const auto &peer : peers) {
         EXPECT_TRUE(peer->waitForExit(2s));
         EXPECT_EQ(peer->timesSaid("close"), 1);
     }
@@ -147,7 +147,7 @@ TEST_F(WindowRegistryTest, HungOrStubbornOwnersDoNotHoldTheCallerBeyondTheBound)
 {
     startPeer("hang", u"NotinoControl"_s);
     Peer &stubborn = startPeer("ignore", u"Help di Promemo"_s);
-    WindowRegistry registry(folder_.path(), {.connect = 200ms, .reply = 300ms});
+    WindowRegistry registry(folder.path(), {.connect = 200ms, .reply = 300ms});
     // Hung is not gone: the launcher must not start a second watcher beside it.
     EXPECT_TRUE(test::exists(registry, u"NotinoControl"_s));
     EXPECT_FALSE(test::postClose(registry, u"NotinoControl"_s));
@@ -161,7 +161,7 @@ TEST_F(WindowRegistryTest, HungOrStubbornOwnersDoNotHoldTheCallerBeyondTheBound)
 // the same way. Requests arrive from the event loop, so a slot may destroy its window.
 TEST_F(WindowRegistryTest, OwnWindowsGetRequestsFromTheEventLoopInRealAndFake)
 {
-    WindowRegistry real(folder_.path());
+    WindowRegistry real(folder.path());
     test::FakeWindowRegistry fake;
     for (IWindowRegistry *registry : std::initializer_list<IWindowRegistry *>{&real, &fake}) {
         std::unique_ptr<RegisteredWindow> notes[3];
@@ -190,16 +190,16 @@ TEST_F(WindowRegistryTest, OwnWindowsGetRequestsFromTheEventLoopInRealAndFake)
 
 TEST_F(WindowRegistryTest, CreatesAPrivateDirectoryAndRefusesOneThatIsNot)
 {
-    const QString hashed = registryDirectoryPath(folder_.path());
+    const QString hashed = registryDirectoryPath(folder.path());
     const QString base = QFileInfo(hashed).path();
-    ASSERT_TRUE(WindowRegistry(folder_.path()).isUsable());
+    ASSERT_TRUE(WindowRegistry(folder.path()).isUsable());
     for (const QString &dir : {hashed, base}) {
         struct stat info {};
         ASSERT_EQ(::lstat(QFile::encodeName(dir).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0700u) << qPrintable(dir);
     }
 
-    const QString other = runtime_.filePath(u"elsewhere"_s);
+    const QString other = runtimeDir.filePath(u"elsewhere"_s);
     const auto make = [](const QString &path, mode_t mode, uid_t owner = ::geteuid()) {
         const QByteArray native = QFile::encodeName(path);
         return ::mkdir(native.constData(), 0700) == 0 && ::chmod(native.constData(), mode) == 0
@@ -216,10 +216,10 @@ TEST_F(WindowRegistryTest, CreatesAPrivateDirectoryAndRefusesOneThatIsNot)
     for (const auto &c : cases) {
         if (c.root && ::geteuid() != 0)
             continue;
-        QDir(runtime_.path()).removeRecursively();
-        ASSERT_TRUE(make(runtime_.path(), 0700) && make(other, 0700) && c.prepare()) << c.name;
-        EXPECT_FALSE(WindowRegistry(folder_.path()).registerWindow(u"NotinoTray"_s)) << c.name;
-        EXPECT_FALSE(SingleInstance(folder_.path()).tryAcquire(u"Notino"_s)) << c.name;
+        QDir(runtimeDir.path()).removeRecursively();
+        ASSERT_TRUE(make(runtimeDir.path(), 0700) && make(other, 0700) && c.prepare()) << c.name;
+        EXPECT_FALSE(WindowRegistry(folder.path()).registerWindow(u"NotinoTray"_s)) << c.name;
+        EXPECT_FALSE(SingleInstance(folder.path()).tryAcquire(u"Notino"_s)) << c.name;
         EXPECT_TRUE(QDir(other).isEmpty()) << c.name;
     }
 }
@@ -233,9 +233,9 @@ TEST_F(WindowRegistryTest, WithoutARuntimeFolderTheRegistryIsUnderTheHome)
     const QByteArray userHome = qgetenv("HOME");
     qputenv("XDG_RUNTIME_DIR", "");
     qputenv("HOME", QFile::encodeName(home.path()));
-    const QString hashed = registryDirectoryPath(folder_.path());
+    const QString hashed = registryDirectoryPath(folder.path());
     EXPECT_TRUE(hashed.startsWith(home.path() + u"/.cache/promemo/"_s)) << qPrintable(hashed);
-    EXPECT_TRUE(WindowRegistry(folder_.path()).isUsable());
+    EXPECT_TRUE(WindowRegistry(folder.path()).isUsable());
     struct stat info {};
     ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(hashed).path()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u);
@@ -250,7 +250,7 @@ TEST_F(WindowRegistryTest, PresenceIsCheckedWithoutWaitingAndNamesOwnersThatDoNo
     Peer &hung = startPeer("hang", u"NotinoControl"_s);
     startPeer("window", u"NotinoControl"_s).kill();
     startPeer("window", u"Help di Promemo"_s);
-    WindowRegistry registry(folder_.path(), {.connect = 200ms, .reply = 300ms});
+    WindowRegistry registry(folder.path(), {.connect = 200ms, .reply = 300ms});
     QObject context;
     const auto check = [&](const QString &caption) {
         std::optional<WindowPresence> found;
@@ -283,20 +283,20 @@ TEST_F(WindowRegistryTest, SecondCopyFailsWhileTheFirstLivesAndSucceedsOnceItEnd
 {
     Peer &first = startPeer("lock", u"Notino"_s, "acquired");
     startPeer("lock", u"Notino"_s, "busy");
-    EXPECT_TRUE(SingleInstance(folder_.path()).tryAcquire(u"Vigilo"_s));
+    EXPECT_TRUE(SingleInstance(folder.path()).tryAcquire(u"Vigilo"_s));
 
     // Killed outright, it leaves its lock file behind; the next copy takes it over and holds
     // it as long as it lives.
     first.kill();
     {
-        SingleInstance next(folder_.path());
+        SingleInstance next(folder.path());
         ASSERT_TRUE(next.tryAcquire(u"Notino"_s));
-        EXPECT_FALSE(SingleInstance(folder_.path()).tryAcquire(u"Notino"_s));
+        EXPECT_FALSE(SingleInstance(folder.path()).tryAcquire(u"Notino"_s));
     }
-    EXPECT_TRUE(SingleInstance(folder_.path()).tryAcquire(u"Notino"_s));
+    EXPECT_TRUE(SingleInstance(folder.path()).tryAcquire(u"Notino"_s));
     // A name is never taken as a path.
     for (const QString &name : {QString(), u"../Vigilo"_s, u"a/b"_s, u" Vigilo"_s})
-        EXPECT_FALSE(SingleInstance(folder_.path()).tryAcquire(name)) << qPrintable(name);
+        EXPECT_FALSE(SingleInstance(folder.path()).tryAcquire(name)) << qPrintable(name);
 }
 
 } // namespace

@@ -22,33 +22,33 @@ namespace promemo::test {
 class FakeWindowRegistry : public IWindowRegistry
 {
 public:
-    void addWindow(const QString &caption) { others_.append(caption); }
-    void removeWindow(const QString &caption) { others_.removeOne(caption); }
+    void addWindow(const QString &caption) { m_others.append(caption); }
+    void removeWindow(const QString &caption) { m_others.removeOne(caption); }
 
     // Captions of the live windows the code under test registered.
     QStringList registeredCaptions() const
     {
         QStringList captions;
-        for (const auto &[caption, window] : own_) {
+        for (const auto &[caption, window] : m_own) {
             if (window)
                 captions.append(caption);
         }
         return captions;
     }
     // One entry per window asked to close, or to come forward.
-    const QStringList &closeRequests() const { return closed_; }
-    const QStringList &raiseRequests() const { return raised_; }
+    const QStringList &closeRequests() const { return m_closed; }
+    const QStringList &raiseRequests() const { return m_raised; }
 
     std::unique_ptr<RegisteredWindow> registerWindow(const QString &caption) override
     {
         auto window = std::make_unique<RegisteredWindow>();
-        own_.emplace_back(caption, window.get());
+        m_own.emplace_back(caption, window.get());
         return window;
     }
     // Whether a window with `caption` is there now, without the event loop.
     bool has(const QString &caption) const
     {
-        return others_.contains(caption) || registeredCaptions().contains(caption);
+        return m_others.contains(caption) || registeredCaptions().contains(caption);
     }
     void checkPresence(const QString &caption, QObject *context,
                        std::function<void(const WindowPresence &)> done) override
@@ -72,7 +72,7 @@ public:
                               std::function<void(const QStringList &)> done) override
     {
         QStringList captions;
-        for (const QString &caption : others_ + registeredCaptions()) {
+        for (const QString &caption : m_others + registeredCaptions()) {
             if (caption.startsWith(prefix) && !captions.contains(caption))
                 captions.append(caption);
         }
@@ -81,7 +81,7 @@ public:
     void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
                   std::function<void(bool closed)> done) override
     {
-        ask(caption, true, int(own_.size() + others_.size()));
+        ask(caption, true, int(m_own.size() + m_others.size()));
         lookAgain(caption, QDeadlineTimer(bound), context, std::move(done));
     }
 
@@ -113,7 +113,7 @@ private:
     int ask(const QString &caption, bool close, int most)
     {
         int asked = 0;
-        for (const auto &[name, window] : own_) {
+        for (const auto &[name, window] : m_own) {
             if (asked < most && window && name == caption) {
                 ++asked;
                 QMetaObject::invokeMethod(window.data(), close ? &RegisteredWindow::closeRequested
@@ -121,18 +121,18 @@ private:
                                           Qt::QueuedConnection);
             }
         }
-        for (qsizetype i = others_.count(caption); i > 0 && asked < most; --i, ++asked) {
+        for (qsizetype i = m_others.count(caption); i > 0 && asked < most; --i, ++asked) {
             if (close)
-                others_.removeOne(caption);
+                m_others.removeOne(caption);
         }
-        (close ? closed_ : raised_) += QStringList(asked, caption);
+        (close ? m_closed : m_raised) += QStringList(asked, caption);
         return asked;
     }
 
-    std::vector<std::pair<QString, QPointer<RegisteredWindow>>> own_;
-    QStringList others_;
-    QStringList closed_;
-    QStringList raised_;
+    std::vector<std::pair<QString, QPointer<RegisteredWindow>>> m_own;
+    QStringList m_others;
+    QStringList m_closed;
+    QStringList m_raised;
 };
 
 } // namespace promemo::test

@@ -1,13 +1,16 @@
 #pragma once
 
-// GoogleTest prints Qt values as text instead of bytes (included into every test).
+// GoogleTest prints Qt values as text instead of bytes (included into every test); its own
+// printer of std::optional calls these for the values inside.
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <ostream>
 
@@ -29,6 +32,14 @@ inline void PrintTo(const QByteArray &value, std::ostream *out)
 inline void PrintTo(const QDate &value, std::ostream *out)
 {
     *out << value.toString(Qt::ISODate).toStdString();
+}
+inline void PrintTo(const QTime &value, std::ostream *out)
+{
+    *out << value.toString(Qt::ISODateWithMs).toStdString();
+}
+inline void PrintTo(const QDateTime &value, std::ostream *out)
+{
+    *out << value.toString(Qt::ISODateWithMs).toStdString();
 }
 inline void PrintTo(const QPoint &value, std::ostream *out)
 {
