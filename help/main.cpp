@@ -3,29 +3,28 @@
 
 #include "common/programfolder.h"
 #include "help/helpwindow.h"
-#include "platform/desktopsession.h"
-#include "platform/helpstarter.h"
 #include "platform/icons.h"
-#include "platform/windowregistry.h"
+#include "platform/services.h"
+#include "widgets/programstart.h"
 
 int main(int argc, char *argv[])
 {
-    promemo::preferX11Session();
-    QApplication app(argc, argv);
-    QApplication::setWindowIcon(promemo::applicationIcon());
-    const QStringList arguments = QApplication::arguments();
-    const QString topic = arguments.size() > 1 ? arguments.at(1) : QString();
-
-    promemo::WindowRegistry windows;
-    // Two quick requests may both have found no help open: the later viewer steps aside.
-    if (windows.exists(QString::fromUtf16(promemo::kHelpCaption)))
-        return 0;
-
-    promemo::HelpWindow window(windows,
-                               QDir(promemo::programFolder()).filePath(QStringLiteral("help")));
-    window.showTopic(topic);
-    window.showMaximized();
-    window.raise();
-    window.activateWindow();
-    return app.exec();
+    using namespace promemo;
+    return runProgram(argc, argv, {}, [](const Services &services, QObject *context,
+                                         Started<QObject> started) {
+        QApplication::setWindowIcon(applicationIcon());
+        // Two quick requests may both have found no help open: the later viewer steps aside.
+        checkWindowThere(services.windows, QString::fromUtf16(kHelpCaption), context,
+                         [&windows = services.windows, started](bool there) {
+            if (there)
+                return started(nullptr);
+            auto window = std::make_unique<HelpWindow>(
+                windows, QDir(programFolder()).filePath(QStringLiteral("help")));
+            window->showTopic(QCoreApplication::arguments().value(1));
+            window->showMaximized();
+            window->raise();
+            window->activateWindow();
+            started(std::move(window));
+        });
+    });
 }
