@@ -16,6 +16,7 @@
 #include <qdrawutil.h>
 #include "common/twips.h"
 #include "platform/keystate.h"
+#include "widgets/suitefont.h"
 
 namespace promemo::rubrica {
 
@@ -66,14 +67,6 @@ QColor buttonFace()
 bool isChoice(int index)
 {
     return index >= 0 && index < kColourChoices;
-}
-
-QFont dialogFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSize(8);
-    return font;
 }
 
 // A label that reports a press of any mouse button.
@@ -247,7 +240,7 @@ frmOpzioni::frmOpzioni(const Settings &settings, IMessageBoxes &messages, QWidge
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::CustomizeWindowHint);
     setModal(true);
-    setFont(dialogFont());
+    setFont(suiteFont());
     setFixedSize(264, 246);
 
     auto *tabFrame = new QGroupBox(QStringLiteral("Colore pulsanti rubrica"), this);

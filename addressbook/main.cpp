@@ -1,30 +1,14 @@
-#include <QApplication>
-
-#include <memory>
-
 #include "addressbook/addressbookwindow.h"
-#include "platform/captions.h"
-#include "platform/desktopsession.h"
 #include "platform/services.h"
-#include "platform/singleinstance.h"
+#include "widgets/programstart.h"
 
 int main(int argc, char **argv)
 {
     using namespace promemo;
-    preferX11Session();
-    QApplication app(argc, argv);
-    SingleInstance instance;
-    if (!instance.tryAcquire(QStringLiteral("Elenko")))
-        return 0;
-    SystemServices system(std::make_unique<WindowRegistry>());
-    const Services services = system.services();
-    std::unique_ptr<rubrica::frmRubrica> window;
-    // Only beside a running launcher.
-    services.windows.exists(QString::fromUtf16(kTrayCaption), &app, [&](bool there) {
-        if (there)
-            window = rubrica::startAddressBook(services);
-        if (!window)
-            QCoreApplication::exit(0);
-    });
-    return app.exec();
+    return runProgram(argc, argv, {.singleInstance = QStringLiteral("Elenko")},
+                      [](const Services &services, QObject *context, Started<QObject> started) {
+                          checkTrayThere(services.windows, context, [services, started](bool there) {
+                              started(there ? rubrica::startAddressBook(services) : nullptr);
+                          });
+                      });
 }

@@ -70,9 +70,15 @@ void BM_OpenLargestNote(benchmark::State &state)
             QFile::remove(dir.filePath(file));
         writeNoteFile(dir.filePath(name), content);
         state.ResumeTiming();
-        auto window = note::startNoteProgram(fakes.services(), note::StartKind::OpenFile,
-                                             NoteSize::Normal, name);
-        QApplication::processEvents();
+        std::unique_ptr<note::frmNotino> window;
+        bool started = false;
+        note::startNoteProgram(fakes.services(), note::StartKind::OpenFile, NoteSize::Normal, name,
+                               qApp, [&](std::unique_ptr<note::frmNotino> made) {
+                                   window = std::move(made);
+                                   started = true;
+                               });
+        while (!started)
+            QApplication::processEvents();
         benchmark::DoNotOptimize(window.get());
     }
     setProgramFolderForTesting({});

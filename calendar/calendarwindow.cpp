@@ -21,7 +21,10 @@
 #include "common/programfolder.h"
 #include "common/recurrences.h"
 #include "platform/captions.h"
-#include "platform/registeredwidget.h"
+#include "widgets/centring.h"
+#include "widgets/helpkey.h"
+#include "widgets/registeredwidget.h"
+#include "widgets/suitefont.h"
 
 namespace promemo::calendar {
 
@@ -34,9 +37,7 @@ const QString kCalendario = QStringLiteral("Calendario");
 
 QFont valueFont()
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(9.75);
+    QFont font = suiteFont(9.75);
     font.setBold(true);
     return font;
 }
@@ -96,7 +97,8 @@ QString recurrencesPath()
 } // namespace
 
 frmMain::frmMain(const Services &services, QWidget *parent)
-    : QWidget(parent), m_services(services), m_settings(Settings::inProgramFolder())
+    : QWidget(parent), m_services(services),
+      m_messages(services.messageBoxes, QStringLiteral("Calendario"), this), m_settings(Settings::inProgramFolder())
 {
     const QDate today = m_services.clock.today();
     setWindowTitle(calendarCaption());
@@ -125,12 +127,7 @@ frmMain::~frmMain() = default;
 void frmMain::buildControls()
 {
     setFixedSize(456, 280);
-    // The fallback of the classic dialog font is wide; Liberation Sans keeps the captions within
-    // their boxes.
-    QFont dialogFont;
-    dialogFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    dialogFont.setPointSize(8);
-    setFont(dialogFont);
+    setFont(suiteFont());
 
     QFrame *header = plainFrame(this, {3, -3, 448, 36});
     label(header, QStringLiteral("Giorno n°"), {5, 17, 47, 14});
@@ -213,12 +210,12 @@ void frmMain::buildControls()
     installEventFilter(this);
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
+    installHelpKey(*this, m_services.help, QStringLiteral("calendario.htm"));
 }
 
 void frmMain::start()
 {
-    const QRect screen = m_services.screen.availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    centreIn(*this, m_services.screen.availableGeometry());
     show();
     activateWindow();
     HScroll1->setFocus();
@@ -377,8 +374,7 @@ void frmMain::Lancia_Notino(NoteSize size)
 {
     const QDateTime now = m_services.clock.now();
     if (m_launch < now.date()) {
-        m_services.messageBoxes.show(
-            {QStringLiteral("Calendario"), kRefusal, MessageIcon::Warning, MessageButtons::Ok}, this);
+        m_messages.warn(kRefusal);
         return;
     }
     QString error;
@@ -387,11 +383,7 @@ void frmMain::Lancia_Notino(NoteSize size)
         launchNoteName(m_launch, size, m_settings.noteColour(), m_settings.textSize(), now.time()),
         {QString(), dateText(m_launch), QString(), changedText(now)}, &error);
     if (!name) {
-        m_services.messageBoxes.show({QStringLiteral("Calendario"),
-                                      QStringLiteral("  Impossibile creare il Notino:    \r\r  %1    ")
-                                          .arg(error),
-                                      MessageIcon::Warning, MessageButtons::Ok},
-                                     this);
+        m_messages.warn(QStringLiteral("  Impossibile creare il Notino:    \r\r  %1    ").arg(error));
         return;
     }
     m_services.processes.start(reopenProgram(size), {*name}, WindowMode::NormalWithFocus);
@@ -404,10 +396,6 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     const auto *key = static_cast<QKeyEvent *>(event);
     const auto modifiers = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier
                                                | Qt::AltModifier | Qt::MetaModifier);
-    if (key->key() == Qt::Key_F1) {
-        m_services.help.open(QStringLiteral("calendario.htm"));
-        return true;
-    }
     // The toolkit's own handling of these two runs backwards on some versions; Right goes
     // towards "+ 12 mesi" as the scale reads.
     const bool sideways = key->key() == Qt::Key_Right || key->key() == Qt::Key_Left;
@@ -432,11 +420,15 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-std::unique_ptr<frmMain> startCalendar(const Services &services)
+void startCalendar(const Services &services, QObject *context, Started<frmMain> started)
 {
-    auto window = std::make_unique<frmMain>(services);
-    window->start();
-    return window;
+    checkTrayThere(services.windows, context, [services, started](bool there) {
+        if (!there)
+            return started(nullptr);
+        auto window = std::make_unique<frmMain>(services);
+        window->start();
+        started(std::move(window));
+    });
 }
 
 } // namespace promemo::calendar

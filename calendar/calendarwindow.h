@@ -11,6 +11,8 @@
 #include "common/notename.h"
 #include "common/settings.h"
 #include "platform/services.h"
+#include "widgets/programstart.h"
+#include "widgets/windowmessages.h"
 
 class QCheckBox;
 class QLabel;
@@ -67,6 +69,7 @@ private:
     void syncMarks();
 
     const Services m_services;
+    const WindowMessages m_messages;
     Settings m_settings;
     DayMarks m_marks;
 
@@ -94,8 +97,9 @@ private:
     bool m_forceRedraw = false;
 };
 
-// The calendar's start after the single-instance check: null (end silently) without the
-// launcher's tray window.
-std::unique_ptr<frmMain> startCalendar(const Services &services);
+// The calendar's start after the single-instance check, once the launcher's tray window has
+// been looked for: `started` gets the window from the event loop, or null (end silently)
+// without the tray.
+void startCalendar(const Services &services, QObject *context, Started<frmMain> started);
 
 } // namespace promemo::calendar

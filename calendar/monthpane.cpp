@@ -7,6 +7,7 @@
 #include <QPalette>
 
 #include "common/datetexts.h"
+#include "widgets/suitefont.h"
 
 namespace promemo::calendar {
 
@@ -31,7 +32,7 @@ class DayGrid final : public QWidget
 public:
     DayGrid(MonthPane &pane)
         : QWidget(&pane)
-        , pane_(pane)
+        , m_pane(pane)
     {
         setFocusPolicy(Qt::StrongFocus);
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -41,12 +42,12 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        pane_.paintGrid(painter);
+        m_pane.paintGrid(painter);
     }
 
     void mousePressEvent(QMouseEvent *event) override
     {
-        pane_.pressGrid(event->position().toPoint());
+        m_pane.pressGrid(event->position().toPoint());
     }
 
     void keyPressEvent(QKeyEvent *event) override
@@ -56,94 +57,92 @@ protected:
             return;
         }
         switch (event->key()) {
-        case Qt::Key_Right: emit pane_.moveRequested(1, 0); break;
-        case Qt::Key_Left: emit pane_.moveRequested(-1, 0); break;
-        case Qt::Key_Down: emit pane_.moveRequested(7, 0); break;
-        case Qt::Key_Up: emit pane_.moveRequested(-7, 0); break;
-        case Qt::Key_PageDown: emit pane_.moveRequested(0, 1); break;
-        case Qt::Key_PageUp: emit pane_.moveRequested(0, -1); break;
+        case Qt::Key_Right: emit m_pane.moveRequested(1, 0); break;
+        case Qt::Key_Left: emit m_pane.moveRequested(-1, 0); break;
+        case Qt::Key_Down: emit m_pane.moveRequested(7, 0); break;
+        case Qt::Key_Up: emit m_pane.moveRequested(-7, 0); break;
+        case Qt::Key_PageDown: emit m_pane.moveRequested(0, 1); break;
+        case Qt::Key_PageUp: emit m_pane.moveRequested(0, -1); break;
         default: QWidget::keyPressEvent(event); return;
         }
         event->accept();
     }
 
 private:
-    MonthPane &pane_;
+    MonthPane &m_pane;
 };
 
 MonthPane::MonthPane(int index, const DayMarks &marks, QWidget *parent)
     : QWidget(parent)
-    , index_(index)
-    , marks_(marks)
+    , m_index(index)
+    , m_marks(marks)
 {
     setFixedSize(kPaneSize);
     setAutoFillBackground(true);
 
-    QFont bold;
-    bold.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    bold.setPointSizeF(9.75);
+    QFont bold = suiteFont(9.75);
     bold.setBold(true);
-    caption_ = new QLabel(this);
-    caption_->setGeometry(kCaptionRect);
-    caption_->setAlignment(Qt::AlignCenter);
-    caption_->setFont(bold);
+    m_caption = new QLabel(this);
+    m_caption->setGeometry(kCaptionRect);
+    m_caption->setAlignment(Qt::AlignCenter);
+    m_caption->setFont(bold);
 
     auto *header = new QLabel(kWeekdayHeader, this);
     header->setGeometry(kHeaderRect);
 
-    grid_ = new DayGrid(*this);
-    grid_->setObjectName(QStringLiteral("PicMese"));
-    grid_->setGeometry(kGridRect);
-    cellSize_ = calendar::cellSize(grid_->size());
+    m_grid = new DayGrid(*this);
+    m_grid->setObjectName(QStringLiteral("PicMese"));
+    m_grid->setGeometry(kGridRect);
+    m_cellSize = calendar::cellSize(m_grid->size());
 }
 
 int MonthPane::index() const
 {
-    return index_;
+    return m_index;
 }
 
 void MonthPane::setMonth(QDate dayOfMonth, QDate today)
 {
-    month_ = QDate(dayOfMonth.year(), dayOfMonth.month(), 1);
-    today_ = today;
-    caption_->setText(monthYearText(month_));
+    m_month = QDate(dayOfMonth.year(), dayOfMonth.month(), 1);
+    m_today = today;
+    m_caption->setText(monthYearText(m_month));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, isCurrentMonth(month_, today_) ? kCurrentMonthBackground : kOtherMonthBackground);
+    palette.setColor(QPalette::Window, isCurrentMonth(m_month, m_today) ? kCurrentMonthBackground : kOtherMonthBackground);
     setPalette(palette);
-    grid_->update();
+    m_grid->update();
 }
 
 QDate MonthPane::month() const
 {
-    return month_;
+    return m_month;
 }
 
 void MonthPane::setMarkedDate(std::optional<QDate> marked)
 {
-    marked_ = marked;
-    grid_->update();
+    m_marked = marked;
+    m_grid->update();
 }
 
 void MonthPane::refresh()
 {
-    grid_->update();
+    m_grid->update();
 }
 
 QWidget *MonthPane::grid() const
 {
-    return grid_;
+    return m_grid;
 }
 
 CellSize MonthPane::cellSize() const
 {
-    return cellSize_;
+    return m_cellSize;
 }
 
 void MonthPane::paintGrid(QPainter &painter)
 {
     const QColor background = gridBackground();
-    painter.fillRect(grid_->rect(), background);
-    if (!month_.isValid())
+    painter.fillRect(m_grid->rect(), background);
+    if (!m_month.isValid())
         return;
 
     const auto box = [&](QRect twips, QColor fill) {
@@ -153,7 +152,7 @@ void MonthPane::paintGrid(QPainter &painter)
         painter.drawRect(pixels.adjusted(0, 0, -1, -1));
     };
 
-    const QList<DayLook> looks = dayLooks(month_, cellSize_, marks_);
+    const QList<DayLook> looks = dayLooks(m_month, m_cellSize, m_marks);
     for (const DayLook &look : looks) {
         if (look.recurrenceMark)
             box(markBox(look.origin), kRecurrenceColour);
@@ -163,25 +162,25 @@ void MonthPane::paintGrid(QPainter &painter)
             box(look.recurrenceMark ? upperMarkBox(look.origin) : markBox(look.origin), kNoteColour);
     }
 
-    painter.setFont(grid_->font());
+    painter.setFont(m_grid->font());
     for (const DayLook &look : looks) {
-        const QRect cell = toPixels(QRect(look.origin, QSize(cellSize_.width, cellSize_.height)));
+        const QRect cell = toPixels(QRect(look.origin, QSize(m_cellSize.width, m_cellSize.height)));
         painter.setPen(look.red ? kHolidayColour : QColor(Qt::black));
         painter.drawText(cell, Qt::AlignCenter, QString::number(look.date.day()));
     }
 
-    if (marked_ && marked_->year() == month_.year() && marked_->month() == month_.month()) {
+    if (m_marked && m_marked->year() == m_month.year() && m_marked->month() == m_month.month()) {
         painter.setPen(kFrameColour);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(toPixels(markBox(cellOrigin(*marked_, cellSize_))).adjusted(0, 0, -1, -1));
+        painter.drawRect(toPixels(markBox(cellOrigin(*m_marked, m_cellSize))).adjusted(0, 0, -1, -1));
     }
 }
 
 void MonthPane::pressGrid(QPoint pixels)
 {
-    if (!month_.isValid())
+    if (!m_month.isValid())
         return;
-    if (const auto day = dayAtPress(month_, pixels, cellSize_))
+    if (const auto day = dayAtPress(m_month, pixels, m_cellSize))
         emit dayPressed(*day);
 }
 

@@ -53,14 +53,14 @@ private:
     void paintGrid(QPainter &painter);
     void pressGrid(QPoint pixels);
 
-    int index_;
-    const DayMarks &marks_;
-    QDate month_;
-    QDate today_;
-    std::optional<QDate> marked_;
-    QLabel *caption_ = nullptr;
-    QWidget *grid_ = nullptr;
-    CellSize cellSize_;
+    int m_index;
+    const DayMarks &m_marks;
+    QDate m_month;
+    QDate m_today;
+    std::optional<QDate> m_marked;
+    QLabel *m_caption = nullptr;
+    QWidget *m_grid = nullptr;
+    CellSize m_cellSize;
 };
 
 } // namespace promemo::calendar

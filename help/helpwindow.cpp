@@ -14,7 +14,7 @@
 #include "help/helptopics.h"
 #include "platform/helpstarter.h"
 #include "platform/windowregistry.h"
-#include "platform/registeredwidget.h"
+#include "widgets/registeredwidget.h"
 
 namespace promemo {
 

@@ -1,7 +1,6 @@
 #include "launcher/archivewindow.h"
 
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -13,13 +12,17 @@
 #include "common/archive.h"
 #include "launcher/core/archivetext.h"
 #include "common/programfolder.h"
-#include "platform/registeredwidget.h"
+#include "platform/captions.h"
+#include "widgets/centring.h"
+#include "widgets/helpkey.h"
+#include "widgets/registeredwidget.h"
+#include "widgets/suitefont.h"
+#include "widgets/windowmessages.h"
 
 namespace promemo::launcher {
 
 namespace {
 
-const QString kCaption = QStringLiteral("  Archivio Notino");
 const QString kErrorTitle = QStringLiteral(" Promemo");
 const QString kSearchTitle = QStringLiteral(" Archivio Notino");
 const QString kNoArchive = QStringLiteral("  Nessun archivio presente     ");
@@ -52,22 +55,13 @@ ReadFault readFault(const QString &path)
     return {57, QStringLiteral("Errore di I/O della periferica")};
 }
 
-QFont sansFont(qreal points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(points);
-    return font;
-}
-
-// Text2: its whole text selected when it takes the focus, emptied by a double click, help on F1.
+// Text2: its whole text selected when it takes the focus, emptied by a double click.
 class SearchBox final : public QLineEdit
 {
 public:
     using QLineEdit::QLineEdit;
 
     std::function<void()> doubleClicked;
-    std::function<void()> helpRequested;
 
 protected:
     void focusInEvent(QFocusEvent *event) override
@@ -80,15 +74,6 @@ protected:
         if (doubleClicked)
             doubleClicked();
     }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-            if (helpRequested)
-                helpRequested();
-            return;
-        }
-        QLineEdit::keyPressEvent(event);
-    }
 };
 
 } // namespace
@@ -96,19 +81,18 @@ protected:
 frmArchivio::frmArchivio(const Services &services, const QString &archiveText, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_shown(textBoxText(archiveText))
+      m_services(services), m_search(services.messageBoxes, kSearchTitle, this),
+      m_shown(textBoxText(archiveText))
 {
     setObjectName(QStringLiteral("frmArchivio"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QString::fromUtf16(kArchiveCaption));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(sansFont(8));
+    setFont(suiteFont());
     setFixedSize(kClientSize);
     buildControls();
     Text1->setPlainText(m_shown);
 
-    QRect frame(QPoint(), size());
-    frame.moveCenter(m_services.screen.availableGeometry().center());
-    move(frame.topLeft());
+    centreIn(*this, m_services.screen.availableGeometry());
     m_registration = registerTopLevel(m_services.windows, *this);
     show();
     // Opened from the menu to be typed in at once: it takes the focus.
@@ -123,7 +107,7 @@ void frmArchivio::buildControls()
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(6, 6, 418, 249);
-    Text1->setFont(sansFont(9.75));
+    Text1->setFont(suiteFont(9.75));
     Text1->setReadOnly(true);
     Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -137,10 +121,10 @@ void frmArchivio::buildControls()
 
     auto *search = new SearchBox(this);
     search->doubleClicked = [this] { Text2_DblClick(); };
-    search->helpRequested = [this] { cmdHelp_Click(); };
     Text2 = search;
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(48, 266, 99, 19);
+    new HelpKey(m_services.help, kHelpTopic, {Text2}, this);
 
     m_cmdTrova = new QPushButton(QStringLiteral("Trova successivo"), this);
     m_cmdTrova->setObjectName(QStringLiteral("cmdTrova"));
@@ -179,7 +163,7 @@ void frmArchivio::cmdTrova_Click()
 {
     const QString search = Text2->text();
     if (search.isEmpty()) {
-        m_services.messageBoxes.show({kSearchTitle, kEmptySearch, MessageIcon::Warning}, this);
+        m_search.show(kEmptySearch, MessageIcon::Warning);
         Text2->setFocus();
         return;
     }
@@ -188,8 +172,7 @@ void frmArchivio::cmdTrova_Click()
         m_start = hit->nextFrom;
         return;
     }
-    m_services.messageBoxes.show({kSearchTitle, searchEndedText(search), MessageIcon::Information},
-                                 this);
+    m_search.show(searchEndedText(search), MessageIcon::Information);
     Text2->setFocus();
     Text2->selectAll();
     m_start = 0;
@@ -209,20 +192,20 @@ frmArchivio *openArchiveWindow(const Services &services)
 {
     const QString path = programFile(QString::fromLatin1(kArchiveFileName));
     const ArchiveContents archive = readArchiveFile(path);
+    const WindowMessages messages(services.messageBoxes, kErrorTitle);
     switch (archive.status) {
     case ArchiveContents::Status::Missing:
-        services.messageBoxes.warn(kErrorTitle, kNoArchive);
+        messages.warn(kNoArchive);
         return nullptr;
     case ArchiveContents::Status::Unreadable: {
         const ReadFault fault = readFault(path);
-        services.messageBoxes.warn(kErrorTitle, QStringLiteral("  Errore %1 - %2     ")
-                                                    .arg(fault.number)
-                                                    .arg(fault.description));
+        messages.warn(
+            QStringLiteral("  Errore %1 - %2     ").arg(fault.number).arg(fault.description));
         return nullptr;
     }
     case ArchiveContents::Status::TooLarge:
-        services.messageBoxes.warn(
-            kErrorTitle, QStringLiteral("  L'archivio è troppo grande per essere mostrato (%1 MB).     \r\r"
+        messages.warn(
+            QStringLiteral("  L'archivio è troppo grande per essere mostrato (%1 MB).     \r\r"
                                         "  Il file archivio.dat resta com'è.     ")
                              .arg(QFileInfo(path).size() / (1024 * 1024)));
         return nullptr;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/services.h"
+#include "widgets/windowmessages.h"
 
 class QLabel;
 class QLineEdit;
@@ -42,6 +43,7 @@ private:
     void selectInText1(qsizetype position, qsizetype length);
 
     const Services m_services;
+    const WindowMessages m_search;
     // The archive text with its line ends as Text1 holds them, so positions agree.
     const QString m_shown;
     qsizetype m_start = 0;

@@ -25,8 +25,9 @@
 #include "launcher/recurrenceeditor.h"
 #include "platform/clipboardkeeper.h"
 #include "platform/icons.h"
-#include "platform/registeredwidget.h"
 #include "platform/tray.h"
+#include "widgets/registeredwidget.h"
+#include "widgets/windowmessages.h"
 
 namespace promemo::launcher {
 
@@ -142,23 +143,24 @@ bool frmMain::start()
 
 bool frmMain::Controllo_Files()
 {
+    const WindowMessages messages(m_services.messageBoxes, kMessageTitle);
     const QString settings = programFile(kSettingsFileName.toString());
     if (!QFileInfo(settings).isFile()) {
-        m_services.messageBoxes.warn(kMessageTitle, kMissingFiles);
+        messages.warn(kMissingFiles);
         return false;
     }
     // The settings file is there: it, or the folder, refuses the writes.
     if (!Settings::inProgramFolder().writeVersion()) {
         qCWarning(lcLauncher, "cannot write the version into %s", qPrintable(settings));
-        m_services.messageBoxes.warn(kMessageTitle, kNotWritable);
+        messages.warn(kNotWritable);
         return false;
     }
     if (missingPrograms()) {
-        m_services.messageBoxes.warn(kMessageTitle, kMissingFiles);
+        messages.warn(kMissingFiles);
         return false;
     }
     if (!QFileInfo::exists(programFile(kSoundFile)))
-        m_services.messageBoxes.warn(kMessageTitle, kNoSound);
+        messages.warn(kNoSound);
     return true;
 }
 

@@ -1,36 +1,23 @@
-#include <QApplication>
+#include <QCoreApplication>
 
-#include <memory>
-
-#include "common/programfolder.h"
 #include "launcher/launcherwindow.h"
-#include "platform/desktopsession.h"
-#include "platform/services.h"
-#include "platform/singleinstance.h"
+#include "widgets/programstart.h"
 
 int main(int argc, char **argv)
 {
     using namespace promemo;
-    preferX11Session();
-    QApplication app(argc, argv);
-    // The launcher lives in the tray; closing its last window does not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
     // Every program of the suite needs the registry: the launcher, which the user starts, says
-    // why nothing can start.
-    if (openRegistryDirectory(programFolder()).isEmpty()) {
-        QtMessageBoxes messageBoxes;
-        launcher::showRefusedRegistry(messageBoxes, registryDirectoryPath(programFolder()));
-        return 1;
-    }
-    SingleInstance instance;
-    if (!instance.tryAcquire(QStringLiteral("Notino")))
-        return 0;
-    SystemServices system(std::make_unique<WindowRegistry>());
-    const Services services = system.services();
-    launcher::frmMain window(services);
-    QObject::connect(&window, &launcher::frmMain::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    if (!window.start())
-        return 0;
-    return app.exec();
+    // why nothing can start. It lives in the tray; closing its last window does not end it.
+    const ProgramOptions options{.singleInstance = QStringLiteral("Notino"),
+                                 .refusedRegistry = launcher::showRefusedRegistry,
+                                 .quitOnLastWindowClosed = false};
+    return runProgram(argc, argv, options,
+                      [](const Services &services, QObject *, Started<QObject> started) {
+                          auto window = std::make_unique<launcher::frmMain>(services);
+                          QObject::connect(window.get(), &launcher::frmMain::finished, qApp,
+                                           &QCoreApplication::quit, Qt::QueuedConnection);
+                          if (!window->start())
+                              window.reset();
+                          started(std::move(window));
+                      });
 }

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFrame>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -29,6 +28,9 @@
 #include "platform/printjob.h"
 #include "common/twips.h"
 #include "platform/screen.h"
+#include "widgets/centring.h"
+#include "widgets/helpkey.h"
+#include "widgets/twipsgeometry.h"
 
 namespace promemo::launcher {
 
@@ -39,6 +41,7 @@ using namespace std::chrono_literals;
 const QString kCaption = QStringLiteral("  Elenco Notino");
 const QString kCaptionWithRecurrences = QStringLiteral(" Elenco Notino e Ricorrenze");
 const QString kPlaceholder = QStringLiteral("          Nessun Notino");
+const QString kHelpTopic = QStringLiteral("elenco.htm");
 
 // The printed lines of a note line; placeholders have none.
 constexpr int kPrintedLinesRole = Qt::UserRole + 1;
@@ -67,11 +70,6 @@ constexpr auto kCloseWatcherBound = 3000ms;
 constexpr auto kPrintWait = 1500ms;
 
 const PrintWindowLayout kPrintWindowLayout{{270, 109}, {7, 27, 256, 25}, {62, 56, 145, 25}};
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
 
 // How far a list reaches left of its frame: its text margin and `key`, the sort key with the
 // blanks after it but one, which thus stays in view as a gutter.
@@ -238,8 +236,7 @@ frmCounter::frmCounter(const Services &services, QWidget *parent)
     Superati();
     placeControls();
 
-    const QRect screen = m_services.screen.availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    centreIn(*this, m_services.screen.availableGeometry());
     show();
 }
 
@@ -258,17 +255,17 @@ void frmCounter::buildControls()
                         this);
     const int frameWidth = kWidth - 2 * kLeft;
     Picture1 = new QFrame(this);
-    Picture1->setGeometry(twipsRect(kLeft, 375, frameWidth, kNoteFrameHeight));
+    Picture1->setGeometry(twipsRect({kLeft, 375, frameWidth, kNoteFrameHeight}));
     Picture2 = new QFrame(this);
-    Picture2->setGeometry(twipsRect(kLeft, 1815, frameWidth, kNoteFrameHeight));
+    Picture2->setGeometry(twipsRect({kLeft, 1815, frameWidth, kNoteFrameHeight}));
     Picture4 = new QFrame(this);
-    Picture4->setGeometry(twipsRect(kLeft, 3390, frameWidth, kShortFrameHeight));
+    Picture4->setGeometry(twipsRect({kLeft, 3390, frameWidth, kShortFrameHeight}));
     Picture3 = new QFrame(this);
-    Picture3->setGeometry(twipsRect(kLeft, kPicture3Top, frameWidth, kShortFrameHeight));
-    Label1->setGeometry(twipsRect(kLeft, 120, frameWidth, kLabelHeight));
-    Label2->setGeometry(twipsRect(kLeft, 1560, frameWidth, kLabelHeight));
-    Label4->setGeometry(twipsRect(kLeft, 3140, frameWidth, kLabelHeight));
-    Label3->setGeometry(twipsRect(kLeft, kLabel3Top, frameWidth, kLabelHeight));
+    Picture3->setGeometry(twipsRect({kLeft, kPicture3Top, frameWidth, kShortFrameHeight}));
+    Label1->setGeometry(twipsRect({kLeft, 120, frameWidth, kLabelHeight}));
+    Label2->setGeometry(twipsRect({kLeft, 1560, frameWidth, kLabelHeight}));
+    Label4->setGeometry(twipsRect({kLeft, 3140, frameWidth, kLabelHeight}));
+    Label3->setGeometry(twipsRect({kLeft, kLabel3Top, frameWidth, kLabelHeight}));
 
     const QString noteKey = noteListKey(0);
     List1 = listInFrame(Picture1, noteKey);
@@ -305,19 +302,17 @@ void frmCounter::buildControls()
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
 
     // F1 belongs to the whole window, whatever has the focus.
-    installEventFilter(this);
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    installHelpKey(*this, m_services.help, kHelpTopic);
 }
 
 void frmCounter::placeControls()
 {
     setFixedSize(twipsToPixels(kWidth), twipsToPixels(m_heightTwips - kCaptionAndBorders));
     const int top = m_buttonsTopTwips;
-    cmdStampa->setGeometry(twipsRect(kLeft, top, kButtonWidth, kButtonHeight));
-    cmdHelp->setGeometry(twipsRect((kWidth - kButtonWidth) / 2, top, kButtonWidth, kButtonHeight));
+    cmdStampa->setGeometry(twipsRect({kLeft, top, kButtonWidth, kButtonHeight}));
+    cmdHelp->setGeometry(twipsRect({(kWidth - kButtonWidth) / 2, top, kButtonWidth, kButtonHeight}));
     cmdChiudi->setGeometry(
-        twipsRect(kWidth - kLeft - kButtonWidth, top, kButtonWidth, kButtonHeight));
+        twipsRect({kWidth - kLeft - kButtonWidth, top, kButtonWidth, kButtonHeight}));
 }
 
 int frmCounter::today() const
@@ -443,8 +438,7 @@ void frmCounter::cmdStampa_Click()
 {
     auto *window = new PrintJobWindow(m_services, QStringLiteral("Stampa elenco in corso..."),
                                       QStringLiteral("Annulla"), kPrintWindowLayout);
-    const QRect screen = m_services.screen.availableGeometry();
-    window->move(screen.center() - QPoint(window->width() / 2, window->height() / 2));
+    centreIn(*window, m_services.screen.availableGeometry());
     window->start({kPrintWait, QStringLiteral("Arial"), 12, QString::fromUtf16(kTrayCaption),
                    printedLines()},
                   this);
@@ -452,7 +446,7 @@ void frmCounter::cmdStampa_Click()
 
 void frmCounter::cmdHelp_Click()
 {
-    m_services.help.open(QStringLiteral("elenco.htm"));
+    m_services.help.open(kHelpTopic);
 }
 
 // Back in the foreground after another window had it: the notes may have changed meanwhile.
@@ -470,16 +464,6 @@ void frmCounter::changeEvent(QEvent *event)
     m_left = false;
     Attuali();
     Futuri();
-}
-
-bool frmCounter::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
-        cmdHelp_Click();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace promemo::launcher

@@ -42,7 +42,6 @@ public:
     QStringList printedLines() const;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:

@@ -11,6 +11,9 @@
 
 #include "common/programfolder.h"
 #include "platform/autostart.h"
+#include "widgets/centring.h"
+#include "widgets/suitefont.h"
+#include "widgets/windowmessages.h"
 
 namespace promemo::launcher {
 
@@ -26,14 +29,6 @@ const QString kLeaveAutostart = QStringLiteral(
     "Cosi facendo potrebbero non essere controllati eventuali Alert inseriti...    \r\r"
     "Vuoi continuare?");
 const QString kHelpTopic = QStringLiteral("opzioni.htm");
-
-QFont dialogFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSize(8);
-    return font;
-}
 
 template <std::size_t N>
 void check(const std::array<QRadioButton *, N> &group, int index)
@@ -79,14 +74,12 @@ frmOpzioni::frmOpzioni(const Services &services, LauncherOptions &options, QWidg
     setWindowTitle(QStringLiteral("  Opzioni di Promemo"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFont(dialogFont());
+    setFont(suiteFont());
     buildControls();
     preset();
 
     setFixedSize(sizeHint());
-    QRect frame(QPoint(), size());
-    frame.moveCenter(m_services.screen.availableGeometry().center());
-    move(frame.topLeft());
+    centreIn(*this, m_services.screen.availableGeometry());
     show();
 }
 
@@ -204,8 +197,9 @@ void frmOpzioni::enableApply() const
 
 bool frmOpzioni::confirm(const QString &text)
 {
-    const Message question{kTitle, text, MessageIcon::Information, MessageButtons::YesNo};
-    return m_services.messageBoxes.show(question, this) == MessageAnswer::Yes;
+    return WindowMessages(m_services.messageBoxes, kTitle, this)
+               .show(text, MessageIcon::Information, MessageButtons::YesNo)
+           == MessageAnswer::Yes;
 }
 
 void frmOpzioni::optAvvio_Click(int index)

@@ -13,16 +13,19 @@
 #include <utility>
 
 #include "common/digits.h"
-#include "widgets/twodigitbox.h"
 #include "common/programfolder.h"
-#include "platform/registeredwidget.h"
+#include "platform/captions.h"
 #include "platform/storabletext.h"
+#include "widgets/centring.h"
+#include "widgets/helpkey.h"
+#include "widgets/registeredwidget.h"
+#include "widgets/suitefont.h"
+#include "widgets/twodigitbox.h"
 
 namespace promemo::launcher {
 
 namespace {
 
-const QString kCaption = QStringLiteral("  Editor Ricorrenze");
 const QString kErrorTitle = QStringLiteral(" Editor error");
 const QString kEditorTitle = QStringLiteral(" Editor ricorrenze");
 const QString kHelpTopic = QStringLiteral("ricorrenze.htm");
@@ -48,14 +51,6 @@ constexpr int kTextPosition = 4;
 constexpr int kInsertPosition = 5;
 // The alert box among the digit boxes, after the three date boxes.
 constexpr int kAlertBox = 3;
-
-QFont dialogFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSize(8);
-    return font;
-}
 
 // A titled frame as the classic desktop draws it, the title on the top line; the boxes are
 // placed inside it at the given offsets.
@@ -124,19 +119,18 @@ frmRicorrenze::frmRicorrenze(const Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                           | Qt::WindowStaysOnTopHint),
-      m_services(services), m_firstOfYear(QDate(services.clock.today().year(), 1, 1))
+      m_services(services), m_errors(services.messageBoxes, kErrorTitle, this),
+      m_messages(services.messageBoxes, kEditorTitle, this), m_firstOfYear(QDate(services.clock.today().year(), 1, 1))
 {
     setObjectName(QStringLiteral("frmRicorrenze"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QString::fromUtf16(kRecurrenceEditorCaption));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(dialogFont());
+    setFont(suiteFont());
     buildControls();
     fillList();
 
     setFixedSize(318, 209);
-    QRect frame(QPoint(), size());
-    frame.moveCenter(m_services.screen.availableGeometry().center());
-    move(frame.topLeft());
+    centreIn(*this, m_services.screen.availableGeometry());
     show();
     // Opened from the menu to be typed in at once: it takes the focus.
     activateWindow();
@@ -211,11 +205,13 @@ void frmRicorrenze::buildControls()
     connect(m_cmdHelp, &QPushButton::clicked, this, &frmRicorrenze::openHelp);
     connect(m_list, &QListWidget::itemClicked, this, &frmRicorrenze::List1_Click);
 
-    // Keys and focus of the boxes, the insert and close buttons (F1) and the list (arrows).
-    QWidget *const watched[] = {m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert,
-                                m_txtRicorrenza, m_cmdOk, m_cmdChiudi, m_list};
-    for (QWidget *widget : watched)
+    // Keys and focus of the boxes, the insert and close buttons and the list (arrows).
+    const QList<QWidget *> watched{m_txtData[0], m_txtData[1], m_txtData[2], m_txtAlert,
+                                   m_txtRicorrenza, m_cmdOk, m_cmdChiudi};
+    for (QWidget *widget : watched + QList<QWidget *>{m_list})
         widget->installEventFilter(this);
+    // F1 helps everywhere but in the list; installed last, it sees the keys first.
+    new HelpKey(m_services.help, kHelpTopic, watched, this);
 }
 
 void frmRicorrenze::fillList()
@@ -275,8 +271,7 @@ QWidget *frmRicorrenze::fieldWidget(FormField field) const
 
 void frmRicorrenze::Msg_Box(const QString &text)
 {
-    m_services.messageBoxes.show({kErrorTitle, text, MessageIcon::Warning, MessageButtons::Ok},
-                                 this);
+    m_errors.warn(text);
 }
 
 void frmRicorrenze::moveFocus(int position)
@@ -330,8 +325,8 @@ void frmRicorrenze::List1_Click(QListWidgetItem *item)
     }
     if (form().holdsData()) {
         const QPointer<frmRicorrenze> alive(this);
-        const MessageAnswer answer = m_services.messageBoxes.show(
-            {kEditorTitle, kOverwriteQuestion, MessageIcon::Warning, MessageButtons::YesNo}, this);
+        const MessageAnswer answer =
+            m_messages.show(kOverwriteQuestion, MessageIcon::Warning, MessageButtons::YesNo);
         if (!alive || answer != MessageAnswer::Yes)
             return;
     }
@@ -346,8 +341,7 @@ void frmRicorrenze::List1_Click(QListWidgetItem *item)
 void frmRicorrenze::cmdChiudi_Click()
 {
     if (form().holdsData()) {
-        m_services.messageBoxes.show(
-            {kEditorTitle, kCloseWarning, MessageIcon::Warning, MessageButtons::Ok}, this);
+        m_messages.warn(kCloseWarning);
         return;
     }
     QList<Recurrence> recurrences;
@@ -357,8 +351,7 @@ void frmRicorrenze::cmdChiudi_Click()
     }
     // Closing after a failed write would lose the work: the window stays open for another try.
     if (!writeRecurrenceFiles(programFolder(), recurrences, m_firstOfYear.year())) {
-        m_services.messageBoxes.show(
-            {kEditorTitle, kWriteFailed, MessageIcon::Warning, MessageButtons::Ok}, this);
+        m_messages.warn(kWriteFailed);
         return;
     }
     close();
@@ -379,10 +372,6 @@ bool frmRicorrenze::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto &key = *static_cast<QKeyEvent *>(event);
-    if (key.key() == Qt::Key_F1 && watched != m_list) {
-        openHelp();
-        return true;
-    }
     if (watched == m_txtRicorrenza)
         return textBoxKey(key);
     if (watched == m_list)

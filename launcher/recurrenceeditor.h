@@ -9,6 +9,7 @@
 #include "launcher/core/recurrenceentry.h"
 #include "platform/services.h"
 #include "widgets/twodigitbox.h"
+#include "widgets/windowmessages.h"
 
 class QKeyEvent;
 class QLineEdit;
@@ -71,6 +72,8 @@ private:
     void enterField(QWidget *field);
 
     const Services m_services;
+    const WindowMessages m_errors;
+    const WindowMessages m_messages;
     QDate m_firstOfYear;
     int m_focusPosition = 0;
     bool m_activated = false;

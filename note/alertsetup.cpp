@@ -4,16 +4,15 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
 
 #include "note/core/alertvalidation.h"
 #include "common/twips.h"
 #include "platform/screen.h"
+#include "widgets/helpkey.h"
 #include "widgets/twodigitbox.h"
 
 namespace promemo::note {
@@ -83,8 +82,7 @@ AlertSetupDialog::AlertSetupDialog(AlertSetupNote &note, const Services &service
     connect(cmdHelp, &QPushButton::clicked, this, &AlertSetupDialog::cmdHelp_Click);
     connect(cmdAnnulla, &QPushButton::clicked, this, &AlertSetupDialog::reject);
     connect(m_cmdOk, &QPushButton::clicked, this, &AlertSetupDialog::accept);
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, &AlertSetupDialog::cmdHelp_Click);
+    installHelpKey(*this, m_services.help, kHelpTopic);
 }
 
 AlertSetupDialog::~AlertSetupDialog() = default;

@@ -19,6 +19,7 @@
 #include "common/programfolder.h"
 #include "common/settings.h"
 #include "note/core/notekeys.h"
+#include "note/noteindicator.h"
 #include "note/notetextedit.h"
 #include "note/printwindow.h"
 #include "platform/processstarter.h"
@@ -30,12 +31,6 @@ namespace promemo::note {
 
 namespace {
 
-// Bound of the wait for every watcher window to close.
-constexpr auto kWatcherCloseBound = 5s;
-
-const QColor kIndicatorActive(8, 158, 82);
-const QColor kIndicatorInactive(255, 224, 192);
-const QColor kIndicatorSetup(7, 19, 248);
 const QColor kOlive(128, 128, 0);
 const QColor kNavy(0, 0, 128);
 const QColor kDateColour(192, 64, 0);
@@ -78,7 +73,8 @@ void setTextColour(QWidget &widget, const QColor &colour)
 frmNotino::frmNotino(const Services &services, Note note,
                      std::unique_ptr<RegisteredWindow> registration, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_services(services), m_note(std::move(note))
+      m_services(services), m_messages(services.messageBoxes, kNoteTitle, this),
+      m_note(std::move(note))
 {
     setWindowTitle(QString::fromUtf16(kNoteCaption));
     setAttribute(Qt::WA_QuitOnClose);
@@ -130,9 +126,7 @@ void frmNotino::buildControls()
 
     Text1 = new NoteTextEdit(this);
     connect(Text1, &NoteTextEdit::tooLong, this, [this] {
-        m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
-                                     QStringLiteral("  Il Notino non può contenere un testo più lungo.    "),
-                                     this);
+        m_messages.warn(QStringLiteral("  Il Notino non può contenere un testo più lungo.    "));
     });
     Text1->setGeometry(layout.text1);
     Text1->setFrameShape(QFrame::NoFrame);
@@ -198,34 +192,6 @@ void frmNotino::setIndicator(const QColor &colour)
     Shape1->setPalette(palette);
 }
 
-void frmNotino::start(Placement placement)
-{
-    // Centred until the user moves it.
-    const QRect screen = m_services.screen.geometry();
-    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
-
-    switch (placement) {
-    case Placement::AlertPassed:
-        showInMode(*this, WindowMode::NormalWithoutFocus);
-        break;
-    case Placement::ShowAndSave:
-    case Placement::Topmost:
-    case Placement::New:
-        showInStartMode(*this);
-        break;
-    }
-    // Wrapped lines are known only once the text is laid out.
-    Conta_Righe();
-    if (placement == Placement::ShowAndSave || placement == Placement::Topmost)
-        Salva_Nota();
-    if (placement == Placement::Topmost)
-        m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound, this, {});
-    m_timer2.start();
-    // Its minute has come: the first tick is now.
-    if (placement == Placement::AlertPassed)
-        Timer2_Timer();
-}
-
 // ---- timer ----
 
 void frmNotino::Timer2_Timer()
@@ -270,24 +236,6 @@ void frmNotino::changeEvent(QEvent *event)
         updateIndicator();
 }
 
-void frmNotino::fireAlert()
-{
-    m_note.alertFired = true;
-    showAlertLabel(Qt::AlignCenter);
-    centre();
-    Suono();
-    // The file stays until the note ends: a crash now leaves the note to come back.
-}
-
-void frmNotino::Suono()
-{
-    if (!Settings::inProgramFolder().sound())
-        return;
-    const QString wave = programFile(QStringLiteral("suono.wav"));
-    if (QFile::exists(wave))
-        m_services.sound.play(wave);
-}
-
 // ---- text ----
 
 void frmNotino::Text1_Change()
@@ -324,11 +272,9 @@ bool frmNotino::Salva_Nota()
 
 void frmNotino::showWriteFailure(const QString &error)
 {
-    m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
-                                 QStringLiteral("  Impossibile salvare il Notino:    \r\r  %1    \r\r"
-                                                "  Il Notino resta aperto con il suo testo.    ")
-                                     .arg(error),
-                                 this);
+    m_messages.warn(QStringLiteral("  Impossibile salvare il Notino:    \r\r  %1    \r\r"
+                                   "  Il Notino resta aperto con il suo testo.    ")
+                        .arg(error));
 }
 
 // ---- keyboard ----
@@ -408,83 +354,6 @@ void frmNotino::run(NoteCommand command)
     case NoteCommand::ColourCyan: setColour(NoteColour::Cyan); return;
     case NoteCommand::ColourGreen: setColour(NoteColour::Green); return;
     }
-}
-
-void frmNotino::stepAlertTime(int step, Direction direction)
-{
-    const AlertStep result = stepAlert(m_note.alertText, m_note.date, step, direction,
-                                       m_services.clock.today(),
-                                       m_services.clock.minutesSinceMidnight());
-    if (result.clampedToNow)
-        m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
-                                     QStringLiteral(" ora inferiore alla attuale     "), this);
-    setNoteDate(result.date);
-    armAlert(timeText(QTime(result.minutes / 60, result.minutes % 60)));
-    m_note.alertMinutes = result.minutes;
-    showAlertLabel(Qt::AlignRight | Qt::AlignVCenter);
-    m_note.forceSave = true;
-}
-
-void frmNotino::stepNoteDate(int days)
-{
-    const DateStep result = stepDate(m_note.date, days, m_services.clock.today());
-    if (result.clampedToToday)
-        m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
-                                     QStringLiteral(" data inferiore alla attuale !    "), this);
-    setNoteDate(result.date);
-    // Any arrow re-arms a fired alert.
-    armAlert(m_note.alertText);
-    showAlertLabel(Qt::AlignRight | Qt::AlignVCenter);
-    m_note.forceSave = true;
-}
-
-// ---- alert set-up ----
-
-void frmNotino::openAlertSetup()
-{
-    if (m_setup) {
-        m_setup->raise();
-        return;
-    }
-    setIndicator(kIndicatorSetup);
-    m_setup = new AlertSetupDialog(*this, m_services, this);
-    m_setup->showForNote();
-}
-
-QRect frmNotino::geometryTwips() const
-{
-    return {pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()),
-            pixelsToTwips(height())};
-}
-
-void frmNotino::setNoteDate(QDate date)
-{
-    m_note.date = date;
-    Label1->setText(dateText(date));
-}
-
-void frmNotino::armAlert(const QString &text)
-{
-    m_note.alertFired = false;
-    m_note.alertText = text;
-    Label2->setText(text);
-    showAlertLabel(Label2->alignment());
-}
-
-void frmNotino::saveChangedAlert()
-{
-    Aggiorna_Registrazione(m_note, m_services.clock);
-    Label6->setText(m_note.changed);
-    m_note.forceSave = true;
-    Salva_Nota();
-}
-
-void frmNotino::alertSetupClosed(bool cancelled)
-{
-    m_setup = nullptr;
-    setIndicator(kIndicatorActive);
-    if (cancelled)
-        Text1->setFocus();
 }
 
 // ---- mouse and position ----
@@ -597,96 +466,6 @@ QSize frmNotino::screenTwips() const
 {
     const QSize pixels = m_services.screen.geometry().size();
     return {pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height())};
-}
-
-// ---- ending ----
-
-void frmNotino::Esci()
-{
-    const PutAwayResult result = putAway(m_note, m_services.clock, programFolder());
-    if (!result.error.isEmpty()) {
-        centre();
-        showWriteFailure(result.error);
-        return;
-    }
-    if (!result.closeWatcher) {
-        end();
-        return;
-    }
-    // The watcher chooses its note when it starts: it must go before this note ends.
-    hide();
-    m_services.windows.closeAll(QString::fromUtf16(kWatcherCaption), kWatcherCloseBound, this,
-                                [this](bool) { end(); });
-}
-
-void frmNotino::Elimina_File()
-{
-    hide();
-    if (const WriteResult removed = deleteCurrentFile(m_note, programFolder()); !removed) {
-        centre();
-        show();
-        m_services.messageBoxes.warn(QStringLiteral(" Promemo"),
-                                     QStringLiteral("  Impossibile eliminare il Notino:    \r\r  %1    ")
-                                         .arg(removed.error),
-                                     this);
-        return;
-    }
-    end();
-}
-
-void frmNotino::end()
-{
-    m_ended = true;
-    m_timer2.stop();
-    close();
-}
-
-void frmNotino::closeEvent(QCloseEvent *event)
-{
-    // Closed from outside (the launcher ending, the session): kept as the user left it.
-    if (!m_ended) {
-        const SaveResult saved = closeFromOutside(m_note, m_services.clock, programFolder());
-        if (saved.failed()) {
-            event->ignore();
-            showWriteFailure(saved.error);
-            return;
-        }
-    }
-    m_ended = true;
-    m_timer2.stop();
-    if (m_setup)
-        m_setup->close();
-    QWidget::closeEvent(event);
-    emit finished();
-}
-
-std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind kind,
-                                            NoteSize size, const QString &argument)
-{
-    // Registered before the note file is read (and maybe deleted), so a launcher closing every
-    // note from now on reaches this one too.
-    auto registration = services.windows.registerWindow(QString::fromUtf16(kNoteCaption));
-    std::optional<StartedNote> started;
-    OpenFailure failure = OpenFailure::Missing;
-    if (kind == StartKind::OpenFile)
-        started = openNote(argument, size, services.clock, programFolder(), &failure);
-    else
-        started = newNote(argument, size, services.clock);
-    if (!started) {
-        // A file that is there but cannot be shown is said; it stays as it is.
-        if (failure == OpenFailure::TooLarge || failure == OpenFailure::Unreadable)
-            services.messageBoxes.warn(
-                QStringLiteral(" Promemo"),
-                QStringLiteral("  Il Notino %1 non si può aprire:    \r\r  %2    \r\r"
-                               "  Il file resta nella cartella di Promemo così com'è.    ")
-                    .arg(argument, failure == OpenFailure::TooLarge
-                                       ? QStringLiteral("è troppo grande per un Notino.")
-                                       : QStringLiteral("il file non si può leggere.")));
-        return nullptr;
-    }
-    auto window = std::make_unique<frmNotino>(services, std::move(started->note), std::move(registration));
-    window->start(started->placement);
-    return window;
 }
 
 } // namespace promemo::note

@@ -14,12 +14,17 @@
 #include "note/notetextedit.h"
 #include "platform/captions.h"
 #include "platform/services.h"
+#include "widgets/programstart.h"
+#include "widgets/windowmessages.h"
 
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
 
 namespace promemo::note {
+
+// The title of the note's message boxes.
+inline const QString kNoteTitle = QStringLiteral(" Promemo");
 
 // `frmNotino`: the frameless, always-on-top note window.
 class frmNotino final : public QWidget, private AlertSetupNote
@@ -103,6 +108,7 @@ private:
     void end();
 
     Services m_services;
+    WindowMessages m_messages;
     Note m_note;
     std::unique_ptr<RegisteredWindow> m_registration;
     QTimer m_timer2;
@@ -118,9 +124,10 @@ private:
     QPoint m_dragOffset;
 };
 
-// The start of a note program; null when it is to end silently (no launcher, a bad argument,
-// a missing note file).
-std::unique_ptr<frmNotino> startNoteProgram(const Services &services, StartKind kind,
-                                            NoteSize size, const QString &argument);
+// The start of a note program, once the launcher's tray window has been looked for: `started`
+// gets the window from the event loop, or null when the program is to end silently (no
+// launcher, a bad argument, a missing note file).
+void startNoteProgram(const Services &services, StartKind kind, NoteSize size,
+                      const QString &argument, QObject *context, Started<frmNotino> started);
 
 } // namespace promemo::note

@@ -3,13 +3,13 @@
 #include <QObject>
 #include <QString>
 
+#include "platform/captions.h"
+
 namespace promemo {
 
 class IProcessStarter;
 class IWindowRegistry;
 
-// The caption of the help viewer's window; nothing opens while a window with it exists.
-inline constexpr char16_t kHelpCaption[] = u"Help di Promemo";
 // The help viewer program.
 inline constexpr char kHelpProgram[] = "Aiuto";
 

@@ -1,25 +1,26 @@
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 
 #include "common/programfolder.h"
-#include "common/clock.h"
-#include "platform/desktopsession.h"
+#include "platform/services.h"
 #include "syscheck/systemcheck.h"
+#include "widgets/programstart.h"
 
 int main(int argc, char **argv)
 {
     using namespace promemo;
-    preferX11Session();
-    QApplication app(argc, argv);
-    SystemClock clock;
-    syscheck::frmMain window(clock);
-    QObject::connect(&window, &syscheck::frmMain::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-
-    const QStringList folders = loaderFolders();
-    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
-    window.run({requiredSystemFiles(),
-                [&](const SystemFile &file) { return locateSystemFile(file, folders, plugins); },
-                systemFolder(folders), sessionType(), programFolder()});
-    return app.exec();
+    return runProgram(argc, argv, {.usesRegistry = false},
+                      [](const Services &services, QObject *, Started<QObject> started) {
+                          auto window = std::make_unique<syscheck::frmMain>(services.clock);
+                          QObject::connect(window.get(), &syscheck::frmMain::finished, qApp,
+                                           &QCoreApplication::quit, Qt::QueuedConnection);
+                          const QStringList folders = loaderFolders();
+                          const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+                          window->run({requiredSystemFiles(),
+                                       [folders, plugins](const SystemFile &file) {
+                                           return locateSystemFile(file, folders, plugins);
+                                       },
+                                       systemFolder(folders), sessionType(), programFolder()});
+                          started(std::move(window));
+                      });
 }

@@ -1,26 +1,18 @@
-#include <QApplication>
+#include <QCoreApplication>
 
-#include <memory>
-
-#include "platform/desktopsession.h"
 #include "platform/processstarter.h"
-#include "platform/services.h"
-#include "platform/singleinstance.h"
 #include "watcher/watcherwindow.h"
+#include "widgets/programstart.h"
 
 int main(int argc, char **argv)
 {
     using namespace promemo;
-    preferX11Session();
-    QApplication app(argc, argv);
-    SingleInstance instance;
-    if (!instance.tryAcquire(QStringLiteral("Vigilo")))
-        return 0;
-    SystemServices system(std::make_unique<WindowRegistry>());
-    const Services services = system.services();
-    watcher::frmControl window(services);
-    QObject::connect(&window, &watcher::frmControl::ended, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    showInStartMode(window);
-    return app.exec();
+    return runProgram(argc, argv, {.singleInstance = QStringLiteral("Vigilo")},
+                      [](const Services &services, QObject *, Started<QObject> started) {
+                          auto window = std::make_unique<watcher::frmControl>(services);
+                          QObject::connect(window.get(), &watcher::frmControl::ended, qApp,
+                                           &QCoreApplication::quit, Qt::QueuedConnection);
+                          showInStartMode(*window);
+                          started(std::move(window));
+                      });
 }

@@ -18,6 +18,7 @@
 #include "common/programfolder.h"
 #include "common/recurrences.h"
 #include "tests/support/fakes.h"
+#include "tests/support/startwait.h"
 
 using namespace promemo;
 using namespace promemo::calendar;
@@ -49,9 +50,15 @@ protected:
     frmMain &open(QDate today)
     {
         fakes.clock.current = QDateTime(today, QTime(10, 20, 30));
-        window = startCalendar(fakes.services());
+        window = start();
         EXPECT_TRUE(window);
         return *window;
+    }
+    std::unique_ptr<frmMain> start()
+    {
+        return test::waitForStart<frmMain>([&](QObject *context, Started<frmMain> started) {
+            startCalendar(fakes.services(), context, std::move(started));
+        });
     }
     QStringList noteFiles() const
     {
@@ -66,8 +73,12 @@ protected:
     std::unique_ptr<frmMain> window;
 };
 
-TEST_F(CalendarWindowTest, RegistersItsCaption)
+TEST_F(CalendarWindowTest, EndsWithoutTheLaunchersTrayAndRegistersItsCaption)
 {
+    registry.removeWindow(u"NotinoTray"_qs);
+    EXPECT_FALSE(start());
+
+    registry.addWindow(u"NotinoTray"_qs);
     open(QDate(2031, 6, 7));
     EXPECT_EQ(registry.registeredCaptions(),
               QStringList{u" Calendario di Promemo - "_qs + longDateText(QDate(2031, 6, 7))});

@@ -18,6 +18,7 @@
 #include "common/programfolder.h"
 #include "tests/support/fakes.h"
 #include "tests/support/registryrequests.h"
+#include "tests/support/startwait.h"
 
 using namespace promemo;
 using namespace promemo::note;
@@ -55,11 +56,17 @@ protected:
     int archived() const { return readArchiveFile(dir.filePath(u"archivio.dat"_qs)).records.size(); }
     std::unique_ptr<frmNotino> open(const QString &name, NoteSize size = NoteSize::Normal)
     {
-        return startNoteProgram(fakes.services(), StartKind::OpenFile, size, name);
+        return start(StartKind::OpenFile, size, name);
     }
     std::unique_ptr<frmNotino> fresh(const QString &code = u"12"_qs, NoteSize size = NoteSize::Normal)
     {
-        return startNoteProgram(fakes.services(), StartKind::NewNote, size, code);
+        return start(StartKind::NewNote, size, code);
+    }
+    std::unique_ptr<frmNotino> start(StartKind kind, NoteSize size, const QString &argument)
+    {
+        return test::waitForStart<frmNotino>([&](QObject *context, Started<frmNotino> started) {
+            startNoteProgram(fakes.services(), kind, size, argument, context, std::move(started));
+        });
     }
     // A drop with the top-left corner at `pixels`.
     static void dropAt(frmNotino &window, QPoint pixels) { window.move(pixels), window.afterDrag(); }

@@ -1,4 +1,4 @@
-#include "platform/registeredwidget.h"
+#include "widgets/registeredwidget.h"
 
 #include <QWidget>
 
