@@ -103,7 +103,7 @@ void frmRubrica::Copia()
 void frmRubrica::Incolla()
 {
     m_modificato = true;
-    m_cursor.pasted();
+    m_cursor.pasteStarted();
     const QString text = annullaVbCr(QGuiApplication::clipboard()->text());
     if (text.contains(u'\t')) {
         message(tabMessage(), MessageIcon::None);

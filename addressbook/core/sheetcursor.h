@@ -54,11 +54,11 @@ public:
 
     // Cut and copy end any extension of the marks.
     void stopExtending() { m_extendMarks = false; }
-    // Paste goes into the marked cell of the current row (name first), if any.
+    // A paste ends the click's hold on Left and Right; it goes into the marked cell of the
+    // current row (name first), if any, and leaves the current row on its last line.
+    void pasteStarted() { m_clicked = false; }
     std::optional<Column> pasteColumn() const;
-    // Paste, insert and delete keep the column and move the row.
     void setCurrentRow(int row) { m_current.row = row; }
-    void pasted() { m_clicked = false; }
 
 private:
     CellRef m_current;
