@@ -10,6 +10,8 @@
 
 #include "addressbook/core/addressbook.h"
 #include "addressbook/core/addressbookedit.h"
+#include "addressbook/core/sheetcursor.h"
+#include "addressbook/gridcell.h"
 #include "common/settings.h"
 #include "platform/services.h"
 
@@ -21,49 +23,9 @@ class Toolbar;
 class frmColore;
 class frmOpzioni;
 
-// The background of a cell: plain, marked (cut, copy and paste act on it) or found by the search.
-enum class CellPaint { Window, Marker, Found };
-
-// One cell of the grid: a line edit drawn as part of a ruled grid, with its text colour and
-// paint. It reports focus and mouse presses after the line edit has handled them.
-class GridCell : public QLineEdit
-{
-    Q_OBJECT
-public:
-    GridCell(CellRef ref, QWidget *parent);
-
-    CellRef ref() const { return m_ref; }
-    Cell contents() const;
-    // Text beyond the typing limit (after a paste) is kept; Salva cuts it to the field.
-    void setContents(const Cell &cell);
-    void setCellText(const QString &text);
-    CellPaint paint() const { return m_paint; }
-    void setPaint(CellPaint paint);
-    void setBold(bool on);
-    void setUnderline(bool on);
-    void setTextColour(TextColour colour);
-    int typingLimit() const;
-
-signals:
-    void focusEntered(GridCell *cell);
-    void focusLeft(GridCell *cell);
-    void pressed(GridCell *cell, Qt::MouseButton button);
-
-protected:
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    CellRef m_ref;
-    TextColour m_colour = TextColour::Black;
-    CellPaint m_paint = CellPaint::Window;
-};
-
 // frmRubrica, " Rubrica di Promemo": 44 tabs over a sheet of 44 rows of name and number cells,
-// the toolbar and the search box. The rules live in common/addressbookedit.h; the window turns
-// its cells into a Sheet and back.
+// the toolbar and the search box. The editing rules and the sheet cursor live in
+// addressbook/core/; the window turns its cells into a Sheet and back and shows the cursor.
 class frmRubrica : public QWidget
 {
     Q_OBJECT
@@ -81,18 +43,15 @@ public:
     int currentSheet() const { return m_foglioCorrente; }
     bool isModified() const { return m_modificato; }
     void setModified(bool modified) { m_modificato = modified; }
-    CellRef currentCell() const { return m_current; }
-    CellRef lastFocusedCell() const { return m_lastCell; }
-    bool mouseClicked() const { return m_clicMouse; }
-    const SearchState &searchState() const { return m_search; }
+    const SheetCursor &cursor() const { return m_cursor; }
     bool dataFileWritable() const;
 
     GridCell *cell(CellRef ref) const;
     GridCell *nameCell(int row) const { return cell({row, Column::Name}); }
     GridCell *numberCell(int row) const { return cell({row, Column::Number}); }
-    QLineEdit *searchBox() const { return Text4; }
-    QLabel *tab(int index) const { return lblFolder.at(index); }
-    QLabel *sheetBackground() const { return lblScheda; }
+    QLineEdit *searchBox() const { return m_searchBox; }
+    QLabel *tab(int index) const { return m_tabs.at(index); }
+    QLabel *sheetBackground() const { return m_sheet; }
     Toolbar *toolbar() const { return m_toolbar; }
     frmColore *palette() const;
     frmOpzioni *optionsDialog() const;
@@ -139,8 +98,8 @@ private:
     void buildGrid();
     void buildSearchBox();
     void paintTabs();
-    void paintAllCells(CellPaint paint);
-    Marks marksOf(Column column) const;
+    // Shows the cursor's paint on the cells.
+    void showPaint();
     void focusCell(CellRef ref);
     void focusCellAtEnd(CellRef ref);
     void toolbarTriggered(int index);
@@ -162,11 +121,11 @@ private:
     DataFile m_file;
 
     Toolbar *m_toolbar = nullptr;
-    std::array<QLabel *, kSheets> lblFolder{};
-    QLabel *lblScheda = nullptr;
-    std::array<GridCell *, kRows> Text1{};
-    std::array<GridCell *, kRows> Text2{};
-    QLineEdit *Text4 = nullptr;
+    std::array<QLabel *, kSheets> m_tabs{};   // lblFolder
+    QLabel *m_sheet = nullptr;                // lblScheda
+    std::array<GridCell *, kRows> m_names{};   // Text1
+    std::array<GridCell *, kRows> m_numbers{}; // Text2
+    QLineEdit *m_searchBox = nullptr;         // Text4
     QPointer<frmColore> m_palette;
     QPointer<frmOpzioni> m_options;
     std::unique_ptr<RegisteredWindow> m_registration;
@@ -175,11 +134,7 @@ private:
     QColor m_sheetColour;
     int m_foglioCorrente = 0;
     bool m_modificato = false;
-    CellRef m_current;
-    CellRef m_lastCell;
-    bool m_clicMouse = false;
-    bool m_estendiMarca = false;
-    SearchState m_search; // its `found` is Trovato
+    SheetCursor m_cursor;
 };
 
 // The address book's start after the single-instance check: null (end) without the launcher's

@@ -34,8 +34,9 @@ QRect searchBoxRect();
 QString searchBoxTooltip();
 // The image's top-left inside the box in rest and pressed look (hover: 20 twips up-left).
 QPoint toolButtonRestOffset(int index);
-// The button's image, drawn by the program: 16 x 16 for 0..8, wider for the labelled buttons
-// 9..12 ("Cerca", "Opzioni", "Help", "Chiudi"), so that it fits its box from the rest offset.
+// The button's image from its SVG file: 16 x 16 for 0..8, wider for the labelled buttons
+// 9..12 (a 10 x 10 icon, then "Cerca", "Opzioni", "Help", "Chiudi" in the application font),
+// so that it fits its box from the rest offset.
 // Its size is in device-independent pixels; `devicePixelRatio` sharpens it on dense screens.
 QImage toolButtonImage(int index, qreal devicePixelRatio = 1.0);
 

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
   libcanberra-dev libx11-dev libxi-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core

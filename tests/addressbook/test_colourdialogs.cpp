@@ -85,66 +85,39 @@ TEST_F(ColourDialogsTest, PaletteChoosesByClickAndClosesOnAKeyOrOnLosingTheFocus
 }
 
 // Bad values and their defaults are the settings rules' own test.
-TEST_F(ColourDialogsTest, ClicksEnableApplicaByTheLastAppliedChoice)
+TEST_F(ColourDialogsTest, ApplicaAndOkWriteBothKeysAnnullaWritesNothing)
 {
-    writeIni("[rubrica]\r\ncoltasti=5\r\ncolsfondo=37\r\n");
     auto dialog = openOptions();
-    EXPECT_EQ(std::pair(dialog->chosenTab(), dialog->chosenSheet()), std::pair(5, 3));
-    EXPECT_FALSE(dialog->applyEnabled());
-    QFile::remove(iniPath);
+    dialog->clickTabSwatch(6);
+    QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(QFile::exists(iniPath));
 
-    // At opening the marker is 0: sheet swatch 0 leaves Applica off, any tab swatch not.
+    writeIni("[Opzioni]\r\ncolore=2\r\n");
     dialog = openOptions();
+    QSignalSpy applied(dialog.get(), &frmOpzioni::applied);
+    // At opening the marker is 0: sheet swatch 0 leaves Applica off.
     dialog->clickSheetSwatch(0);
     EXPECT_FALSE(dialog->applyEnabled());
-    dialog->clickTabSwatch(0);
-    EXPECT_TRUE(dialog->applyEnabled());
-
-    dialog = openOptions();
-    for (const int i : {7, 2}) {
-        QTest::mouseClick(dialog->tabSwatch(i), Qt::LeftButton);
-        QTest::mouseClick(dialog->sheetSwatch(i), Qt::LeftButton);
-    }
-    EXPECT_EQ(std::pair(dialog->chosenTab(), dialog->chosenSheet()), std::pair(2, 2));
-    ASSERT_TRUE(dialog->applica());
-    EXPECT_FALSE(dialog->applyEnabled());
-    // After Apply every swatch enables it again, the one just applied too.
-    dialog->clickSheetSwatch(2);
-    EXPECT_TRUE(dialog->applyEnabled());
-}
-
-TEST_F(ColourDialogsTest, ApplicaWritesBothKeysAndReportsThem)
-{
-    writeIni("[Opzioni]\r\ncolore=2\r\n");
-    const auto dialog = openOptions();
-    QSignalSpy applied(dialog.get(), &frmOpzioni::applied);
-    dialog->clickSheetSwatch(3);
+    QTest::mouseClick(dialog->sheetSwatch(3), Qt::LeftButton);
     QTest::mouseClick(dialog->applyButton(), Qt::LeftButton);
-
     EXPECT_EQ(iniBytes(), "[Opzioni]\r\ncolore=2\r\n\r\n[Rubrica]\r\nColSfondo=3\r\nColTasti=0\r\n");
     ASSERT_EQ(applied.size(), 1);
     EXPECT_EQ(applied.at(0), (QList<QVariant>{0, 3}));
-    EXPECT_TRUE(dialog->isVisible());
+    // After Apply every swatch enables it again, the one just applied too.
+    EXPECT_FALSE(dialog->applyEnabled());
+    dialog->clickSheetSwatch(3);
+    EXPECT_TRUE(dialog->applyEnabled());
 
-    // Ok applies too, then closes.
+    // Ok applies too, then closes; the dialog opens again on the saved choice.
     dialog->clickTabSwatch(4);
     QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     EXPECT_EQ(std::pair(settings.tabColour(), settings.sheetColour()), std::pair(4, 3));
     EXPECT_EQ(applied.size(), 2);
     EXPECT_FALSE(dialog->isVisible());
+    dialog = openOptions();
+    EXPECT_EQ(std::pair(dialog->chosenTab(), dialog->chosenSheet()), std::pair(4, 3));
     EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST_F(ColourDialogsTest, AnnullaWritesNothingNorCreatesTheFile)
-{
-    auto dialog = openOptions();
-    QSignalSpy applied(dialog.get(), &frmOpzioni::applied);
-    dialog->clickTabSwatch(6);
-    dialog->clickSheetSwatch(1);
-    QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(applied.size(), 0);
-    EXPECT_FALSE(QFile::exists(iniPath));
 }
 
 // A lock that cannot be taken fails the write for every user, root too.

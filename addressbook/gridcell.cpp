@@ -1,0 +1,153 @@
+#include "addressbook/gridcell.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "addressbook/colourdialogs.h"
+#include "common/cp1252.h"
+#include "platform/storabletext.h"
+
+namespace promemo::rubrica {
+
+namespace {
+
+const QColor kMarkerYellow(255, 255, 192);
+const QColor kFoundGreen(190, 254, 190);
+const QColor kRuleColour(128, 128, 128);
+
+QColor paintColour(CellPaint paint)
+{
+    switch (paint) {
+    case CellPaint::Marker:
+        return kMarkerYellow;
+    case CellPaint::Found:
+        return kFoundGreen;
+    case CellPaint::Window:
+        break;
+    }
+    return QApplication::palette().color(QPalette::Active, QPalette::Base);
+}
+
+// Focus coming back with the window (after a message box) or from a popup is not a move
+// between cells.
+bool movesBetweenCells(const QFocusEvent *event)
+{
+    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+GridCell::GridCell(CellRef ref, QWidget *parent) : QLineEdit(parent), m_ref(ref)
+{
+    setFrame(false);
+    setTextMargins(2, 2, 2, 0);
+    setMaxLength(typingLimit());
+    keepStorable(*this);
+    setAutoFillBackground(false);
+    setPaint(CellPaint::Window);
+    setTextColour(TextColour::Black);
+}
+
+int GridCell::typingLimit() const
+{
+    return m_ref.column == Column::Name ? kNameBytes : kNumberBytes;
+}
+
+Cell GridCell::contents() const
+{
+    return {text(), font().bold(), font().underline(), m_colour};
+}
+
+void GridCell::setContents(const Cell &cell)
+{
+    setCellText(cell.text);
+    setBold(cell.bold);
+    setUnderline(cell.underline);
+    setTextColour(cell.colour);
+}
+
+void GridCell::setCellText(const QString &text)
+{
+    // Pasted cells come here without the check of typed text.
+    const QString stored = cp1252::storable(text);
+    setMaxLength(std::max<int>(typingLimit(), int(stored.size())));
+    setText(stored);
+    // A long entry shows from its beginning, as after the cell lost the focus.
+    if (!hasFocus())
+        setCursorPosition(0);
+}
+
+void GridCell::setPaint(CellPaint paint)
+{
+    m_paint = paint;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, paintColour(paint));
+    setPalette(colours);
+}
+
+void GridCell::setBold(bool on)
+{
+    QFont changed = font();
+    changed.setBold(on);
+    setFont(changed);
+}
+
+void GridCell::setUnderline(bool on)
+{
+    QFont changed = font();
+    changed.setUnderline(on);
+    setFont(changed);
+}
+
+void GridCell::setTextColour(TextColour colour)
+{
+    m_colour = colour;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, textQColor(colour));
+    setPalette(colours);
+}
+
+void GridCell::caretToEnd()
+{
+    deselect();
+    setCursorPosition(int(text().size()));
+}
+
+void GridCell::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (movesBetweenCells(event))
+        emit focusEntered(this);
+}
+
+void GridCell::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (!movesBetweenCells(event))
+        return;
+    // A long entry shows from its beginning again.
+    setCursorPosition(0);
+    emit focusLeft(this);
+}
+
+void GridCell::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    emit pressed(this, event->button());
+}
+
+void GridCell::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Base));
+    }
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(kRuleColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace promemo::rubrica
