@@ -12,7 +12,9 @@
 #include "common/programfolder.h"
 #include "platform/captions.h"
 #include "platform/keystate.h"
-#include "platform/registeredwidget.h"
+#include "widgets/centring.h"
+#include "widgets/registeredwidget.h"
+#include "widgets/suitefont.h"
 #include "platform/screen.h"
 
 namespace promemo::rubrica {
@@ -50,7 +52,8 @@ std::optional<MoveKey> moveKeyOf(int key)
 // --- frmRubrica ---
 
 frmRubrica::frmRubrica(const Services &services, QWidget *parent)
-    : QWidget(parent), m_services(services), m_settings(Settings::inProgramFolder())
+    : QWidget(parent), m_services(services), m_messages(services.messageBoxes, kCaption, this),
+      m_settings(Settings::inProgramFolder())
 {
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_QuitOnClose);
@@ -70,7 +73,7 @@ frmRubrica::~frmRubrica()
 void frmRubrica::buildControls()
 {
     setFixedSize(layout::windowSize());
-    setFont(layout::suiteFont(8));
+    setFont(suiteFont(8));
     setMouseTracking(true);
 
     m_toolbar = new Toolbar(this);
@@ -107,7 +110,7 @@ void frmRubrica::buildTabs()
     m_sheet->setAutoFillBackground(true);
     m_sheet->setFrameStyle(QFrame::Box | QFrame::Plain);
 
-    const QFont tabFont = layout::suiteFont(7.5);
+    const QFont tabFont = suiteFont(7.5);
     for (int index = 0; index < kSheets; ++index) {
         auto *tab = new QLabel(sheetCaption(index), this);
         tab->setObjectName(QStringLiteral("lblFolder%1").arg(index));
@@ -188,8 +191,7 @@ void frmRubrica::start()
 {
     m_toolbar->azzeraPulsanti();
     paintTabs();
-    const QRect screen = m_services.screen.availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    centreIn(*this, m_services.screen.availableGeometry());
     show();
     activateWindow();
 
@@ -265,14 +267,12 @@ void frmRubrica::focusCellAtEnd(CellRef ref)
 
 void frmRubrica::message(const QString &text, MessageIcon icon)
 {
-    m_services.messageBoxes.show({kCaption, text, icon, MessageButtons::Ok}, this);
+    m_messages.show(text, icon);
 }
 
 bool frmRubrica::confirm(const QString &text)
 {
-    return m_services.messageBoxes.show({kCaption, text, MessageIcon::Warning, MessageButtons::YesNo},
-                                        this)
-           == MessageAnswer::Yes;
+    return m_messages.show(text, MessageIcon::Warning, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
 // --- Sheets and the data file ---
@@ -314,12 +314,10 @@ bool frmRubrica::QuerySave(int index)
 {
     if (!m_modificato)
         return true;
-    const MessageAnswer answer = m_services.messageBoxes.show(
-        {kCaption,
-         QStringLiteral("  Vuoi salvare le modifiche effettuate al foglio ") + sheetCaption(index)
-             + QStringLiteral("?  "),
-         MessageIcon::Question, MessageButtons::YesNo},
-        this);
+    const MessageAnswer answer = m_messages.show(
+        QStringLiteral("  Vuoi salvare le modifiche effettuate al foglio ") + sheetCaption(index)
+            + QStringLiteral("?  "),
+        MessageIcon::Question, MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes)
         return Salva();
     m_modificato = false;
@@ -453,10 +451,9 @@ void frmRubrica::mousePressEvent(QMouseEvent *event)
 void frmRubrica::closeEvent(QCloseEvent *event)
 {
     if (m_modificato) {
-        const MessageAnswer answer = m_services.messageBoxes.show(
-            {kCaption, QStringLiteral("  Vuoi salvare le ultime modifiche effettuate?   "),
-             MessageIcon::Question, MessageButtons::YesNoCancel},
-            this);
+        const MessageAnswer answer =
+            m_messages.show(QStringLiteral("  Vuoi salvare le ultime modifiche effettuate?   "),
+                            MessageIcon::Question, MessageButtons::YesNoCancel);
         // A refused close, or a save that failed, keeps the window and its edits.
         if (answer == MessageAnswer::Cancel || (answer == MessageAnswer::Yes && !Salva())) {
             event->ignore();

@@ -14,6 +14,7 @@
 #include "addressbook/gridcell.h"
 #include "common/settings.h"
 #include "platform/services.h"
+#include "widgets/windowmessages.h"
 
 class QLabel;
 
@@ -117,6 +118,7 @@ private:
     void message(const QString &text, MessageIcon icon);
 
     const Services m_services;
+    const WindowMessages m_messages;
     Settings m_settings;
     DataFile m_file;
 

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "common/twips.h"
+#include "widgets/twipsgeometry.h"
 
 namespace promemo::rubrica::layout {
 
@@ -35,12 +36,6 @@ constexpr std::array<int, kPageRows> kLowerRow = {0,  1,  2,  3,  4,  5,  6,  7,
 constexpr std::array<int, kPageRows> kUpperRow = {21, 22, 23, 24, 25, 26, 27, 42, 29, 30, 31,
                                                   32, 33, 34, 35, 36, 37, 38, 39, 40, 43, 41};
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    const int x = twipsToPixels(left);
-    const int y = twipsToPixels(top);
-    return {x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y};
-}
 
 } // namespace
 
@@ -51,7 +46,7 @@ QSize windowSize()
 
 QRect sheetRect()
 {
-    return twipsRect(kTabsLeft, kSheetTop, kTabWidth * kPageRows, kSheetBottom - kSheetTop);
+    return twipsRect(QRect(kTabsLeft, kSheetTop, kTabWidth * kPageRows, kSheetBottom - kSheetTop));
 }
 
 QRect tabRect(int sheet)
@@ -60,7 +55,7 @@ QRect tabRect(int sheet)
         const auto found = std::find(sheets.begin(), sheets.end(), sheet);
         if (found != sheets.end()) {
             const int column = int(found - sheets.begin());
-            return twipsRect(kTabsLeft + column * kTabWidth, top, kTabWidth, kTabHeight);
+            return twipsRect(QRect(kTabsLeft + column * kTabWidth, top, kTabWidth, kTabHeight));
         }
     }
     return {};
@@ -72,16 +67,9 @@ QRect cellRect(CellRef ref)
     const int top = kFirstRowTop + ((ref.row - 1) % kPageRows) * kRowPitch;
     const int left = kPageLeft[std::size_t(page)];
     if (ref.column == Column::Name)
-        return twipsRect(left, top, kNameWidth, kCellHeight);
-    return twipsRect(left + kNameWidth - kRuleOverlap, top, kNumberWidth, kCellHeight);
+        return twipsRect(QRect(left, top, kNameWidth, kCellHeight));
+    return twipsRect(QRect(left + kNameWidth - kRuleOverlap, top, kNumberWidth, kCellHeight));
 }
 
-QFont suiteFont(qreal points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(points);
-    return font;
-}
 
 } // namespace promemo::rubrica::layout

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QRect>
 #include <QSize>
 
@@ -17,7 +16,5 @@ QRect tabRect(int sheet);
 // Rows 1..22 on the left page, 23..44 on the right; a number cell shares its left ruling line
 // with its name cell.
 QRect cellRect(CellRef ref);
-// The suite's dialog font at `points`.
-QFont suiteFont(qreal points);
 
 } // namespace promemo::rubrica::layout
