@@ -93,12 +93,7 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     buildMenu();
 }
 
-frmMain::~frmMain()
-{
-    // The options dialog works on m_options; neither window may outlive the launcher.
-    delete m_optionsWindow.data();
-    delete m_noteList.data();
-}
+frmMain::~frmMain() = default;
 
 frmCounter *frmMain::noteList() const
 {
@@ -136,7 +131,7 @@ bool frmMain::start()
     m_tray->show();
 
     if (noteListAtStart())
-        m_noteList = new frmCounter(m_services);
+        m_noteList = m_windows.adopt(new frmCounter(m_services));
     Timer2.start();
     return true;
 }
@@ -305,7 +300,7 @@ void frmMain::mnuRicorrenze_Click()
         bringForward(*m_recurrenceEditor);
         return;
     }
-    m_recurrenceEditor = new frmRicorrenze(m_services);
+    m_recurrenceEditor = m_windows.adopt(new frmRicorrenze(m_services));
 }
 
 void frmMain::mnuArchivio_Click()
@@ -314,7 +309,7 @@ void frmMain::mnuArchivio_Click()
         bringForward(*m_archive);
         return;
     }
-    m_archive = openArchiveWindow(m_services);
+    m_archive = m_windows.adopt(openArchiveWindow(m_services));
 }
 
 void frmMain::mnuElenco_Click()
@@ -323,7 +318,7 @@ void frmMain::mnuElenco_Click()
         m_noteList->raise();
         return;
     }
-    m_noteList = new frmCounter(m_services);
+    m_noteList = m_windows.adopt(new frmCounter(m_services));
 }
 
 void frmMain::mnuAgenda_Click()
@@ -357,7 +352,7 @@ void frmMain::mnuOpzioni_Click()
         m_optionsWindow->raise();
         return;
     }
-    m_optionsWindow = new frmOpzioni(m_services, m_options);
+    m_optionsWindow = m_windows.adopt(new frmOpzioni(m_services, m_options));
     connect(m_optionsWindow, &frmOpzioni::applied, this, &frmMain::applyTrayColour);
 }
 

@@ -12,6 +12,7 @@
 
 #include "launcher/launcheroptions.h"
 #include "platform/services.h"
+#include "widgets/windowowner.h"
 
 class QAction;
 class QMenu;
@@ -110,6 +111,8 @@ private:
     std::optional<std::chrono::milliseconds> m_watcherStartedAt;
     bool m_exiting = false;
     bool m_checkingWatcher = false;
+    // Last, so its windows go first: the options window works on m_options.
+    WindowOwner m_windows;
 };
 
 // Told when the launcher cannot start because the private folder through which the programs

@@ -113,10 +113,7 @@ frmMain::frmMain(const IClock &clock, QWidget *parent)
     label3->setGeometry(12, 156, kWidth - 24, 18);
 }
 
-frmMain::~frmMain()
-{
-    delete m_error;
-}
+frmMain::~frmMain() = default;
 
 Indicator *frmMain::sessionIndicator(SessionType session) const
 {
@@ -172,7 +169,7 @@ void frmMain::finishCheck()
         });
         return;
     }
-    m_error = new frmErrore;
+    m_error = m_windows.adopt(new frmErrore);
     connect(m_error, &frmErrore::chiudiClicked, this, [this] {
         m_error->close();
         close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -9,6 +10,7 @@
 
 #include "common/clock.h"
 #include "platform/systemfiles.h"
+#include "widgets/windowowner.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -101,7 +103,8 @@ private:
     std::array<Indicator *, 10> m_files{};
     Indicator *m_x11 = nullptr;
     Indicator *m_wayland = nullptr;
-    frmErrore *m_error = nullptr;
+    QPointer<frmErrore> m_error;
+    WindowOwner m_windows;
 };
 
 } // namespace promemo::syscheck
