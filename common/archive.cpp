@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "atomicfile.h"
+#include "logging.h"
 #include "records.h"
 
 namespace promemo {
@@ -39,25 +40,35 @@ QByteArray prependedArchive(const QByteArray &archive, const ArchiveRecord &reco
     return encodeArchiveRecord(record) + archive.left(reader.position());
 }
 
-bool prependToArchive(const QString &path, const ArchiveRecord &record,
-                      std::chrono::milliseconds lockTimeout)
+WriteResult prependToArchive(const QString &path, const ArchiveRecord &record,
+                             std::chrono::milliseconds lockTimeout)
 {
+    const auto fail = [&path](const QString &why) {
+        const QString error = QStringLiteral("%1: %2").arg(path, why);
+        qCWarning(lcFiles).noquote() << error;
+        return WriteResult{error};
+    };
     const FileLock lock(path, lockTimeout);
     if (!lock.isLocked())
-        return false;
+        return fail(QStringLiteral("another program holds it"));
 
     QByteArray archive;
     QFile file(path);
     if (file.exists()) {
         // Rewriting an archive that exists but cannot be read would throw its records away.
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxArchiveBytes)
-            return false;
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(file.errorString());
+        if (file.size() > kMaxArchiveBytes)
+            return fail(QStringLiteral("too large to be rewritten"));
         archive = file.readAll();
         if (file.error() != QFileDevice::NoError)
-            return false;
+            return fail(file.errorString());
         file.close();
     }
-    return writeFileAtomically(path, prependedArchive(archive, record)).ok();
+    const WriteResult written = writeFileAtomically(path, prependedArchive(archive, record));
+    if (!written)
+        qCWarning(lcFiles).noquote() << written.error;
+    return written;
 }
 
 QList<ArchiveRecord> decodeArchive(const QByteArray &bytes, qsizetype limit)

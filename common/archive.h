@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+#include "common/atomicfile.h"
+
 // The archive "archivio.dat": every saved version of every note, newest first, one record of
 // three quoted fields each (date and alert time, text, time of last change).
 namespace promemo {
@@ -39,10 +41,10 @@ QByteArray prependedArchive(const QByteArray &archive, const ArchiveRecord &reco
 
 // Prepends `record` to the archive file at `path` under an inter-process lock, through a
 // temporary file and a rename, so concurrent writers lose nothing and a crash leaves the old or
-// the new archive whole. A missing archive starts a new one. Returns false when nothing was
-// written (lock not taken, archive present but unreadable or too large, write failed).
-bool prependToArchive(const QString &path, const ArchiveRecord &record,
-                      std::chrono::milliseconds lockTimeout = std::chrono::seconds(10));
+// the new archive whole. A missing archive starts a new one. Fails, with the reason, when nothing
+// was written (lock not taken, archive present but unreadable or too large, write failed).
+WriteResult prependToArchive(const QString &path, const ArchiveRecord &record,
+                             std::chrono::milliseconds lockTimeout = std::chrono::seconds(10));
 
 // The records in file order, at most `limit`; records with no content at all are passed over.
 QList<ArchiveRecord> decodeArchive(const QByteArray &bytes, qsizetype limit = -1);

@@ -54,14 +54,14 @@ Recurrence stripped(const Recurrence &r)
     return {r.date.trimmed(), r.perYear.trimmed(), r.advance.trimmed(), r.text.trimmed()};
 }
 
-// `content` written and flushed beside `path`, to be put in its place by commit(); null (the
-// temporary file gone again) when that failed.
-std::unique_ptr<StagedFile> preparedFile(const QString &path, const QByteArray &content)
+// `content` written and flushed beside `path`, to be put in its place by replace(); null (the
+// temporary file gone again, `error` said) when that failed.
+std::unique_ptr<StagedFile> preparedFile(const QString &path, const QByteArray &content, QString &error)
 {
     auto file = std::make_unique<StagedFile>(QFileInfo(path).absolutePath(), content);
     if (file->error().isEmpty())
         return file;
-    qCWarning(lcFiles, "cannot write %s: %s", qPrintable(path), qPrintable(file->error()));
+    error = QStringLiteral("cannot write %1: %2").arg(path, file->error());
     return nullptr;
 }
 
@@ -155,7 +155,7 @@ QList<Recurrence> expandRecurrence(const Recurrence &entered, int year)
     return occurrences;
 }
 
-bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year)
+WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year)
 {
     const QDir dir(folder);
     QList<Recurrence> records;
@@ -168,26 +168,27 @@ bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entere
     // were, and readers never see a new list in one file and the old one in the other.
     const QString enteredPath = dir.filePath(kEnteredRecurrencesFile.toString());
     const QString expandedPath = dir.filePath(kExpandedRecurrencesFile.toString());
-    const auto enteredFile = preparedFile(enteredPath, encodeRecurrences(records));
-    const auto expandedFile = enteredFile ? preparedFile(expandedPath, encodeRecurrences(occurrences))
+    const auto fail = [](const QString &error) {
+        qCWarning(lcFiles).noquote() << error;
+        return WriteResult{error};
+    };
+    QString error;
+    const auto enteredFile = preparedFile(enteredPath, encodeRecurrences(records), error);
+    const auto expandedFile = enteredFile ? preparedFile(expandedPath, encodeRecurrences(occurrences), error)
                                           : nullptr;
     if (!expandedFile)
-        return false;
+        return fail(error);
     const bool hadEntered = QFileInfo::exists(enteredPath);
     const QByteArray previousEntered = readWholeFile(enteredPath);
-    if (!enteredFile->replace(enteredPath)) {
-        qCWarning(lcFiles, "cannot replace %s", qPrintable(enteredPath));
-        return false;
-    }
+    if (!enteredFile->replace(enteredPath))
+        return fail(QStringLiteral("cannot replace %1").arg(enteredPath));
     if (expandedFile->replace(expandedPath))
-        return true;
-    qCWarning(lcFiles, "cannot replace %s; %s is put back", qPrintable(expandedPath),
-              qPrintable(enteredPath));
+        return {};
     if (hadEntered)
         writeFileAtomically(enteredPath, previousEntered);
     else
         QFile::remove(enteredPath);
-    return false;
+    return fail(QStringLiteral("cannot replace %1; %2 is put back").arg(expandedPath, enteredPath));
 }
 
 } // namespace promemo

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include "common/atomicfile.h"
+
 // Recurrence files: rico.dat holds the recurrences as entered, ricf.dat each one expanded to
 // its occurrences in a year. Both are quoted-field records of four fields.
 
@@ -49,8 +51,8 @@ Recurrence occurrenceInMonth(const Recurrence &entered, int month, int year);
 QList<Recurrence> expandRecurrence(const Recurrence &entered, int year);
 
 // Rewrites rico.dat and ricf.dat in `folder`, each whole; fields are stripped of blanks first.
-// No recurrences gives two empty files. False when either write failed: both files are then as
-// they were.
-bool writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year);
+// No recurrences gives two empty files. When either write failed, both files are as they were
+// and the result says why.
+WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year);
 
 } // namespace promemo

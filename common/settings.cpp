@@ -108,7 +108,7 @@ QString Settings::read(QStringView section, QStringView key) const
     return m_file.read(section, key);
 }
 
-bool Settings::writeNumber(QStringView section, QStringView key, int value) const
+WriteResult Settings::writeNumber(QStringView section, QStringView key, int value) const
 {
     return m_file.write(section, key, QString::number(value));
 }
@@ -158,46 +158,48 @@ int Settings::sheetColour() const
     return addressBookColourSetting(read(ini::section::Rubrica, ini::key::ColSfondo));
 }
 
-bool Settings::writeVersion() const
+WriteResult Settings::writeVersion() const
 {
-    return m_file.write(ini::section::Versione, ini::key::numvers, ini::numversValue)
-        && m_file.write(ini::section::Versione, ini::key::codvers, ini::codversValue);
+    if (WriteResult written = m_file.write(ini::section::Versione, ini::key::numvers, ini::numversValue); !written)
+        return written;
+    return m_file.write(ini::section::Versione, ini::key::codvers, ini::codversValue);
 }
 
-bool Settings::setNoteColour(NoteColour colour) const
+WriteResult Settings::setNoteColour(NoteColour colour) const
 {
     return writeNumber(ini::section::Opzioni, ini::key::colore, colourDigit(colour));
 }
 
-bool Settings::setTextSize(TextSize size) const
+WriteResult Settings::setTextSize(TextSize size) const
 {
     return writeNumber(ini::section::Opzioni, ini::key::fontsize, int(size));
 }
 
-bool Settings::setNoteSize(NoteSize size) const
+WriteResult Settings::setNoteSize(NoteSize size) const
 {
     return writeNumber(ini::section::Opzioni, ini::key::grandezza, size == NoteSize::Medium ? 2 : 1);
 }
 
-bool Settings::setShowList(ShowList when) const
+WriteResult Settings::setShowList(ShowList when) const
 {
     return writeNumber(ini::section::Opzioni, ini::key::showelenco, int(when));
 }
 
-bool Settings::setSound(bool on) const
+WriteResult Settings::setSound(bool on) const
 {
     return writeNumber(ini::section::Opzioni, ini::key::sound, on ? 1 : 0);
 }
 
-bool Settings::setCalendarCheck(CalendarCheck check, bool on) const
+WriteResult Settings::setCalendarCheck(CalendarCheck check, bool on) const
 {
     return writeNumber(ini::section::Calendario, checkKey(check), on ? 1 : 0);
 }
 
-bool Settings::setAddressBookColours(int sheetColour, int tabColour) const
+WriteResult Settings::setAddressBookColours(int sheetColour, int tabColour) const
 {
-    return writeNumber(ini::section::Rubrica, ini::key::ColSfondo, sheetColour)
-        && writeNumber(ini::section::Rubrica, ini::key::ColTasti, tabColour);
+    if (WriteResult written = writeNumber(ini::section::Rubrica, ini::key::ColSfondo, sheetColour); !written)
+        return written;
+    return writeNumber(ini::section::Rubrica, ini::key::ColTasti, tabColour);
 }
 
 } // namespace promemo

@@ -80,20 +80,20 @@ public:
     int tabColour() const;   // ColTasti
     int sheetColour() const; // ColSfondo
 
-    // numvers, then codvers; false as soon as one write fails.
-    bool writeVersion() const;
-    bool setNoteColour(NoteColour colour) const;
-    bool setTextSize(TextSize size) const;
-    bool setNoteSize(NoteSize size) const;
-    bool setShowList(ShowList when) const;
-    bool setSound(bool on) const;
-    bool setCalendarCheck(CalendarCheck check, bool on) const;
+    // numvers, then codvers; the first failure ends it.
+    WriteResult writeVersion() const;
+    WriteResult setNoteColour(NoteColour colour) const;
+    WriteResult setTextSize(TextSize size) const;
+    WriteResult setNoteSize(NoteSize size) const;
+    WriteResult setShowList(ShowList when) const;
+    WriteResult setSound(bool on) const;
+    WriteResult setCalendarCheck(CalendarCheck check, bool on) const;
     // ColSfondo, then ColTasti, as the address book's options write them.
-    bool setAddressBookColours(int sheetColour, int tabColour) const;
+    WriteResult setAddressBookColours(int sheetColour, int tabColour) const;
 
 private:
     QString read(QStringView section, QStringView key) const;
-    bool writeNumber(QStringView section, QStringView key, int value) const;
+    WriteResult writeNumber(QStringView section, QStringView key, int value) const;
 
     SettingsFile m_file;
 };

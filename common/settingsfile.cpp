@@ -218,12 +218,13 @@ QString SettingsFile::read(QStringView section, QStringView key) const
     return value->left(kProfileBufferLength - 1);
 }
 
-bool SettingsFile::write(QStringView section, QStringView key, QStringView value) const
+WriteResult SettingsFile::write(QStringView section, QStringView key, QStringView value) const
 {
     const auto fail = [&](const char *why) {
-        qCWarning(lcFiles, "%s not written to %s: %s", qPrintable(key.toString()),
-                  qPrintable(m_path), why);
-        return false;
+        const QString error = QStringLiteral("%1 not written to %2: %3")
+                                  .arg(key.toString(), m_path, QString::fromLatin1(why));
+        qCWarning(lcFiles).noquote() << error;
+        return WriteResult{error};
     };
     if (!storable(section, key, value))
         return fail("the format cannot hold it");
@@ -245,11 +246,10 @@ bool SettingsFile::write(QStringView section, QStringView key, QStringView value
     const std::optional<QByteArray> updated = setProfileValue(current, section, key, value);
     if (!updated)
         return fail("no place for the key");
-    if (const WriteResult written = writeFileAtomically(m_path, *updated); !written) {
+    const WriteResult written = writeFileAtomically(m_path, *updated);
+    if (!written)
         qCWarning(lcFiles).noquote() << written.error;
-        return false;
-    }
-    return true;
+    return written;
 }
 
 } // namespace promemo

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "common/atomicfile.h"
+
 #include <optional>
 
 // Private-profile (INI) access to the shared settings file: Windows-1252 text, CR LF lines,
@@ -44,7 +46,7 @@ public:
     // once both keep their keys: the rewrite runs under a lock and replaces the file atomically.
     // False when the value cannot be stored, the existing file is read-only or unreadable, or
     // the lock or the replacement fails.
-    bool write(QStringView section, QStringView key, QStringView value) const;
+    WriteResult write(QStringView section, QStringView key, QStringView value) const;
 
 private:
     QString m_path;

@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #include "common/atomicfile.h"
+#include "platform/logging.h"
 
 namespace promemo {
 
@@ -80,20 +81,30 @@ bool hasLauncherEntry(const QString &folder)
     return !entries(folder).isEmpty();
 }
 
-bool writeLauncherEntry(const QString &folder, const QString &launcherPath)
+WriteResult writeLauncherEntry(const QString &folder, const QString &launcherPath)
 {
-    if (!QDir().mkpath(folder))
-        return false;
-    return writeFileAtomically(folder + u'/' + QString::fromUtf16(kLauncherEntryName),
-                               launcherEntryText(launcherPath).toUtf8()).ok();
+    WriteResult written{QStringLiteral("cannot create %1").arg(folder)};
+    if (QDir().mkpath(folder))
+        written = writeFileAtomically(folder + u'/' + QString::fromUtf16(kLauncherEntryName),
+                                      launcherEntryText(launcherPath).toUtf8());
+    if (!written)
+        qCWarning(lcDesktop).noquote() << "start at login not set:" << written.error;
+    return written;
 }
 
-bool removeLauncherEntries(const QString &folder)
+WriteResult removeLauncherEntries(const QString &folder)
 {
     QDir dir(folder);
-    for (const QString &name : entries(folder))
-        dir.remove(name);
-    return !hasLauncherEntry(folder);
+    QStringList left;
+    for (const QString &name : entries(folder)) {
+        if (!dir.remove(name))
+            left.append(dir.filePath(name));
+    }
+    if (left.isEmpty())
+        return {};
+    const WriteResult failed{QStringLiteral("cannot remove %1").arg(left.join(QStringLiteral(", ")))};
+    qCWarning(lcDesktop).noquote() << "start at login not cleared:" << failed.error;
+    return failed;
 }
 
 } // namespace promemo

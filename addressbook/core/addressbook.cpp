@@ -7,6 +7,7 @@
 
 #include "common/atomicfile.h"
 #include "common/cp1252.h"
+#include "common/logging.h"
 
 namespace promemo::rubrica {
 namespace {
@@ -236,16 +237,22 @@ void DataFile::readSheet(int sheet, Sheet &rows)
     }
 }
 
-bool DataFile::writeSheet(int sheet, const Sheet &rows)
+WriteResult DataFile::writeSheet(int sheet, const Sheet &rows)
 {
-    if (!isWritable() || !isValidSheet(sheet))
-        return false;
+    if (!isValidSheet(sheet))
+        return {QStringLiteral("no sheet %1").arg(sheet)};
+    if (!isWritable())
+        return {QStringLiteral("%1 is open for reading only").arg(m_file.fileName())};
     QByteArray bytes;
     bytes.reserve(qsizetype(kRows) * kRecordSize);
     for (const Row &row : rows)
         bytes.append(encodeRecord(row));
-    return m_file.seek(offsetOf(recordNumber(sheet, 1))) && m_file.write(bytes) == bytes.size()
-           && m_file.flush();
+    if (m_file.seek(offsetOf(recordNumber(sheet, 1))) && m_file.write(bytes) == bytes.size()
+        && m_file.flush())
+        return {};
+    const WriteResult failed{QStringLiteral("%1: %2").arg(m_file.fileName(), m_file.errorString())};
+    qCWarning(lcFiles).noquote() << failed.error;
+    return failed;
 }
 
 } // namespace promemo::rubrica

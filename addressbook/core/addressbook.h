@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 
+#include "common/atomicfile.h"
 #include "common/notename.h"
 
 // The address book's data: 44 sheets of 44 rows kept in rubri.dat, one 146-byte record per row
@@ -93,8 +94,8 @@ public:
     // Loads the 44 records of `sheet` onto `rows` (Apri): unreadable records leave their row
     // as it was.
     void readSheet(int sheet, Sheet &rows);
-    // Writes the 44 rows of `sheet` (Salva) and flushes; false when any write fails.
-    bool writeSheet(int sheet, const Sheet &rows);
+    // Writes the 44 rows of `sheet` (Salva) and flushes; says why when any write failed.
+    WriteResult writeSheet(int sheet, const Sheet &rows);
 
 private:
     QFile m_file;
