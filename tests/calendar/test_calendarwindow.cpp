@@ -7,11 +7,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "calendar/core/calendarrules.h"
+#include "calendar/monthpane.h"
 #include "common/daynumber.h"
 #include "common/datetexts.h"
 #include "common/notefile.h"
@@ -24,15 +26,6 @@ using namespace promemo;
 using namespace promemo::calendar;
 
 namespace {
-
-TEST(CalendarRules, MovesCutTheDayToTheMonthsEnd)
-{
-    EXPECT_EQ(scrollTarget(QDate(2032, 1, 31), 13), QDate(2032, 2, 29)); // leap February
-    EXPECT_EQ(scrollTarget(QDate(2031, 5, 15), 24), QDate(2032, 5, 15));
-    EXPECT_EQ(keyMoveTarget(QDate(2031, 12, 31), 1, 0), QDate(2032, 1, 1));
-    EXPECT_EQ(keyMoveTarget(QDate(2031, 3, 3), -7, 0), QDate(2031, 2, 24));
-    EXPECT_EQ(keyMoveTarget(QDate(2031, 3, 31), 0, -1), QDate(2031, 2, 28));
-}
 
 // The letters are the note names' own test; here the launched note takes them by build.
 TEST(CalendarRules, LaunchNameTakesColourAndSizeLettersByBuild)
@@ -87,18 +80,18 @@ TEST_F(CalendarWindowTest, EndsWithoutTheLaunchersTrayAndRegistersItsCaption)
 // The scale reads "- 12 mesi" on the left and "+ 12 mesi" on the right: the arrow keys follow it.
 TEST_F(CalendarWindowTest, ArrowKeysOnTheScrollBarMoveTowardsTheirEndOfTheScale)
 {
-    const QDate today(2031, 1, 31);
+    const QDate today(2032, 1, 31); // a month on cuts the day to the end of a leap February
     frmMain &w = open(today);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ASSERT_EQ(QApplication::focusWidget(), w.scrollBar());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     EXPECT_EQ(std::tuple(w.scrollBar()->value(), w.pane(1)->month(), w.selectedDate(), w.markedDate()),
-              std::tuple(13, QDate(2031, 2, 1), QDate(2031, 2, 28), today));
+              std::tuple(13, QDate(2032, 2, 1), QDate(2032, 2, 29), today));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    EXPECT_EQ(std::pair(w.scrollBar()->value(), w.pane(1)->month()), std::pair(11, QDate(2030, 12, 1)));
+    EXPECT_EQ(std::pair(w.scrollBar()->value(), w.pane(1)->month()), std::pair(11, QDate(2031, 12, 1)));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
-    EXPECT_EQ(std::pair(w.scrollBar()->value(), w.pane(0)->month()), std::pair(0, QDate(2029, 12, 1)));
+    EXPECT_EQ(std::pair(w.scrollBar()->value(), w.pane(0)->month()), std::pair(0, QDate(2030, 12, 1)));
 }
 
 TEST_F(CalendarWindowTest, KeysInAGridMoveAllThreeDates)
@@ -184,6 +177,42 @@ TEST_F(CalendarWindowTest, ChiudiClosesTheHelpAndTheWindow)
     QTest::mouseClick(w.findChild<QPushButton *>(u"cmdChiudi"_qs), Qt::LeftButton);
     EXPECT_EQ(registry.closeRequests(), QStringList{QString::fromUtf16(kHelpCaption)});
     EXPECT_TRUE(QTest::qWaitFor([&w] { return !w.isVisible(); }));
+}
+
+// December 2030 starts on a Sunday, March 2031 on a Saturday, February 2031 too (28 days).
+const QDate kDecember(2030, 12, 1);
+
+class MonthPaneTest : public ::testing::Test
+{
+protected:
+    MonthPaneTest() { pane.setMonth(QDate(2030, 12, 20), QDate(2030, 11, 5)); }
+
+    QRect cellOf(int day) const
+    {
+        const CellSize size = pane.cellSize();
+        return toPixels(QRect(cellOrigin(QDate(2030, 12, day), size), QSize(size.width, size.height)));
+    }
+
+    DayMarks marks;
+    MonthPane pane{1, marks};
+};
+
+TEST_F(MonthPaneTest, KeysAndPresses)
+{
+    QSignalSpy moves(&pane, &MonthPane::moveRequested);
+    QTest::keyClick(pane.grid(), Qt::Key_Up);
+    QTest::keyClick(pane.grid(), Qt::Key_PageDown);
+    QTest::keyClick(pane.grid(), Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(pane.grid(), Qt::Key_Left, Qt::ShiftModifier);
+    ASSERT_EQ(moves.size(), 2);
+    EXPECT_EQ(moves.at(0), (QList<QVariant>{-7, 0}));
+    EXPECT_EQ(moves.at(1), (QList<QVariant>{0, 1}));
+
+    QSignalSpy days(&pane, &MonthPane::dayPressed);
+    QTest::mousePress(pane.grid(), Qt::RightButton, {}, cellOf(1).center());
+    QTest::mousePress(pane.grid(), Qt::LeftButton, {}, QPoint(2, cellOf(1).center().y())); // empty cell
+    ASSERT_EQ(days.size(), 1);
+    EXPECT_EQ(days.first().first().toDate(), kDecember);
 }
 
 } // namespace

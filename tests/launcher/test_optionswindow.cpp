@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/programfolder.h"
 #include "platform/autostart.h"
 #include "tests/support/fakes.h"
 
@@ -58,32 +56,23 @@ protected:
 };
 
 // Bad values and their defaults are the settings rules' own test.
-TEST_F(OptionsWindowTest, PresetsFromTheFile)
+TEST_F(OptionsWindowTest, PresetsFromTheFileAndOkWithoutChangesOrAnnullaWriteNothing)
 {
-    writeSettings("[Opzioni]\r\ncolore=2\r\nfontsize=3\r\ngrandezza=2\r\nshowelenco=3\r\nsound=0\r\n");
+    const QByteArray ini = "[Opzioni]\r\ncolore=2\r\nfontsize=3\r\n; kept\r\ngrandezza=2\r\nshowelenco=3\r\nsound=0\r\n";
+    writeSettings(ini);
     options.sound = true; // the launcher's flag, not the file, presets the box
     frmOpzioni &w = open();
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.chkSuono()->isChecked());
-    EXPECT_FALSE(w.chkAutostart()->isChecked());
+    EXPECT_TRUE(w.isVisible() && w.chkSuono()->isChecked() && !w.chkAutostart()->isChecked());
     EXPECT_TRUE(w.optAvvio(3)->isChecked() && w.optDimensioni(2)->isChecked()
                 && w.optCarattere(3)->isChecked() && w.optColore(2)->isChecked());
     EXPECT_FALSE(w.cmdApplica()->isEnabled());
-    delete window.data();
+    QSignalSpy applied(&w, &frmOpzioni::applied);
+    clickAndWaitForClose(w.cmdOk());
+    EXPECT_EQ(std::pair(settingsBytes(), applied.count()), std::pair(ini, qsizetype(0)));
+
     ASSERT_TRUE(writeLauncherEntry(config.path() + u"/autostart"_qs, u"/x/Notino"_qs));
     EXPECT_TRUE(open().chkAutostart()->isChecked());
-}
-
-TEST_F(OptionsWindowTest, OkWithoutChangesAndAnnullaAfterChangesWriteNothing)
-{
-    const QByteArray ini = "[Opzioni]\r\ncolore=2\r\n; kept\r\nshowelenco=2\r\n";
-    writeSettings(ini);
-    QSignalSpy applied(&open(), &frmOpzioni::applied);
-    clickAndWaitForClose(window->cmdOk());
-    EXPECT_EQ(settingsBytes(), ini);
-    EXPECT_EQ(applied.count(), 0);
-
-    open().optColore(3)->click();
+    window->optColore(3)->click();
     window->chkSuono()->click();
     EXPECT_TRUE(window->cmdApplica()->isEnabled());
     clickAndWaitForClose(window->cmdAnnulla());
@@ -166,11 +155,8 @@ TEST_F(OptionsWindowTest, AutostartEntryIsRemovedAfterYesAndCreatedWhenTicked)
     w.chkAutostart()->click();
     EXPECT_EQ(fakes.messageBoxes.shown.size(), 2); // ticking asks nothing
     w.cmdApplica()->click();
-    QFile entry(entryPath());
-    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(entry.readAll().contains(
-        (u"\nExec=\""_qs + programPath(u"Notino"_qs) + u"\"\n"_qs).toUtf8()));
-    EXPECT_TRUE(w.chkAutostart()->isChecked());
+    // What the entry holds is the autostart entry's own test.
+    EXPECT_TRUE(QFile::exists(entryPath()) && w.chkAutostart()->isChecked());
 
     // An entry that cannot be written is not reported, but the box does not claim it.
     QFile::remove(entryPath());

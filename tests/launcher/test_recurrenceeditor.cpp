@@ -53,14 +53,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         return *window;
     }
-    void fill(const RecurrenceForm &form) const
-    {
-        window->txtData(0)->setText(form.day);
-        window->txtData(1)->setText(form.month);
-        window->txtData(2)->setText(form.perYear);
-        window->txtAlert()->setText(form.advance);
-        window->txtRicorrenza()->setText(form.text);
-    }
     RecurrenceForm shown() const
     {
         return {window->txtData(0)->text(), window->txtData(1)->text(), window->txtData(2)->text(),
@@ -68,7 +60,11 @@ protected:
     }
     void insert(const RecurrenceForm &form) const
     {
-        fill(form);
+        const std::pair<QLineEdit *, QString> fields[] = {
+            {window->txtData(0), form.day}, {window->txtData(1), form.month}, {window->txtData(2), form.perYear},
+            {window->txtAlert(), form.advance}, {window->txtRicorrenza(), form.text}};
+        for (const auto &[box, text] : fields)
+            box->setText(text);
         window->cmdOk()->click();
     }
     void pick(int row) const
@@ -190,7 +186,7 @@ TEST_F(RecurrenceEditorTest, AfterARefusalTheFieldAtFaultTakesNewDigitsAndMovesO
     EXPECT_EQ(dir.read(u"rico.dat"_qs), "\"30/04\",\"01\",\"07\",\"Affitto\"\r\n");
 }
 
-TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingAndReinsertingPutsTheEntryBack)
+TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingReinsertingPutsTheEntryBackAndCloseKeepsFiles)
 {
     dir.put(u"rico.dat"_qs, kStored);
     frmRicorrenze &w = open();
@@ -216,6 +212,12 @@ TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingAndReinsertingPutsTheEn
     w.cmdOk()->click();
     EXPECT_EQ(w.entries(), kStoredEntries.mid(0, 2));
     EXPECT_EQ(fakes.messageBoxes.shown.size(), 2);
+
+    // Closed otherwise than by "Chiudi", it writes nothing.
+    test::postClose(registry, kCaption);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), kStored);
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"ricf.dat"_qs)));
 }
 
 TEST_F(RecurrenceEditorTest, PickingTheOnlyEntryLeavesThePlaceholderAndDeletingSavesEmptyFiles)
@@ -271,17 +273,6 @@ TEST_F(RecurrenceEditorTest, ChiudiWritesBothFilesInTheCurrentYearAsShown)
 
     // The stored quote comes back as typed, in one field.
     EXPECT_EQ(open().entries().front(), u"031   31/01  12  00   Fine ”mese” ??"_qs);
-}
-
-TEST_F(RecurrenceEditorTest, ClosingOtherwiseWritesNothing)
-{
-    dir.put(u"rico.dat"_qs, kStored);
-    open();
-    insert(boxes("01|05|01|07|Festa"));
-    test::postClose(registry, kCaption);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
-    EXPECT_EQ(dir.read(u"rico.dat"_qs), kStored);
-    EXPECT_FALSE(QFile::exists(dir.filePath(u"ricf.dat"_qs)));
 }
 
 // A failure leaves both files as they were, so that no reader sees half of the change.
