@@ -3,11 +3,11 @@
 //   bench_note_programs [program folder] [idle seconds]
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -28,12 +28,7 @@ const QString kNote = QStringLiteral("PromemoX");
 
 void runEventsFor(std::chrono::milliseconds duration)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < duration.count()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
+    QTest::qWait(int(duration.count()));
 }
 
 std::unique_ptr<QProcess> startNote(const QString &folder)
@@ -120,8 +115,10 @@ int main(int argc, char **argv)
         std::vector<std::unique_ptr<QProcess>> one;
         one.push_back(startNote(folder));
         // The note answers the registry once its window is shown and its event loop runs.
-        while (!promemo::test::exists(registry, kNote) && timer.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        if (!QTest::qWaitFor([&registry] { return promemo::test::exists(registry, kNote); }, 10000)) {
+            std::fprintf(stderr, "the note did not show within 10 s\n");
+            return 1;
+        }
         startMs.push_back(timer.nsecsElapsed() / 1e6);
         closeNotes(registry, one);
     }
