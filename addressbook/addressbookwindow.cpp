@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "addressbook/colourdialogs.h"
+#include "addressbook/core/vcard.h"
 #include "addressbook/sheetlayout.h"
 #include "addressbook/toolbar.h"
 #include "common/programfolder.h"
@@ -295,6 +296,9 @@ bool frmRubrica::Salva()
         return false;
     }
     m_modificato = false;
+    // Contacts programs read the whole book; a failure there is logged, the sheet is saved.
+    if (m_settings.desktopFeature(DesktopFeature::ContactsFile))
+        writeVCardFile(m_file, programFile(kVCardFileName.toString()));
     focusCell(m_cursor.current());
     return true;
 }

@@ -72,6 +72,11 @@ bool checkBoxSetting(QStringView value)
     return leadingDigit(value) != 0;
 }
 
+bool featureSetting(QStringView value)
+{
+    return firstCharacter(value) != u'0';
+}
+
 int addressBookColourSetting(QStringView value)
 {
     const int n = leadingDigit(value);
@@ -146,6 +151,19 @@ QString Settings::appearanceCode() const
 bool Settings::calendarCheck(CalendarCheck check) const
 {
     return checkBoxSetting(read(ini::section::Calendario, checkKey(check)));
+}
+
+bool Settings::desktopFeature(DesktopFeature feature) const
+{
+    switch (feature) {
+    case DesktopFeature::Notifications:
+        return featureSetting(read(ini::section::Opzioni, ini::key::notifiche));
+    case DesktopFeature::CalendarFile:
+        return featureSetting(read(ini::section::Calendario, ini::key::calendario_ics));
+    case DesktopFeature::ContactsFile:
+        return featureSetting(read(ini::section::Rubrica, ini::key::rubrica_vcf));
+    }
+    return true;
 }
 
 int Settings::tabColour() const

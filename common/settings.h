@@ -32,6 +32,9 @@ inline constexpr QStringView postcheck = u"postcheck";
 inline constexpr QStringView rubrcheck = u"rubrcheck";
 inline constexpr QStringView ColTasti = u"ColTasti";
 inline constexpr QStringView ColSfondo = u"ColSfondo";
+inline constexpr QStringView notifiche = u"notifiche";
+inline constexpr QStringView calendario_ics = u"calendario_ics";
+inline constexpr QStringView rubrica_vcf = u"rubrica_vcf";
 } // namespace key
 inline constexpr QStringView numversValue = u"1600";
 inline constexpr QStringView codversValue = u"1.6 ";
@@ -41,6 +44,10 @@ inline constexpr QStringView codversValue = u"1.6 ";
 enum class TextSize { Small = 1, Normal = 2, Medium = 3 }; // 10, 12, 14 points
 enum class ShowList { Always = 1, Today = 2, SevenDays = 3, Never = 4 };
 enum class CalendarCheck { SundaysInRed, NoteDays, Recurrences };
+// What the suite tells the desktop: alerts as notifications ([Opzioni] notifiche), the notes and
+// recurrences as Promemo.ics ([Calendario] calendario_ics), the address book as Rubrica.vcf
+// ([Rubrica] rubrica_vcf).
+enum class DesktopFeature { Notifications, CalendarFile, ContactsFile };
 
 // The first character of a read value; an empty value gives the NUL the classic buffer holds.
 QChar firstCharacter(QStringView value);
@@ -55,6 +62,7 @@ ShowList showListSetting(QStringView value);      // "2", "3", "4"; any other ch
 bool soundSetting(QStringView value);             // on only for a leading "1"
 bool checkBoxSetting(QStringView value);          // ticked for a leading digit other than 0
 int addressBookColourSetting(QStringView value);  // 0..7; 8 or 9 gives 1, a non-digit 0
+bool featureSetting(QStringView value);           // on unless the value begins with "0"
 
 int pointSize(TextSize size);
 // The two-digit argument of the new-note programs: colour digit, then text-size digit.
@@ -79,6 +87,7 @@ public:
     bool calendarCheck(CalendarCheck check) const;
     int tabColour() const;   // ColTasti
     int sheetColour() const; // ColSfondo
+    bool desktopFeature(DesktopFeature feature) const;
 
     // numvers, then codvers; the first failure ends it.
     WriteResult writeVersion() const;
