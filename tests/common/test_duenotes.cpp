@@ -1,4 +1,11 @@
 #include "common/duenotes.h"
+#include "common/notelisting.h"
+#include "common/recurrences.h"
+#include "common/atomicfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +23,14 @@ ListedNote note(int day, int alertMinutes, NoteState state = NoteState::PutAway)
 {
     const NoteName name{state, day, 'h', alertMinutes, 'n', 100};
     return {*encodeNoteName(name), name};
+}
+
+QStringList datesOf(const QList<Recurrence> &records)
+{
+    QStringList dates;
+    for (const Recurrence &r : records)
+        dates.append(r.date);
+    return dates;
 }
 
 } // namespace
@@ -77,4 +92,80 @@ TEST(Watcher, ChoosesTodaysEarliestAlert)
                                today));
     EXPECT_EQ(reopenProgram(NoteSize::Medium), u"Kirmo");
     EXPECT_EQ(reopenProgram(NoteSize::Normal), u"Kalvo");
+}
+
+TEST(NoteListing, ListsByStateAndDecodedDayNotByNamePrefix)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char *name :
+         {"o1234h0570n00001.dat", "o12345h0495n00002.dat", "o12340a0000s00003.dat",
+          "n1234k0000m00004.dat", "n12345v0600n00005.dat",
+          // the directory pattern takes these, the decoder must not
+          "o1234h0570n0001.dat", "n01234h0570n00007.dat", "o1234H0570N00008.DAT"})
+        ASSERT_TRUE(QFile(dir.filePath(name)).open(QIODevice::WriteOnly)) << name;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("o1234h0570n00010.dat")));
+
+    const std::pair<NoteFilter, const char *> cases[] = {
+        // shown before put away, then day order: "o12345..." sorts before "o1234h..." as text
+        {{}, "n1234k0000m00004.dat n12345v0600n00005.dat o1234h0570n00001.dat "
+             "o12340a0000s00003.dat o12345h0495n00002.dat"},
+        // day 1234 must not pick up days 12340 and 12345, which share its digits
+        {{NoteState::PutAway, 1234}, "o1234h0570n00001.dat"},
+        {{std::nullopt, 1234}, "n1234k0000m00004.dat o1234h0570n00001.dat"},
+        {{NoteState::PutAway, 12345}, "o12345h0495n00002.dat"},
+    };
+    for (const auto &[filter, expected] : cases) {
+        QStringList names;
+        for (const ListedNote &listed : listNotes(dir.path(), filter))
+            names << listed.fileName;
+        EXPECT_EQ(names.join(u' ').toStdString(), expected);
+    }
+    EXPECT_TRUE(listNotes(dir.filePath("absent")).empty());
+}
+
+TEST(ExpandRecurrence, StepsFromTheEnteredMonthWrapsAndCutsDaysToTheMonth)
+{
+    const QStringList common = {"31/01", "28/02", "31/03", "30/04", "31/05", "30/06",
+                                "31/07", "31/08", "30/09", "31/10", "30/11", "31/12"};
+    const QStringList leap = QStringList(common).replaceInStrings("28/02", "29/02");
+    // date, occurrences a year, year, dates
+    const QList<std::tuple<QString, QString, int, QStringList>> cases = {
+        {"31/01", "12", 2027, common},
+        {"31/01", "12", 2028, leap},
+        {"31/01", "12", 2100, common},
+        {"31/01", "12", 2000, leap},
+        {"30/08", "02", 2099, {"30/08", "28/02"}},
+        {"30/08", "02", 2096, {"30/08", "29/02"}},
+    };
+    for (const auto &[date, perYear, year, expected] : cases)
+        EXPECT_EQ(datesOf(expandRecurrence({date, perYear, "07", "Affitto"}, year)), expected)
+            << date.toStdString() << " in " << year;
+}
+
+TEST(ParseRecurrences, StopsAtTheFirstDateWithoutANonZeroNumber)
+{
+    const QByteArray a = "\"05/03\",\"01\",\"07\",\"Anna\"\r\n";
+    const QByteArray b = "\"99999999999999999999/11\",\"04\",\"00\",\"Bollo\"\r\n";
+    const QList<std::pair<QByteArray, QStringList>> cases = {
+        {a + "\r\n" + b, {"05/03", "99999999999999999999/11"}},
+        {a + "\"\",\"01\",\"00\",\"x\"\r\n" + b, {"05/03"}},
+        {a + "\"x5/03\",\"01\",\"00\",\"x\"\r\n" + b, {"05/03"}},
+        {"\"00/03\",\"01\",\"00\",\"x\"\r\n" + a, {}},
+    };
+    for (const auto &[bytes, expected] : cases)
+        EXPECT_EQ(datesOf(parseRecurrences(bytes)), expected) << bytes.toStdString();
+}
+
+TEST(RecurrenceFiles, WriteStrippedFieldsAndNoneEmptiesBoth)
+{
+    const QTemporaryDir dir;
+    const QString entered = dir.filePath(kEnteredRecurrencesFile.toString());
+    const QString expanded = dir.filePath(kExpandedRecurrencesFile.toString());
+    ASSERT_TRUE(writeRecurrenceFiles(dir.path(), {{" 05/03 ", "01", " 10", "Da \"Nonno\"  "}}, 2099));
+    const QByteArray stored = "\"05/03\",\"01\",\"10\",\"Da \x94Nonno\x94\"\r\n";
+    EXPECT_EQ(readWholeFile(entered), stored);
+    EXPECT_EQ(readWholeFile(expanded), stored);
+    ASSERT_TRUE(writeRecurrenceFiles(dir.path(), {}, 2099));
+    EXPECT_EQ(readWholeFile(entered) + readWholeFile(expanded), QByteArray());
 }

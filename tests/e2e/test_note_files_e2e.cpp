@@ -12,17 +12,15 @@
 #include "common/notefile.h"
 #include "common/notename.h"
 #include "platform/windowregistry.h"
-#include "tests/support/fakewindowregistry.h"
 #include "tests/support/programfolder.h"
+#include "tests/support/registryrequests.h"
+#include "tests/support/xsession.h"
 
 namespace promemo {
 namespace {
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
-
-// Found by the build; empty when libfaketime is not installed.
-const QString kFakeTimeLibrary = QStringLiteral(PROMEMO_FAKETIME);
 
 NoteContent content(const QString &text)
 {
@@ -68,7 +66,7 @@ protected:
 // Two different notes with equal codes, reopened in the same second: each keeps a file.
 TEST_F(NoteFilesProgram, TwoNotesSavedInTheSameSecondKeepTwoFiles)
 {
-    if (!QFile::exists(kFakeTimeLibrary))
+    if (!QFile::exists(test::kFakeTime))
         GTEST_SKIP() << "libfaketime is not installed";
     const QString first = u"o9837h0000n00100.dat"_s;
     const QString second = u"o9837h0000n00200.dat"_s;
@@ -76,10 +74,7 @@ TEST_F(NoteFilesProgram, TwoNotesSavedInTheSameSecondKeepTwoFiles)
     ASSERT_TRUE(writeNoteFile(folder.filePath(second), content(u"Secondo"_s)));
 
     // Each clock starts at 10.00.00: both first saves, made within a second, get one stamp.
-    QProcessEnvironment environment;
-    environment.insert(u"LD_PRELOAD"_s, kFakeTimeLibrary);
-    environment.insert(u"FAKETIME"_s, u"@2026-12-07 10:00:00"_s);
-    environment.insert(u"DONT_FAKE_MONOTONIC"_s, u"1"_s);
+    const QProcessEnvironment environment = test::fakeTimeAt(u"@2026-12-07 10:00:00"_s);
     QProcess one, two;
     folder.start(one, u"Kalvo"_s, {first}, environment);
     folder.start(two, u"Kalvo"_s, {second}, environment);

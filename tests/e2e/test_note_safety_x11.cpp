@@ -38,13 +38,9 @@ protected:
     // The launcher with the programs these tests run; the others only need to be there.
     void startSuite()
     {
-        for (const auto &[name, built] : {std::pair{"Notino", NOTINO_PATH}, {"Kundo", KUNDO_PATH},
-                                          {"Vigilo", VIGILO_PATH}})
-            ASSERT_TRUE(folder.install(QLatin1String(name), QString::fromUtf8(built)));
-        for (const char *name : {"Kalvo", "Kespo", "Kirmo", "Elenko", "Mesaro"})
-            folder.put(QLatin1String(name), "#!/bin/sh\n", QFile::ExeOwner);
-        folder.put(u"suono.wav"_s, {});
-        folder.put(u"Notino.ini"_s, "[Opzioni]\r\nshowelenco=4\r\nsound=0\r\n");
+        folder.installSuite({{u"Notino"_s, u"" NOTINO_PATH ""_s}, {u"Kundo"_s, u"" KUNDO_PATH ""_s},
+                             {u"Vigilo"_s, u"" VIGILO_PATH ""_s}},
+                            "[Opzioni]\r\nshowelenco=4\r\nsound=0\r\n");
         startLauncher();
     }
     void startLauncher()

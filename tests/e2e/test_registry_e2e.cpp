@@ -1,5 +1,6 @@
-// The launcher and the watcher as real programs around the window registry: a watcher that does
-// not answer is ended and replaced; without a runtime folder the registry lives in the user's
+// The launcher and the watcher as real programs around the window registry: a watcher killed,
+// frozen or stood in for by a program that does not answer is ended and replaced, and the one
+// that follows starts the due note; without a runtime folder the registry lives in the user's
 // home, and a folder that must be refused is said on screen.
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/daynumber.h"
+#include "common/notefile.h"
 #include "platform/windowregistry.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/xsession.h"
@@ -32,12 +35,9 @@ class RegistryPrograms : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const auto &[name, path] : {std::pair{"Notino", NOTINO_PATH}, {"Vigilo", VIGILO_PATH}})
-            ASSERT_TRUE(folder.install(QLatin1String(name), QString::fromUtf8(path)));
-        for (const char *name : {"Kundo", "Kespo", "Kalvo", "Kirmo", "Elenko", "Mesaro"})
-            folder.put(QLatin1String(name), "#!/bin/sh\n", QFile::ExeOwner);
-        folder.put(u"suono.wav"_s, {});
-        folder.put(u"Notino.ini"_s, "[Opzioni]\r\nshowelenco=4\r\n");
+        folder.installSuite({{u"Notino"_s, u"" NOTINO_PATH ""_s}, {u"Vigilo"_s, u"" VIGILO_PATH ""_s},
+                             {u"Kalvo"_s, u"" KALVO_PATH ""_s}},
+                            "[Opzioni]\r\nshowelenco=4\r\n");
     }
 
     // The one watcher running, once it answers; 0 when there is none within `bound`.
@@ -52,36 +52,68 @@ protected:
         }, bound);
         return pid;
     }
+    QStringList notes() const { return folder.files(u"?*.dat"_s); }
 
     test::TemporaryProgramFolder folder;
 };
 
-TEST_F(RegistryPrograms, AWatcherThatDoesNotAnswerIsEndedAndReplaced)
+TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledFrozenOrStoodInForAndClosesAllAtExit)
 {
-    QProcess notino;
-    folder.start(notino, u"Notino"_s);
+    if (!QFile::exists(test::kFakeTime))
+        GTEST_SKIP() << "libfaketime is not installed";
+    // Every process starts its clock at 10.00: the first note's alert, 09.59, has passed; the
+    // other is of tomorrow without alert, shown by hand.
+    const QDate day(2031, 3, 20);
+    const QString due = u"o%1h0599n36000.dat"_s.arg(dayNumber(day));
+    const QString other = u"o%1a0000n36000.dat"_s.arg(dayNumber(day) + 1);
+    ASSERT_TRUE(writeNoteFile(folder.filePath(due), {u"Chiamare Anna"_s, u"20/03/2031"_s, u"09.59"_s,
+                                                     u"19/03/2031 18.00"_s}));
+    ASSERT_TRUE(writeNoteFile(folder.filePath(other), {u"Pane"_s, u"21/03/2031"_s, {}, u"19/03/2031 18.00"_s}));
+    const QProcessEnvironment clock = test::fakeTimeAt(u"@2031-03-20 10:00:00"_s);
+    QProcess notino, otherNote;
+    folder.start(notino, u"Notino"_s, {}, clock);
     WindowRegistry registry(folder.path());
     const qint64 first = answeringWatcher(registry);
     ASSERT_NE(first, 0);
+    ASSERT_TRUE(test::exists(registry, u"NotinoTray"_s));
+    folder.start(otherNote, u"Kalvo"_s, {other}, clock);
+
+    // Killed before its first look at the clock: replaced within 10 seconds, and the new one
+    // starts the past-due note at its first tick, 10 seconds later. The note fires; its file
+    // stays, shown, while it runs.
+    ::kill(pid_t(first), SIGKILL);
+    const qint64 second = answeringWatcher(registry, first);
+    ASSERT_NE(second, 0) << "the killed watcher was not replaced";
+    ASSERT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).size() == 2; }, 25s));
+    EXPECT_TRUE(test::waitFor([&] { return !notes().contains(due); }, 3s));
+    const QString shownOther = u'n' + other.mid(1);
+    ASSERT_EQ(notes(), (QStringList{u'n' + due.mid(1), shownOther}));
 
     // Frozen: its socket still accepts, but nobody answers.
-    ::kill(pid_t(first), SIGSTOP);
-    const qint64 second = answeringWatcher(registry, first);
-    ASSERT_NE(second, 0) << "the frozen watcher was not replaced";
-    EXPECT_FALSE(folder.running(u"Vigilo"_s).contains(first));
+    ::kill(pid_t(second), SIGSTOP);
+    const qint64 third = answeringWatcher(registry, second);
+    ASSERT_NE(third, 0) << "the frozen watcher was not replaced";
+    EXPECT_FALSE(folder.running(u"Vigilo"_s).contains(second));
 
     // Any program of this user with a socket of that name that never answers goes the same way
     // once no watcher answers.
     QProcess hung;
     hung.start(u"" REGISTRY_PEER ""_s, {u"hang"_s, folder.path(), kWatcher});
     ASSERT_TRUE(hung.waitForReadyRead(5000));
-    ::kill(pid_t(second), SIGKILL);
+    ::kill(pid_t(third), SIGKILL);
     EXPECT_TRUE(hung.waitForFinished(25000)) << notino.readAllStandardError().toStdString();
     EXPECT_EQ(hung.exitStatus(), QProcess::CrashExit);
-    EXPECT_NE(answeringWatcher(registry, second), 0);
+    EXPECT_NE(answeringWatcher(registry, third), 0);
 
+    // Exit, as from the menu: the notes and the watcher go; the fired note's file goes with it,
+    // the other shown note's file stays.
     ASSERT_TRUE(test::postClose(registry, u"NotinoTray"_s));
-    EXPECT_TRUE(notino.waitForFinished(10000));
+    ASSERT_TRUE(notino.waitForFinished(10000));
+    EXPECT_EQ(notino.exitCode(), 0);
+    EXPECT_TRUE(test::waitFor([&] { return folder.running().isEmpty(); }, 5s));
+    EXPECT_FALSE(test::exists(registry, u"PromemoX"_s));
+    EXPECT_FALSE(test::exists(registry, kWatcher));
+    EXPECT_EQ(notes(), QStringList{shownOther});
 }
 
 // Environment of a program started without a runtime folder, with `home` as its home.

@@ -50,6 +50,19 @@ public:
     {
         return QFile::copy(builtPath, folder.filePath(name));
     }
+    // The suite's eight programs: those of `built` (name, built path) copied, the others stand-ins
+    // that do nothing; a silent sound and `ini` as the settings.
+    void installSuite(const QList<std::pair<QString, QString>> &built, const QByteArray &ini) const
+    {
+        for (const char *name : {"Notino", "Kundo", "Kalvo", "Kespo", "Kirmo", "Vigilo", "Elenko", "Mesaro"})
+            put(QLatin1String(name), "#!/bin/sh\n", QFile::ExeOwner);
+        for (const auto &[name, path] : built) {
+            QFile::remove(folder.filePath(name));
+            ASSERT_TRUE(install(name, path)) << name.toStdString();
+        }
+        put(QStringLiteral("suono.wav"), {});
+        put(QStringLiteral("Notino.ini"), ini);
+    }
     // A file of the folder with `bytes`; `extra` permissions besides the owner's read and write.
     void put(const QString &name, const QByteArray &bytes, QFile::Permissions extra = {}) const
     {

