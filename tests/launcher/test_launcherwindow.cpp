@@ -1,16 +1,9 @@
 #include "launcher/launcherwindow.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <csignal>
 
 #include <sys/resource.h>
@@ -19,14 +12,9 @@
 #include "common/datetexts.h"
 #include "common/daynumber.h"
 #include "common/programfolder.h"
-#include "common/recurrences.h"
-#include "common/archive.h"
-#include "launcher/archivewindow.h"
 #include "launcher/notelistwindow.h"
-#include "launcher/optionswindow.h"
-#include "launcher/recurrenceeditor.h"
 #include "platform/tray.h"
-#include "tests/support/fakes.h"
+#include "tests/launcher/launchertest.h"
 #include "tests/support/registryrequests.h"
 
 using namespace promemo;
@@ -50,12 +38,11 @@ struct Launcher : test::ProgramFolderWithFakes
     Launcher()
     {
         fakes.clock.current = QDateTime(kToday, QTime(9, 30));
-        put(u"Notino.ini"_qs, "[Opzioni]\r\nshowelenco=4\r\n");
+        dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nshowelenco=4\r\n");
         for (const QString &program : suitePrograms())
             dir.put(program, {}, QFile::ExeOwner);
-        put(u"suono.wav"_qs);
+        dir.put(u"suono.wav"_qs, {});
     }
-    void put(const QString &name, const QByteArray &bytes = {}) { dir.put(name, bytes); }
     frmMain &launch(bool started = true)
     {
         window = std::make_unique<frmMain>(fakes.services());
@@ -70,6 +57,17 @@ struct Launcher : test::ProgramFolderWithFakes
         }
         FAIL() << "no item " << item.toStdString();
     }
+    // Runs Timer2 and waits for its look at the watcher to end.
+    void tick()
+    {
+        window->Timer2_Timer();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->checkingWatcher(); }));
+    }
+    bool refused() const
+    {
+        return fakes.processes.started.isEmpty() && registry.registeredCaptions().isEmpty()
+               && !window->tray() && !window->timer2()->isActive();
+    }
 
     std::unique_ptr<frmMain> window;
 };
@@ -78,21 +76,18 @@ class LauncherTest : public ::testing::Test, public Launcher {};
 
 TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
 {
-    const std::pair<const char *, std::function<void(const QDir &)>> cases[] = {
+    const std::pair<const char *, void (*)(const QDir &)> cases[] = {
         {"no settings file", [](const QDir &d) { QFile::remove(d.filePath(u"Notino.ini"_qs)); }},
-        {"no calendar", [](const QDir &d) { QFile::remove(d.filePath(u"Mesaro"_qs)); }},
-        {"not executable",
-         [](const QDir &d) { QFile::setPermissions(d.filePath(u"Kirmo"_qs), QFile::ReadOwner); }},
+        {"not executable", [](const QDir &d) { QFile::setPermissions(d.filePath(u"Kirmo"_qs), QFile::ReadOwner); }},
     };
     for (const auto &[name, spoil] : cases) {
         SCOPED_TRACE(name);
         Launcher l;
         spoil(QDir(l.dir.path()));
-        frmMain &w = l.launch(false);
+        l.launch(false);
         ASSERT_EQ(l.fakes.messageBoxes.shown.size(), 1);
         EXPECT_TRUE(l.fakes.messageBoxes.shown[0].text.contains(u"mancano uno o più files"_qs));
-        EXPECT_TRUE(l.fakes.processes.started.isEmpty() && l.registry.registeredCaptions().isEmpty());
-        EXPECT_FALSE(w.tray() || w.timer2()->isActive());
+        EXPECT_TRUE(l.refused());
     }
 }
 
@@ -100,22 +95,15 @@ TEST(LauncherStart, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
 // too): the message says so.
 TEST(LauncherStart, UnwritableProgramFolderOrSettingsSayWhatIsWrong)
 {
-    const Message unwritable{u"   Promemo"_qs,
-                             u"  Nella cartella di Promemo non è possibile scrivere:      \r\r"
-                             "  la cartella o il file Notino.ini sono protetti in scrittura.    \r\r"
-                             "  Controllare i permessi, poi riavviare Promemo.    "_qs};
-    const auto refused = [&unwritable](Launcher &l, frmMain &w) {
-        return l.fakes.messageBoxes.shown == QList<Message>{unwritable}
-               && l.fakes.processes.started.isEmpty() && w.tray() == nullptr
-               && l.registry.registeredCaptions().isEmpty();
-    };
-    const auto startWithoutWrites = [&refused] {
+    const auto startWithoutWrites = [] {
         Launcher l;
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit none{0, 0};
         if (::setrlimit(RLIMIT_FSIZE, &none) != 0)
             return 1;
-        return refused(l, l.launch(false)) ? 0 : 2;
+        l.launch(false);
+        const QList<Message> &shown = l.fakes.messageBoxes.shown;
+        return shown.size() == 1 && shown[0].text.contains(u"Notino.ini sono protetti in scrittura"_qs) && l.refused() ? 0 : 2;
     };
     EXPECT_EXIT(::_exit(startWithoutWrites()), ::testing::ExitedWithCode(0), "");
 }
@@ -125,7 +113,7 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
     QFile::remove(dir.filePath(u"suono.wav"_qs));
     QFile::rename(dir.filePath(u"Elenko"_qs), dir.filePath(u"ELENKO"_qs));
     for (const QString &name : {note('n', 0, 1), note('n', 3, 2), note('o', 1, 3), u"nota.dat"_qs})
-        put(name);
+        dir.put(name, {});
     // The watcher finds the tray's entry and today's note put away.
     bool watcherSeesAll = false;
     fakes.processes.onStart = [&](const Start &) {
@@ -136,85 +124,22 @@ TEST_F(LauncherTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWa
     ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
     EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"Non ci sono suoni"_qs));
     const Start watcher{u"Vigilo"_qs, {}, WindowMode::Minimised};
-    EXPECT_EQ(fakes.processes.started, QList<Start>{watcher});
-    EXPECT_TRUE(watcherSeesAll && w.noteList() == nullptr);
+    EXPECT_TRUE(watcherSeesAll && w.noteList() == nullptr && w.timer2()->isActive());
     EXPECT_EQ(registry.registeredCaptions(), QStringList{u"NotinoTray"_qs});
     EXPECT_EQ(dir.files(), (QStringList{u"nota.dat"_qs, note('o', 0, 1), note('o', 1, 3), note('o', 3, 2)}));
     EXPECT_TRUE(dir.read(u"Notino.ini"_qs).contains("numvers=1600\r\ncodvers=1.6 \r\n"));
 
-    EXPECT_TRUE(w.timer2()->isActive());
     registry.addWindow(u"NotinoControl"_qs);
-    w.Timer2_Timer();
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.checkingWatcher(); }));
+    tick();
     registry.removeWindow(u"NotinoControl"_qs);
-    w.Timer2_Timer();
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.checkingWatcher(); }));
+    tick();
     EXPECT_EQ(fakes.processes.started, (QList<Start>{watcher, watcher}));
 }
 
-TEST(LauncherStart, OpensTheNoteListByShowelencoNotesAndRecurrences)
-{
-    // The choice is the rule's; here the launcher must feed it the notes and the recurrences.
-    struct Case { QByteArray settings; QStringList notes; bool recurrenceIn5DaysAdvance7; bool opens; };
-    const Case cases[] = {
-        {"showelenco=2", {note('n', 0)}, false, true}, // put away first, then counted
-        {"showelenco=2", {}, true, true},
-        {"showelenco=3", {note('o', 8), note('o', -1, 2)}, false, false},
-        {"showelenco=4", {note('o', 0)}, true, false},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.settings.constData() << " " << c.notes.join(u' ').toStdString()
-                                        << " " << c.recurrenceIn5DaysAdvance7);
-        Launcher l;
-        l.put(u"Notino.ini"_qs, "[Opzioni]\r\n" + c.settings + "\r\n");
-        for (const QString &name : c.notes)
-            l.put(name);
-        if (c.recurrenceIn5DaysAdvance7) {
-            l.put(u"ricf.dat"_qs, encodeRecurrences({{u"25/03"_qs, u"01"_qs, u"07"_qs, u"Festa"_qs},
-                                                     {u"10/01"_qs, u"01"_qs, u"40"_qs, u"Lontana"_qs}}));
-        }
-        EXPECT_EQ(l.launch().noteList() != nullptr, c.opens);
-    }
-}
-
-TEST_F(LauncherTest, LeftClickStartsANoteAfter100msWithTheAppearanceCode)
-{
-    QTimer ticking;
-    QObject::connect(&ticking, &QTimer::timeout, [this] { fakes.clock.advance(10ms); });
-    ticking.start(0);
-    std::chrono::milliseconds startedAt{};
-    fakes.processes.onStart = [&](const Start &) { startedAt = fakes.clock.ticks; };
-
-    put(u"Notino.ini"_qs, "[Opzioni]\r\ncolore=2\r\nfontsize=3\r\ngrandezza=2\r\nshowelenco=4\r\n");
-    frmMain &w = launch();
-    fakes.processes.started.clear();
-    const auto clickedAt = fakes.clock.ticks;
-    emit w.tray()->leftClicked();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !fakes.processes.started.isEmpty(); }));
-    EXPECT_EQ(fakes.processes.started,
-              (QList<Start>{{u"Kespo"_qs, {u"23"_qs}, WindowMode::NormalWithFocus}}));
-    EXPECT_GE(startedAt - clickedAt, 100ms);
-}
-
-TEST_F(LauncherTest, RightClickClosesTheLaunchersWindowsThenOpensTheMenuWhoseItemsFindOrStart)
+TEST_F(LauncherTest, RightClickOpensTheMenuWhoseItemsFindOrStart)
 {
     frmMain &w = launch();
-    put(u"archivio.dat"_qs, encodeArchiveRecord(archiveRecordOf(u"20/03/2031"_qs, {}, u"x"_qs, {})));
-    for (const QString &item : {u"Elenco Notino"_qs, u"Opzioni..."_qs, u"Editor Ricorrenze"_qs,
-                                u"Archivio Notino"_qs, u"Editor Ricorrenze"_qs})
-        trigger(item);
-    const auto open = [] {
-        return std::ranges::count_if(QApplication::topLevelWidgets(), [](QWidget *widget) {
-            return widget->isVisible()
-                   && (qobject_cast<frmCounter *>(widget) || qobject_cast<frmOpzioni *>(widget)
-                       || qobject_cast<frmRicorrenze *>(widget) || qobject_cast<frmArchivio *>(widget));
-        });
-    };
-    ASSERT_EQ(open(), 4); // the editor asked twice came forward once
-
     emit w.tray()->rightClicked(QPoint(200, 100));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(open(), 0);
     EXPECT_TRUE(w.mnuAvvio()->isVisible());
     w.mnuAvvio()->close();
 
