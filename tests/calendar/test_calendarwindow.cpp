@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
 
@@ -15,7 +14,6 @@
 #include "common/notefile.h"
 #include "calendar/monthpane.h"
 #include "common/programfolder.h"
-#include "common/recurrences.h"
 #include "tests/support/fakes.h"
 #include "tests/support/startwait.h"
 
@@ -92,21 +90,6 @@ TEST_F(CalendarWindowTest, CtrlArrowLaunchesANoteFromTodayOn)
     EXPECT_EQ(std::tuple(noteFiles().size(), fakes.processes.started.size(), fakes.messageBoxes.shown.size()),
               std::tuple(0, 1, 1));
     EXPECT_TRUE(fakes.messageBoxes.shown.value(0).text.contains(u"data inferiore alla attuale"_qs));
-}
-
-// The lines and 29 February only in a leap year are the year list's own test; here the window
-// shows the clock's year with the recurrences and goes back to the calendar.
-TEST_F(CalendarWindowTest, RicorrenzeListsTheYearOfTodayAndTogglesBack)
-{
-    dir.put(u"ricf.dat"_qs, encodeRecurrences({{u"29/02"_qs, u"01"_qs, u"00"_qs, u"Bisestile"_qs},
-                                               {u"10/01"_qs, u"01"_qs, u"00"_qs, u"Compleanno di Anna"_qs}}));
-    frmMain &w = open(QDate(2008, 3, 10));
-    QTest::mouseClick(w.feste(), Qt::LeftButton);
-    EXPECT_EQ(std::tuple(w.windowTitle(), w.scrollBar()->isEnabled(), w.yearList()->count()),
-              std::tuple(u" Festività e Ricorrenze dell'anno 2008"_qs, false, 24));
-    EXPECT_EQ(w.yearList()->item(2)->text(), u"009   10/01 -giovedì       \tCompleanno di Anna"_qs);
-    QTest::mouseClick(w.feste(), Qt::LeftButton);
-    EXPECT_TRUE(w.scrollBar()->isEnabled() && w.windowTitle().startsWith(u" Calendario di Promemo - "_qs));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -9,13 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "note/alertsetup.h"
-#include "note/core/alertvalidation.h"
 #include "note/core/printlayout.h"
 #include "note/printwindow.h"
 #include "tests/support/fakes.h"
 #include "tests/support/fakewindowregistry.h"
-#include "tests/support/keyboard.h"
 
 using namespace promemo;
 using namespace promemo::note;
@@ -25,7 +21,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString kStamp = QStringLiteral("06/12/2030 14.05");
-const QDate kToday(2027, 6, 15);
 
 // The doubles the note's dialogs take.
 struct Doubles
@@ -104,63 +99,6 @@ TEST(PrintNote, AnnullaTakesTheFocusAndCancelsByMouseAndByKeyboard)
         // The note has the focus again.
         EXPECT_TRUE(QTest::qWaitForWindowActive(&note));
     }
-}
-
-struct FakeNote final : AlertSetupNote
-{
-    NoteSize noteSize() const override { return NoteSize::Normal; }
-    QRect geometryTwips() const override { return {1500, 1500, 2895, 2100}; }
-    QDate noteDate() const override { return date; }
-    QString alertText() const override { return label; }
-    int alertMinutes() const override { return minutes; }
-    void setNoteDate(QDate d) override { date = d; }
-    void setAlertMinutes(int m) override { minutes = m; }
-    void armAlert(const QString &text) override { label = text, ++armed; }
-    void saveChangedAlert() override { ++saves; }
-    void alertSetupClosed(bool c) override { closed.push_back(c); }
-
-    QDate date = kToday.addDays(1);
-    QString label = "08.15";
-    int minutes = 8 * 60 + 15, armed = 0, saves = 0;
-    std::vector<bool> closed;
-};
-
-class AlertSetupWindow : public ::testing::Test, public Doubles
-{
-protected:
-    void SetUp() override
-    {
-        fakes.clock.current = QDateTime(kToday, QTime(10, 30));
-        dialog = new AlertSetupDialog(note, fakes.services());
-        dialog->showForNote();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-    }
-    void TearDown() override { delete dialog.data(); }
-
-    QLineEdit *box(int i) const { return dialog->findChildren<QLineEdit *>().at(i); }
-    bool gone() { return QTest::qWaitFor([&] { return dialog.isNull(); }, 500); }
-
-    FakeNote note;
-    QPointer<AlertSetupDialog> dialog;
-};
-
-// Which boxes are refused is the validation's own test; here the dialog's part.
-TEST_F(AlertSetupWindow, RefusalKeepsTheAppliedDateUntilOkPassesAndSaves)
-{
-    type("17");
-    press(Qt::Key_Tab);
-    type("24");
-    press(Qt::Key_Return);
-    press(Qt::Key_Return);
-    EXPECT_EQ(std::tuple(fakes.messageBoxes.shown.size(), fakes.messageBoxes.shown.back().text, focused(), note.date,
-                         note.armed + note.saves + note.closed.size()),
-              std::tuple(1, "Non si può introdurre un valore maggiore di 23.59    ", (QWidget *)box(HoursBox),
-                         kToday.addDays(2), 0));
-    type("0930");
-    press(Qt::Key_Return);
-    EXPECT_TRUE(gone());
-    EXPECT_EQ(std::tuple(note.label, note.minutes, note.saves, note.closed),
-              std::tuple("09.30", 9 * 60 + 30, 1, std::vector<bool>{false}));
 }
 
 } // namespace
