@@ -1,5 +1,3 @@
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -33,30 +31,26 @@ TEST(HelpProcess, ASecondRequestOpensNothingWhileTheHelpIsOpenAndACloseRequestEn
 
     // Owned by the test, so that they end with it whatever happens (~QProcess kills).
     std::vector<std::unique_ptr<QProcess>> viewers;
-    auto startViewer = [&](const QStringList &arguments) -> QProcess & {
+    test::FakeProcessStarter processes;
+    processes.onStart = [&](const auto &start) {
         viewers.push_back(std::make_unique<QProcess>());
         viewers.back()->setWorkingDirectory(folder.path());
-        viewers.back()->start(viewer, arguments);
-        return *viewers.back();
+        viewers.back()->start(viewer, start.arguments);
     };
-    test::FakeProcessStarter processes;
-    processes.onStart = [&](const auto &start) { startViewer(start.arguments); };
     WindowRegistry windows(folder.path());
     HelpStarter help(windows, processes);
     const QString caption = QString::fromUtf16(kHelpCaption);
 
     help.open(QStringLiteral("alert.htm"));
-    for (const QDeadlineTimer deadline(10s); !test::exists(windows, caption) && !deadline.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_TRUE(test::exists(windows, caption));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return test::exists(windows, caption); }, 10000));
     // (A viewer started past the rule steps aside: the registry's second-copy test.)
     help.open(QStringLiteral("elenco.htm"));
     EXPECT_FALSE(QTest::qWaitFor([&] { return processes.started.size() > 1; }, 500));
 
     // The close request the launcher sends when it exits ends the viewer.
     EXPECT_TRUE(test::closeAllAndWait(windows, caption, 5s));
-    ASSERT_TRUE(viewers.front()->state() == QProcess::NotRunning || viewers.front()->waitForFinished(10000));
-    EXPECT_EQ(viewers.front()->exitCode(), 0);
+    EXPECT_TRUE((viewers.front()->state() == QProcess::NotRunning || viewers.front()->waitForFinished(10000))
+                && viewers.front()->exitCode() == 0);
     help.open(QStringLiteral("elenco.htm"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return processes.started.size() == 2; }));
 }

@@ -1,4 +1,5 @@
 #include "calendar/core/calendarmodel.h"
+#include "calendar/core/gridgeometry.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,18 +16,14 @@ using namespace promemo;
 
 TEST(CalendarDates, DayOfYearAndWeekNumber)
 {
-    // date, day of the year, week; 2024, 2018, 2007, 2001 begin on Monday, 2006 on Sunday
+    // date, day of the year, week; 2024 and 2001 begin on Monday, 2006 on Sunday
     const QList<std::tuple<QDate, int, int>> cases = {
-        {{2024, 1, 7}, 7, 1},  {{2024, 1, 8}, 8, 2},  {{2018, 1, 7}, 7, 1},
-        {{2018, 1, 8}, 8, 2},  {{2007, 1, 7}, 7, 1},  {{2007, 1, 8}, 8, 2},
-        {{2001, 1, 1}, 1, 1},  {{2001, 1, 8}, 8, 2},  {{2006, 1, 1}, 1, 1},
-        {{2006, 1, 2}, 2, 2},  {{2006, 1, 9}, 9, 3},  {{2027, 1, 3}, 3, 1},
+        {{2024, 1, 7}, 7, 1},  {{2024, 1, 8}, 8, 2},  {{2001, 1, 1}, 1, 1},  {{2001, 1, 8}, 8, 2},
+        {{2006, 1, 1}, 1, 1},  {{2006, 1, 2}, 2, 2},  {{2006, 1, 9}, 9, 3},  {{2027, 1, 3}, 3, 1},
         {{2027, 1, 4}, 4, 2},  {{2004, 12, 31}, 366, 53}, {{2005, 12, 31}, 365, 53},
     };
-    for (const auto &[date, day, week] : cases) {
-        EXPECT_EQ(dayOfYear(date), day) << date.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(weekNumber(date), week) << date.toString(Qt::ISODate).toStdString();
-    }
+    for (const auto &[date, day, week] : cases)
+        EXPECT_EQ(std::pair(dayOfYear(date), weekNumber(date)), std::pair(day, week)) << date.toString().toStdString();
 }
 
 TEST(Easter, GregorianDatesFrom1990To2100)
@@ -49,49 +46,35 @@ TEST(Easter, GregorianDatesFrom1990To2100)
 
 TEST(Holidays, TableInOrderWithDatesIn2026AndNationalMark)
 {
-    // name, date in 2026 (Easter 5 April), national
-    const QList<std::tuple<QString, QString, bool>> table = {
-        {"Capodanno", "01-01", true},          {"Epifania", "01-06", true},
-        {"Mercoledì delle Ceneri ", "02-18", false}, {"Domenica delle Palme", "03-29", false},
-        {"San Giuseppe", "03-19", false},      {"Santa Pasqua", "04-05", false},
-        {"Lunedì dell'Angelo", "04-06", true}, {"Festa della Liberazione", "04-25", true},
-        {"Ascensione", "05-17", false},        {"Pentecoste", "05-24", false},
-        {"SS. Trinità", "05-31", false},       {"Corpus Domini", "06-07", false},
-        {"Festa del Lavoro", "05-01", true},   {"Festa della Repubblica", "06-02", true},
-        {"San Giovanni Battista", "06-24", false}, {"SS. Pietro e Paolo", "06-29", false},
-        {"Assunzione della B.V. Maria", "08-15", true}, {"Tutti i Santi", "11-01", true},
-        {"Commemorazione dei Defunti", "11-02", false}, {"Immacolata Concezione", "12-08", true},
-        {"Natale di N.S.", "12-25", true},     {"Santo Stefano", "12-26", true},
-    };
-    const auto holidays = holidaysOfYear(2026);
-    ASSERT_EQ(holidays.size(), table.size());
-    for (qsizetype i = 0; i < table.size(); ++i) {
-        const auto &[name, monthDay, national] = table[i];
-        EXPECT_EQ(holidays[i].name, name) << i;
-        EXPECT_EQ(holidays[i].date.toString("MM-dd"), monthDay) << name.toStdString();
-        EXPECT_EQ(holidays[i].national, national) << name.toStdString();
-        EXPECT_EQ(isNationalHoliday(holidays[i].date), national) << name.toStdString();
+    // Date in 2026 (Easter 5 April), a star for national ones, name as shown, blanks included.
+    QStringList rows;
+    for (const auto &holiday : holidaysOfYear(2026)) {
+        rows << holiday.date.toString("MM-dd") + (holiday.national ? u'*' : u' ') + holiday.name;
+        EXPECT_EQ(isNationalHoliday(holiday.date), holiday.national) << holiday.name.toStdString();
     }
+    EXPECT_EQ(rows, QStringList({
+        "01-01*Capodanno", "01-06*Epifania", "02-18 Mercoledì delle Ceneri ", "03-29 Domenica delle Palme",
+        "03-19 San Giuseppe", "04-05 Santa Pasqua", "04-06*Lunedì dell'Angelo", "04-25*Festa della Liberazione",
+        "05-17 Ascensione", "05-24 Pentecoste", "05-31 SS. Trinità", "06-07 Corpus Domini", "05-01*Festa del Lavoro",
+        "06-02*Festa della Repubblica", "06-24 San Giovanni Battista", "06-29 SS. Pietro e Paolo",
+        "08-15*Assunzione della B.V. Maria", "11-01*Tutti i Santi", "11-02 Commemorazione dei Defunti",
+        "12-08*Immacolata Concezione", "12-25*Natale di N.S.", "12-26*Santo Stefano"}));
 }
 
 TEST(Holidays, NationalDaysCountEasterMondayOnce)
 {
     // 2011: Easter Monday is 25 April; 2035: Easter Monday on 26 March.
-    EXPECT_EQ(nationalHolidays(2011).size(), 10);
-    EXPECT_TRUE(isEasterMonday({2011, 4, 25}));
-    EXPECT_EQ(nationalHolidays(2035).size(), 11);
-    EXPECT_TRUE(nationalHolidays(2035).contains(QDate(2035, 3, 26)));
+    EXPECT_EQ(std::tuple(nationalHolidays(2011).size(), isEasterMonday({2011, 4, 25}), nationalHolidays(2035).size(),
+                         nationalHolidays(2035).contains(QDate(2035, 3, 26))),
+              std::tuple(10, true, 11, true));
 }
 
 TEST(DaySets, NoteDaysFromEveryNoteFile)
 {
     const QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QList<QDate> expected;
     const auto touch = [&](NoteState state, int day) {
-        const auto name = encodeNoteName({.state = state, .day = day, .stamp = day % 86400});
-        ASSERT_TRUE(name);
-        QFile file(dir.filePath(*name));
+        QFile file(dir.filePath(encodeNoteName({.state = state, .day = day, .stamp = day % 86400}).value_or("")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         expected.append(dateOfDayNumber(day));
     };
@@ -104,23 +87,20 @@ TEST(DaySets, NoteDaysFromEveryNoteFile)
     QList<QDate> days = noteDays(dir.path());
     std::ranges::sort(days);
     std::ranges::sort(expected);
-    EXPECT_EQ(days, expected);
-    EXPECT_TRUE(hasNote(days, QDate(2033, 10, 19)));
-    EXPECT_FALSE(hasNote(days, QDate(2034, 10, 19)));
+    EXPECT_EQ(std::tuple(days, hasNote(days, QDate(2033, 10, 19)), hasNote(days, QDate(2034, 10, 19))),
+              std::tuple(expected, true, false));
 }
 
 TEST(DaySets, RecurrenceDaysKeepTwentyNinthFebruary)
 {
     QList<Recurrence> records;
     for (int i = 0; i < 80; ++i)
-        records.append({QStringLiteral("%1/03").arg(i % 31 + 1, 2, 10, QLatin1Char('0')), "01",
-                        "00", "x"});
+        records.append({QStringLiteral("%1/03").arg(i % 31 + 1, 2, 10, QLatin1Char('0')), "01", "00", "x"});
     records.append({"29/02", "01", "00", "Bisestile"});
     const QList<QDate> days = recurrenceDays(records);
-    EXPECT_EQ(days.size(), 32);
-    EXPECT_TRUE(hasRecurrence(days, {2028, 2, 29}));
-    EXPECT_TRUE(hasRecurrence(days, {2027, 3, 31}));
-    EXPECT_FALSE(hasRecurrence(days, {2027, 2, 28}));
+    EXPECT_EQ(std::tuple(days.size(), hasRecurrence(days, {2028, 2, 29}), hasRecurrence(days, {2027, 3, 31}),
+                         hasRecurrence(days, {2027, 2, 28})),
+              std::tuple(32, true, true, false));
 
     const auto lines = [&](int year) {
         QStringList found;
@@ -130,10 +110,40 @@ TEST(DaySets, RecurrenceDaysKeepTwentyNinthFebruary)
         }
         return found;
     };
-    EXPECT_EQ(lines(2027), QStringList({"087   29/03 -lunedì        \tLunedì dell'Angelo"
-                                        + QString(30, u' ') + "\tFestività Nazionale"}));
-    EXPECT_EQ(lines(2028), QStringList({"107   17/04 -lunedì        \tLunedì dell'Angelo"
-                                            + QString(30, u' ') + "\tFestività Nazionale",
-                                        "059   29/02 -martedì       \tBisestile"}));
-    EXPECT_EQ(yearList(2027, records).size(), 22 + 80);
+    const QString national = QString(30, u' ') + "\tFestività Nazionale";
+    EXPECT_EQ(std::tuple(lines(2027), lines(2028), yearList(2027, records).size()),
+              std::tuple(QStringList({"087   29/03 -lunedì        \tLunedì dell'Angelo" + national}),
+                         QStringList({"107   17/04 -lunedì        \tLunedì dell'Angelo" + national,
+                                      "059   29/02 -martedì       \tBisestile"}),
+                         22 + 80));
 }
+
+namespace {
+
+using namespace promemo::calendar;
+
+// December 2030 starts on a Sunday, March 2031 on a Saturday, February 2031 too (28 days).
+const QDate kDecember(2030, 12, 1);
+
+TEST(GridGeometry, CellsAndPresses)
+{
+    const CellSize size = cellSize(QSize(140, 105));
+    EXPECT_EQ(std::pair(cellOfDay(kDecember), cellOfDay(QDate(2031, 3, 31))), std::pair(Cell{6, 0}, Cell{0, 5}));
+
+    const auto at = [&](int column, int row) {
+        return QPoint((column * size.width + size.width / 2) / 15, (row * size.height + size.height / 2) / 15);
+    };
+    const struct { QDate month; QPoint pixels; std::optional<QDate> day; } cases[] = {
+        {kDecember, at(6, 0), kDecember},
+        {kDecember, at(0, 0), std::nullopt}, // before the 1st
+        {kDecember, at(1, 5), QDate(2030, 12, 31)},
+        {kDecember, at(2, 5), std::nullopt}, // after the last day
+        {QDate(2031, 2, 14), at(4, 4), QDate(2031, 2, 28)},
+        {QDate(2031, 2, 14), at(5, 4), std::nullopt},
+        {kDecember, QPoint(139, 0), std::nullopt}, // right of the last column
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(dayAtPress(c.month, c.pixels, size), c.day) << c.pixels.x() << "," << c.pixels.y();
+}
+
+} // namespace

@@ -1,4 +1,6 @@
+#include "note/core/alertvalidation.h"
 #include "note/core/noterules.h"
+#include "note/core/printlayout.h"
 
 #include "common/daynumber.h"
 
@@ -79,6 +81,69 @@ TEST(NoteRules, SaveAndDropsNeedAnAsciiLetterOrDigitAndZonesMeetAtTheirBoundarie
     };
     for (const auto &[topLeft, expected] : zones)
         EXPECT_EQ(dropZone(topLeft, screen), expected) << topLeft.x() << "," << topLeft.y();
+}
+
+// Refusal (message, focus) or acceptance (alert label), and what the note got either way.
+TEST(AlertValidation, ChecksRunInOrderAndTheFirstRefusalWins)
+{
+    // A summer day of a common year, a leap year next.
+    const QDate summer(2027, 6, 15);
+    constexpr int now = hm(10, 30);
+    const struct { AlertBoxes boxes; const char *message; int focusOrNothing = DayBox; std::optional<QDate> date{};
+                   std::optional<int> alertMinutes{}; const char *alertText = ""; } cases[] = {
+        {{"31", "04", "27", "", ""}, "    Il mese ha 30 giorni      "},
+        {{"29", "02", "28", "", ""}, "", 0, QDate(2028, 2, 29), 0},
+        {{"29", "02", "27", "", ""}, "    Il mese ha 28 giorni       "},
+        // 2000 is a leap year: only the year check refuses it.
+        {{"29", "02", "00", "", ""}, "  Anno inferiore all'attuale    ", YearBox},
+        {{"31", "13", "27", "", ""}, "  Hai inserito un anno di 13 mesi    ", MonthBox},
+        {{"01", "00", "28", "", ""}, "   Non hai inserito il mese    ", MonthBox},
+        {{"1", "7", "28", "", ""}, "", 0, QDate(2028, 7, 1), 0},
+        {{"14", "06", "27", "10", "00"}, "   Hai inserito una data inferiore alla attuale    "},
+        {{"16", "06", "27", "24", "00"}, "Non si può introdurre un valore maggiore di 23.59    ",
+         HoursBox, summer.addDays(1)},
+        {{"16", "06", "27", "23", "60"}, "Non si può introdurre un valore maggiore di 59    ",
+         MinutesBox, summer.addDays(1)},
+        // The current minute of today is still ahead; the one before is past.
+        {{"15", "06", "27", "10", "29"}, "   Hai inserito un' ora inferiore alla attuale    ",
+         HoursBox, summer, 0},
+        {{"15", "06", "27", "10", "30"}, "", 0, summer, now, "10.30"},
+        {{"15", "06", "27", "00", "00"}, "", 0, summer, 0},
+    };
+    for (const auto &c : cases) {
+        const AlertValidation result = validateAlertSetup(c.boxes, summer, now);
+        EXPECT_EQ(std::tuple(result.message, result.accepted() ? 0 : result.focus, result.date,
+                             result.alertMinutes, result.alertText),
+                  std::tuple(QString(c.message), c.focusOrNothing, c.date, c.alertMinutes, QString(c.alertText)))
+            << QStringList(c.boxes.begin(), c.boxes.end()).join(u' ').toStdString();
+    }
+    // A past date puts today in the date boxes.
+    EXPECT_EQ(validateAlertSetup({"14", "06", "27", "10", "00"}, summer, now).boxes,
+              (AlertBoxes{"15", "06", "27", "10", "00"}));
+}
+
+TEST(NotePage, HeaderThenEveryLineOfTheTextCutOnceAtABlankFrom45To60OrElseAfter60)
+{
+    const QString stamp = QStringLiteral("06/12/2030 14.05");
+    // `count` letters with blanks at the given positions (from 1).
+    const auto withBlanks = [](int count, std::initializer_list<int> blanks) {
+        QString line(count, u'x');
+        for (const int position : blanks)
+            line[position - 1] = u' ';
+        return line;
+    };
+    const QString words = QStringLiteral("abcdefghij ").repeated(14).left(150);
+    const struct { QString text; QStringList body; } cases[] = {
+        {QString(49, u'x') + u"\r\n"_qs + withBlanks(50, {46}),
+         {QString(49, u'x'), withBlanks(46, {46}), QString(4, u'x')}},
+        {QString(70, u'x'), {QString(60, u'x'), QString(10, u'x')}},
+        // Blanks after the cut are trimmed; one before character 45 does not count.
+        {withBlanks(70, {30, 50, 51, 70}), {withBlanks(50, {30, 50}), QString(18, u'x')}},
+        {words, {words.left(55), words.mid(55)}},
+    };
+    const QStringList head = {{}, {}, {}, {}, u"Data e ora di registrazione del messaggio: "_qs + stamp, {}, {}};
+    for (const auto &c : cases)
+        EXPECT_EQ(notePageLines(stamp, c.text), head + c.body) << c.text.toStdString();
 }
 
 } // namespace

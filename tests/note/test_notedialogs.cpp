@@ -1,0 +1,104 @@
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "note/core/printlayout.h"
+#include "note/printwindow.h"
+#include "tests/support/fakes.h"
+#include "tests/support/fakewindowregistry.h"
+
+using namespace promemo;
+using namespace promemo::note;
+using namespace promemo::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kStamp = QStringLiteral("06/12/2030 14.05");
+
+// The doubles the note's dialogs take.
+struct Doubles
+{
+    FakeWindowRegistry windows;
+    FakeServices fakes{windows};
+};
+
+// Prints the note while each turn of the event loop moves the fake clock 100 ms on, until the job
+// has ended; `onTurn` gets the print window at each turn it shows, counted from 1. Returns the
+// turns it showed.
+int printWhileTicking(QWidget &note, FakeServices &fakes, const std::function<void(QWidget &, int)> &onTurn)
+{
+    int turns = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<PrintWindow *>(widget) && widget->isVisible())
+                onTurn(*widget, ++turns);
+        }
+        fakes.clock.advance(100ms);
+    });
+    ticker.start(0);
+    const QPointer<PrintWindow> job = printNote(note, kStamp, u"testo"_qs, fakes.services());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !job; }, 10000)) << "the print job never ended";
+    return turns;
+}
+
+TEST(PrintNote, WaitsTwoSecondsThenPrintsUnlessCancelledAndReportsAnError)
+{
+    const struct { bool cancel, printed; std::optional<PrinterError> failure; } cases[] = {
+        {false, true, {}}, {true, false, {}}, {false, false, PrinterError{482, u"Nessuna stampante predefinita"_qs}}};
+    for (const auto &c : cases) {
+        Doubles d;
+        d.fakes.printer.failure = c.failure;
+        QWidget note;
+        const int shown = printWhileTicking(note, d.fakes, [&](QWidget &print, int turn) {
+            // F3 again while the window shows does not print a second time.
+            if (turn == 1)
+                QTimer::singleShot(0, [&] { printNote(note, kStamp, u"testo"_qs, d.fakes.services()); });
+            else if (c.cancel && turn == 19)
+                print.findChild<QPushButton *>(u"Command1"_qs)->click();
+        });
+        ASSERT_GE(shown, c.cancel ? 19 : 20);
+        const FakePrinter &printer = d.fakes.printer;
+        EXPECT_EQ(std::tuple(printer.ended, printer.fontFamily, printer.fontPoints, printer.lines),
+                  c.printed ? std::tuple(1, u"Arial"_qs, 12, notePageLines(kStamp, u"testo"_qs))
+                            : std::tuple(0, QString(), 0, QStringList()));
+        const QList<Message> &shownBoxes = d.fakes.messageBoxes.shown;
+        EXPECT_EQ(shownBoxes.size(), c.failure ? 1 : 0);
+        EXPECT_TRUE(!c.failure || shownBoxes.value(0).text.contains(u"Errore482:  Nessuna stampante"_qs));
+    }
+}
+
+// The user's way: a click where the button shows, or a key to the window that has the focus.
+TEST(PrintNote, AnnullaTakesTheFocusAndCancelsByMouseAndByKeyboard)
+{
+    for (const bool byMouse : {true, false}) {
+        Doubles d;
+        QWidget note;
+        note.show();
+        note.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&note));
+        bool focused = false;
+        const int turns = printWhileTicking(note, d.fakes, [&](QWidget &print, int turn) {
+            if (turn != 10)
+                return;
+            const QWidget *button = print.findChild<QPushButton *>(u"Command1"_qs);
+            focused = print.isActiveWindow() && QApplication::focusWidget() == button;
+            if (byMouse)
+                QTest::mouseClick(print.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+            else
+                QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+        });
+        EXPECT_EQ(std::tuple(turns >= 10, focused, d.fakes.printer.ended), std::tuple(true, true, 0));
+        // The note has the focus again.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&note));
+    }
+}
+
+} // namespace
