@@ -115,24 +115,26 @@ TEST(SettingRules, EveryKeyReadsTheFirstCharacterWithItsOwnDefault)
     using T = TextSize;
     using N = NoteSize;
     using S = ShowList;
-    using Read = std::tuple<C, T, N, S, bool, bool, int>;
-    // value: colore, fontsize, grandezza, showelenco, sound, a check box, an address-book colour.
+    using Read = std::tuple<C, T, N, S, bool, bool, int, bool>;
+    // value: colore, fontsize, grandezza, showelenco, sound, a check box, an address-book colour,
+    // a desktop feature (notifiche, calendario_ics, rubrica_vcf).
     // A missing key reads as "Default", whose "D" is a non-digit; "" is an empty value.
     const QList<std::pair<QString, Read>> cases = {
-        {"", {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0}},
-        {"0", {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0}},
-        {"1", {C::Yellow, T::Small, N::Normal, S::Always, true, true, 1}},
-        {"2", {C::Cyan, T::Normal, N::Medium, S::Today, false, true, 2}},
-        {"3", {C::Green, T::Medium, N::Normal, S::SevenDays, false, true, 3}},
-        {"4", {C::Yellow, T::Normal, N::Normal, S::Never, false, true, 4}},
-        {"7", {C::Yellow, T::Normal, N::Normal, S::Always, false, true, 7}},
-        {"8", {C::Yellow, T::Normal, N::Normal, S::Always, false, true, 1}},
-        {"10", {C::Yellow, T::Small, N::Normal, S::Always, true, true, 1}},
-        {QString::fromUtf8("٣"), {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0}},
+        {"", {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0, true}},
+        {"0", {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0, false}},
+        {"1", {C::Yellow, T::Small, N::Normal, S::Always, true, true, 1, true}},
+        {"2", {C::Cyan, T::Normal, N::Medium, S::Today, false, true, 2, true}},
+        {"3", {C::Green, T::Medium, N::Normal, S::SevenDays, false, true, 3, true}},
+        {"4", {C::Yellow, T::Normal, N::Normal, S::Never, false, true, 4, true}},
+        {"7", {C::Yellow, T::Normal, N::Normal, S::Always, false, true, 7, true}},
+        {"8", {C::Yellow, T::Normal, N::Normal, S::Always, false, true, 1, true}},
+        {"10", {C::Yellow, T::Small, N::Normal, S::Always, true, true, 1, true}},
+        {"Default", {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0, true}},
+        {QString::fromUtf8("٣"), {C::Yellow, T::Normal, N::Normal, S::Always, false, false, 0, true}},
     };
     for (const auto &[v, expected] : cases)
         EXPECT_EQ(Read(noteColourSetting(v), textSizeSetting(v), noteSizeSetting(v),
                        showListSetting(v), soundSetting(v), checkBoxSetting(v),
-                       addressBookColourSetting(v)),
+                       addressBookColourSetting(v), featureSetting(v)),
                   expected) << v.toStdString();
 }

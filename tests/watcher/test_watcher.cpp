@@ -72,6 +72,16 @@ TEST_F(WatcherTest, StartsTheEarliestAlertOfTodayAtItsMinuteWithoutFocus)
               std::tuple(QList<Start>{kirmo}, 1, false, QStringList()));
 }
 
+TEST_F(WatcherTest, AnAlertAlreadyPastStartsAtTheFirstTickInKalvo)
+{
+    addNote('o', 0, "h0495n78244");
+    addNote('o', 0, "k0600n78245");
+    start(QTime(10, 0));
+    tickAfter(10s);
+    const Start kalvo{u"Kalvo"_qs, {todays("h0495n78244")}, WindowMode::NormalWithoutFocus};
+    EXPECT_EQ(fakes.processes.started, QList<Start>{kalvo});
+}
+
 // Idle or still waiting, it ends in the first minute of the next day, or at its first tick on a
 // later day when the machine slept through that minute; it starts nothing then.
 TEST_F(WatcherTest, EndsOnTheNextDayWithoutStartingAnything)

@@ -146,4 +146,27 @@ TEST(GridGeometry, CellsAndPresses)
         EXPECT_EQ(dayAtPress(c.month, c.pixels, size), c.day) << c.pixels.x() << "," << c.pixels.y();
 }
 
+// Notes count by the whole date, recurrences by day and month; red for holidays, Sundays when ticked.
+TEST(GridGeometry, DayLooksFollowTheTickedBoxes)
+{
+    DayMarks marks;
+    marks.noteDays = {QDate(2030, 12, 3), QDate(2030, 12, 10), QDate(2029, 12, 17)};
+    marks.recurrenceDays = {QDate(2000, 12, 10), QDate(2000, 12, 17)};
+    const struct { bool notes, recurrences, sundaysRed; int day; bool noteMark, recurrenceMark, red; } cases[] = {
+        {true, true, false, 3, true, false, false},   {true, true, false, 17, false, true, false},
+        {true, false, false, 10, true, false, false}, {false, false, false, 25, false, false, true},
+        {false, false, false, 15, false, false, false}, {false, false, true, 15, false, false, true},
+    };
+    for (const auto &c : cases) {
+        marks.markNotes = c.notes;
+        marks.markRecurrences = c.recurrences;
+        marks.sundaysRed = c.sundaysRed;
+        const DayLook look = dayLooks(kDecember, cellSize(QSize(140, 105)), marks).at(c.day - 1);
+        EXPECT_EQ(std::tuple(look.noteMark, look.recurrenceMark, look.red),
+                  std::tuple(c.noteMark, c.recurrenceMark, c.red)) << c.day;
+    }
+    EXPECT_EQ(std::pair(isCurrentMonth(kDecember, QDate(2030, 12, 31)), isCurrentMonth(kDecember, QDate(2031, 12, 31))),
+              std::pair(true, false));
+}
+
 } // namespace
