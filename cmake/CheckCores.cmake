@@ -1,7 +1,7 @@
 # The shared logic and every program's core build on Qt Core alone.
 #
-# Configure time: promemo_check_core_links() fails the configuration when a core links anything
-# but the shared logic or another core. Test time: run with -P, this script fails when a file
+# Configure time: promemo_check_core_links() fails the configuration when a core links a Qt
+# module other than Core, or a library of the suite other than the shared logic and the cores. Test time: run with -P, this script fails when a file
 # under common/ or */core/ includes a window, platform or non-Core Qt header.
 
 function(promemo_check_core_links)
@@ -9,8 +9,12 @@ function(promemo_check_core_links)
   foreach(core IN LISTS cores)
     get_target_property(links ${core} LINK_LIBRARIES)
     foreach(link IN LISTS links)
-      if(NOT link STREQUAL "promemo_common" AND NOT link IN_LIST cores)
-        message(FATAL_ERROR "${core} links ${link}: a core links only promemo_common and other cores")
+      if(link STREQUAL "promemo_common" OR link IN_LIST cores)
+        continue()
+      endif()
+      if(link MATCHES "^(Qt6?::|promemo_|Promemo::)")
+        message(FATAL_ERROR "${core} links ${link}: a core links only promemo_common, other cores "
+                            "and libraries outside Qt and the suite")
       endif()
     endforeach()
   endforeach()

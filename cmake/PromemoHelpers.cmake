@@ -44,11 +44,12 @@ function(promemo_add_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
-# promemo_add_core(<name> SOURCES ... [CORES ...]): a program's rules, on Qt Core alone.
-# It may link the shared logic and other cores; tests/check_cores.cmake checks its includes.
+# promemo_add_core(<name> SOURCES ... [CORES ...] [LIBS ...]): a program's rules, on Qt Core
+# alone. It may link the shared logic, other cores and libraries outside Qt and the suite (LIBS);
+# cmake/CheckCores.cmake checks its links and its includes.
 function(promemo_add_core name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;CORES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;CORES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_link_libraries(${name} PUBLIC promemo_common ${ARG_CORES})
+  target_link_libraries(${name} PUBLIC promemo_common ${ARG_CORES} ${ARG_LIBS})
   set_property(GLOBAL APPEND PROPERTY PROMEMO_CORES ${name})
 endfunction()

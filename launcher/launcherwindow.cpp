@@ -120,6 +120,7 @@ bool frmMain::start()
     // watcher starts, which looks at the put-away notes once, at its start.
     putAwayShownNotes();
     m_clipboard = std::make_unique<ClipboardKeeper>(registryDirectoryPath(programFolder()));
+    m_calendarFile = std::make_unique<CalendarFileKeeper>(m_services.clock, programFolder());
     startWatcher();
 
     m_options = LauncherOptions::read(Settings::inProgramFolder());

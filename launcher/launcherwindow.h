@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "launcher/core/calendarfilekeeper.h"
 #include "launcher/launcheroptions.h"
 #include "platform/services.h"
 #include "widgets/windowowner.h"
@@ -101,6 +102,7 @@ private:
     std::unique_ptr<RegisteredWindow> m_registration;
     std::unique_ptr<Tray> m_tray;
     std::unique_ptr<ClipboardKeeper> m_clipboard;
+    std::unique_ptr<CalendarFileKeeper> m_calendarFile;
     QMenu *m_menu = nullptr;
     QTimer Timer2;
     QPointer<frmCounter> m_noteList;

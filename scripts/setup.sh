@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
-  libcanberra-dev libx11-dev libxi-dev
+  libcanberra-dev libx11-dev libxi-dev libical-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   poppler-utils xvfb xauth openbox trayer xdotool x11-utils imagemagick faketime desktop-file-utils
