@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   poppler-utils xvfb xauth openbox trayer xdotool x11-utils imagemagick faketime desktop-file-utils
+  dbus-daemon
 )
 
 missing=()
