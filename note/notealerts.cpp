@@ -9,6 +9,7 @@
 #include "common/settings.h"
 #include "common/twips.h"
 #include "note/noteindicator.h"
+#include "widgets/registeredwidget.h"
 
 namespace promemo::note {
 
@@ -18,7 +19,18 @@ void frmNotino::fireAlert()
     showAlertLabel(Qt::AlignCenter);
     centre();
     Suono();
+    notifyAlert();
     // The file stays until the note ends: a crash now leaves the note to come back.
+}
+
+// Seen in the notification centre too, for a user who was away; picking it brings the note
+// forward.
+void frmNotino::notifyAlert()
+{
+    if (!Settings::inProgramFolder().desktopFeature(DesktopFeature::Notifications))
+        return;
+    const AlertNotice notice = alertNotice(m_note.date, m_note.alertText, Text1->toPlainText());
+    m_services.notifications.notify({notice.summary, notice.body}, this, [this] { bringForward(*this); });
 }
 
 void frmNotino::Suono()

@@ -99,6 +99,7 @@ private:
     void fireAlert();
     void showWriteFailure(const QString &error);
     void Suono();
+    void notifyAlert();
     void openAlertSetup();
 
     void moveTwips(int leftTwips, int topTwips);

@@ -12,8 +12,8 @@ SystemServices::~SystemServices() = default;
 
 Services SystemServices::services()
 {
-    return {m_clock, m_messageBoxes, m_processes, m_keys, m_screen, m_sound, *m_windows, m_help,
-            m_printer};
+    return {m_clock,   m_messageBoxes, m_processes, m_keys,   m_screen,
+            m_sound,   *m_windows,     m_help,      m_printer, m_notifications};
 }
 
 } // namespace promemo

@@ -9,6 +9,7 @@
 #include "platform/screen.h"
 #include "platform/sound.h"
 #include "platform/windowregistry.h"
+#include "platform/notifications.h"
 
 #include <memory>
 
@@ -26,6 +27,7 @@ struct Services
     IWindowRegistry &windows;
     HelpStarter &help;
     IPrinter &printer;
+    INotifications &notifications;
 };
 
 // The real services; a program's main() makes one and passes services() on.
@@ -49,6 +51,7 @@ private:
     std::unique_ptr<IWindowRegistry> m_windows;
     HelpStarter m_help;
     SystemPrinter m_printer;
+    DesktopNotifications m_notifications;
 };
 
 } // namespace promemo

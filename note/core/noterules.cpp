@@ -134,4 +134,15 @@ int parkedLeftPixels(ParkSlot slot, int screenWidthTwips)
     return int(std::lround(screenWidthTwips / divisor));
 }
 
+AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text)
+{
+    QStringList lines = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                            .replace(u'\r', u'\n')
+                            .split(u'\n', Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    return {dateText(date) + u' ' + alertText, lines.mid(0, kNoticeLines).join(u'\n')};
+}
+
 } // namespace promemo::note

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include "common/notename.h"
 
@@ -67,5 +68,15 @@ int parkedLeftPixels(ParkSlot slot, int screenWidthTwips);
 inline constexpr int kUnparkedTopTwips = 200;
 // The first F5 moves the note so that its top is this far above the screen's bottom.
 inline constexpr int kDeleteArmedAboveBottomTwips = 2000;
+
+// What the desktop's notification says when the alert fires: the date and the alert time, and
+// the first lines of the text.
+struct AlertNotice
+{
+    QString summary;
+    QString body;
+};
+inline constexpr int kNoticeLines = 3;
+AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text);
 
 } // namespace promemo::note

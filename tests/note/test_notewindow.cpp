@@ -199,14 +199,27 @@ TEST_F(NoteWindowTest, AlertFiresAtItsMinute)
     EXPECT_FALSE(window->note().alertFired);
     setNow(10 * 60 + 20);
     window->Timer2_Timer();
-    // Centred with its sound; the file stays until the note ends.
+    // Centred with its sound and a notification; the file stays until the note ends.
     EXPECT_EQ(std::tuple(window->note().alertFired, window->pos(), noteFiles().size(), fakes.sound.played.size()),
               std::tuple(true, kCentre, 1, 1));
+    ASSERT_EQ(fakes.notifications.shown.size(), 1);
+    EXPECT_EQ(std::pair(fakes.notifications.shown[0].summary, fakes.notifications.shown[0].body),
+              std::pair(dateText(today()) + u" 10.20"_qs, u"Dentista\nore 9"_qs));
+    // Picking the notification brings the note forward.
+    window->showMinimized();
+    fakes.notifications.activate(0);
+    EXPECT_FALSE(window->isMinimized());
     // Fired: a drop saves nothing; put away, the note and its file are gone.
     dropAt(*window, {310, 300});
     EXPECT_EQ(noteFiles().size(), 1);
     dropAt(*window, {1200, 300});
     EXPECT_EQ(std::pair(window->ended(), noteFiles().size()), std::pair(true, qsizetype(0)));
+
+    // notifiche=0: the alert fires in the note only.
+    dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nsound=1\r\nnotifiche=0\r\n");
+    const auto quiet = open(writeNote(today(), 10 * 60 + 20));
+    quiet->Timer2_Timer();
+    EXPECT_EQ(std::pair(quiet->note().alertFired, fakes.notifications.shown.size()), std::pair(true, qsizetype(1)));
 }
 
 TEST_F(NoteWindowTest, AllNotesKeysAndNotWhileTheSetUpDialogIsOpen)

@@ -142,6 +142,23 @@ struct FakeSound final : ISound
     QStringList played;
 };
 
+// Records what was shown; `activate(i)` picks the i-th notification as a user would.
+struct FakeNotifications final : INotifications
+{
+    void notify(const Notification &notification, QObject *context, std::function<void()> activated) override
+    {
+        shown.append(notification);
+        actions.push_back({context, std::move(activated)});
+    }
+    void activate(qsizetype i)
+    {
+        if (actions.at(std::size_t(i)).first)
+            actions.at(std::size_t(i)).second();
+    }
+    QList<Notification> shown;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> actions;
+};
+
 // Records the document; `failure` makes beginDocument() fail with it.
 struct FakePrinter final : IPrinter
 {
@@ -180,7 +197,7 @@ struct FakeServices
     explicit FakeServices(IWindowRegistry &registry) : windows(registry), help(registry, processes) {}
     Services services()
     {
-        return {clock, messageBoxes, processes, keys, screen, sound, windows, help, printer};
+        return {clock, messageBoxes, processes, keys, screen, sound, windows, help, printer, notifications};
     }
 
     IWindowRegistry &windows;
@@ -192,6 +209,7 @@ struct FakeServices
     FakeSound sound;
     HelpStarter help;
     FakePrinter printer;
+    FakeNotifications notifications;
 };
 
 // A temporary program folder that the code under test takes for its own, and every double.
