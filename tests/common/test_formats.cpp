@@ -75,24 +75,13 @@ TEST(DayNumber, CountsDaysBothWaysAcrossLeapDaysCenturiesAndTheFifthDigit)
     }
 }
 
-TEST(DateTexts, WritesFixedFormsAndTheItalianLongDate)
+TEST(DateTexts, WritesFixedFormsAndParsesThemAndNothingElse)
 {
-    const QDateTime saved(QDate(2026, 12, 5), QTime(21, 44, 4));
-    EXPECT_EQ(dateText(saved.date()), QStringLiteral("05/12/2026"));
-    EXPECT_EQ(timeText(QTime(9, 30, 59)), QStringLiteral("09.30"));
-    EXPECT_EQ(changedText(saved), QStringLiteral("05/12/2026 21.44"));
-    EXPECT_EQ(longDateText(saved.date()), QStringLiteral("sabato 5 dicembre 2026"));
-    EXPECT_EQ(longDateText(QDate(2100, 3, 1)), QStringLiteral("lunedì 1 marzo 2100"));
-    EXPECT_EQ(monthYearText(saved.date()), QStringLiteral("dicembre 2026"));
-    EXPECT_EQ(alertText(570), QStringLiteral("09.30"));
+    const QDateTime changed(QDate(2031, 7, 9), QTime(8, 5, 59));
     // 00.00 means no alert and is never written
-    EXPECT_EQ(alertText(noAlert), QString());
-}
-
-TEST(DateTexts, ParsesWhatItWritesAndNothingElse)
-{
-    const QDateTime changed(QDate(2031, 7, 9), QTime(8, 5));
-    EXPECT_EQ(parseChangedText(changedText(changed)), changed);
+    EXPECT_EQ(std::tuple(changedText(changed), timeText(changed.time()), alertText(570), alertText(noAlert)),
+              std::tuple(u"09/07/2031 08.05"_qs, u"08.05"_qs, u"09.30"_qs, QString()));
+    EXPECT_EQ(parseChangedText(changedText(changed)), changed.addSecs(-59));
     EXPECT_EQ(parseDateText(u"29/02/2400"), QDate(2400, 2, 29));
     EXPECT_EQ(parseAlertText(u"23.59"), 1439);
     EXPECT_EQ(parseAlertText(u"00.00"), noAlert);
@@ -130,6 +119,9 @@ TEST(NoteName, BuildsAndDecodesFourAndFiveDigitDaysAndEveryColourLetter)
     }
     EXPECT_EQ(decodeNoteName(u"o10000h0570m78244.dat")->date(), QDate(2027, 5, 19));
     EXPECT_EQ(stampOf(QTime(21, 44, 4, 999)), 78244);
+    const std::string letters{sizeLetter(10), sizeLetter(11), sizeLetter(13), sizeLetter(14)};
+    EXPECT_EQ(letters, "snnm");
+    EXPECT_EQ(pointsOfSizeLetter(u'?'), 12);
     EXPECT_EQ(withState(u"n10000k0000m00001.dat", PutAway), u"o10000k0000m00001.dat");
     // Each build reads the other build's letters, and unknown backgrounds, as yellow.
     EXPECT_EQ(colourOfLetter(u'b', Normal), Yellow);
@@ -153,19 +145,6 @@ TEST(NoteName, RefusesMalformedNamesAndPathTricks)
                                 NoteName{.alertMinutes = 1440}, NoteName{.sizeLetter = 'N'},
                                 NoteName{.stamp = 86400}})
         EXPECT_FALSE(encodeNoteName(bad));
-}
-
-TEST(NoteName, SizeLettersAndAppearanceCodes)
-{
-    const std::string letters{sizeLetter(10), sizeLetter(11), sizeLetter(13), sizeLetter(14)};
-    EXPECT_EQ(letters, "snnm");
-    EXPECT_EQ(pointsOfSizeLetter(u'?'), 12);
-    EXPECT_EQ(appearanceCode({NoteColour::Cyan, 14}), QStringLiteral("23"));
-    const auto green = parseAppearanceCode(u"31").value_or(Appearance{});
-    EXPECT_EQ(green.colour, NoteColour::Green);
-    EXPECT_EQ(green.points, 10);
-    for (const char16_t *code : {u"", u"123", u"01", u"40", u"14", u"1a"})
-        EXPECT_FALSE(parseAppearanceCode(code)) << QString::fromUtf16(code).toStdString();
 }
 
 } // namespace

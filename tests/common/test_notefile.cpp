@@ -123,24 +123,13 @@ TEST_F(NoteFile, ANoteFileTooLargeForANoteIsRefusedAndLeftAsItIs)
     EXPECT_EQ(readWholeFile(at("o9835h0000n00001.dat")), huge);
 }
 
-TEST_F(NoteFile, TheCalendarsNoteTakesTheNextFreeStamp)
-{
-    const NoteName name{NoteState::PutAway, 9840, 'h', 0, 'n', 500};
-    ASSERT_TRUE(writeNoteFile(at("o9840h0000n00500.dat"), kOld));
-    EXPECT_EQ(NoteFiles{folder}.create(name, kAccented), "o9840h0000n00501.dat");
-    EXPECT_EQ(readNoteFile(at("o9840h0000n00500.dat")), kOld);
-    EXPECT_EQ(readWholeFile(at("o9840h0000n00501.dat")), encodeNoteFile(kAccented));
-}
-
 TEST_F(NoteFile, OnlyTheSuitesOwnTemporariesOlderThanAMinuteAreRemoved)
 {
     const QStringList names{".promemo-a1B2c3", "archivio.dat.Xy12Zq", "n9835h0570n78244.dat.abcdef",
                             "Notino.ini.lock", "archivio.dat", ".promemo-a1B2c", "foto.jpg.abcdef",
                             "note.txt", "o9835h0570n78244.dat"};
-    for (const QString &name : names) {
-        QFile file(at(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString &name : names)
+        ASSERT_TRUE(QFile(at(name)).open(QIODevice::WriteOnly));
     const auto all = [this] { return QDir(folder).entryList(QDir::Files | QDir::Hidden); };
     const QStringList before = all();
     // A write in progress is younger than a minute.
@@ -148,8 +137,7 @@ TEST_F(NoteFile, OnlyTheSuitesOwnTemporariesOlderThanAMinuteAreRemoved)
     EXPECT_EQ(all(), before);
     for (const QString &name : names) {
         QFile file(at(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-120),
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-120),
                                      QFileDevice::FileModificationTime));
     }
     EXPECT_EQ(removeStaleTemporaries(folder, std::chrono::seconds(60)), 4);

@@ -1,5 +1,6 @@
 // The real Kalvo with the launcher's tray entry held by a helper process: what a note program
-// does to note files when two start at once and when it is killed while starting.
+// does to note files when two start at once, when it is killed while starting and when the
+// launcher is not there.
 
 #include <QFile>
 #include <QProcess>
@@ -8,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/atomicfile.h"
 #include "common/notefile.h"
 #include "common/notename.h"
 #include "platform/windowregistry.h"
@@ -52,13 +52,6 @@ protected:
         return texts;
     }
 
-    QStringList texts() const
-    {
-        QStringList values = notes().values();
-        values.sort();
-        return values;
-    }
-
     test::TemporaryProgramFolder folder;
     QProcess tray;
 };
@@ -83,8 +76,6 @@ TEST_F(NoteFilesProgram, TwoNotesSavedInTheSameSecondKeepTwoFiles)
         return names.size() == 2 && names.filter(u"n9837h0000n3600"_s).size() == 2;
     };
     ASSERT_TRUE(test::waitFor(saved)) << notes().keys().join(u' ').toStdString();
-    EXPECT_EQ(texts(), (QStringList{u"Primo"_s, u"Secondo"_s}))
-        << notes().keys().join(u' ').toStdString();
 
     // Closed from outside, each unchanged note leaves its own file.
     WindowRegistry registry(folder.path());
@@ -92,7 +83,9 @@ TEST_F(NoteFilesProgram, TwoNotesSavedInTheSameSecondKeepTwoFiles)
     EXPECT_TRUE(test::waitFor([&] {
         return one.state() == QProcess::NotRunning && two.state() == QProcess::NotRunning;
     }));
-    EXPECT_EQ(texts(), (QStringList{u"Primo"_s, u"Secondo"_s}));
+    QStringList texts = notes().values();
+    texts.sort();
+    EXPECT_EQ(texts, (QStringList{u"Primo"_s, u"Secondo"_s})) << notes().keys().join(u' ').toStdString();
 }
 
 // Killed at any moment of its start, a reopened note is still on disk, whole.
@@ -115,6 +108,20 @@ TEST_F(NoteFilesProgram, AReopenedNoteKilledAtAnyMomentIsStillOnDisk)
         for (const QString &text : left)
             ASSERT_EQ(text, note.text) << left.keys().join(u' ').toStdString();
     }
+}
+
+// Started without the launcher, in a folder of its own, a note ends and leaves its file alone.
+TEST(NoteProgram, EndsWithoutTheLauncherLeavingItsFile)
+{
+    test::TemporaryProgramFolder alone;
+    ASSERT_TRUE(alone.install(u"Kalvo"_s, u"" KALVO_PATH ""_s));
+    const QString name = u"o9835h0000n00001.dat"_s;
+    ASSERT_TRUE(writeNoteFile(alone.filePath(name), content(u"Spesa"_s)));
+    QProcess kalvo;
+    alone.start(kalvo, u"Kalvo"_s, {name});
+    EXPECT_TRUE(kalvo.waitForFinished(10000));
+    EXPECT_EQ(alone.files(), QStringList{name});
+    EXPECT_EQ(readNoteFile(alone.filePath(name)), content(u"Spesa"_s));
 }
 
 } // namespace

@@ -87,19 +87,8 @@ protected:
         ASSERT_TRUE(test::waitFor([&] { return notesAre(expected); }, 5s)) << notesText();
     }
     bool notesAre(const QStringList &texts) const { return QStringList(notes().values()) == texts; }
-    // Every note file, with its text.
-    std::string notesText() const
-    {
-        QStringList lines;
-        const auto all = notes();
-        for (auto it = all.cbegin(); it != all.cend(); ++it)
-            lines << it.key() + u": "_s + it.value();
-        return lines.join(u", "_s).toStdString();
-    }
-    bool ended(QProcess &process)
-    {
-        return test::waitFor([&] { return process.state() == QProcess::NotRunning; }, 5s);
-    }
+    // Every note file, then every text.
+    std::string notesText() const { return (notes().keys() + notes().values()).join(u", "_s).toStdString(); }
 
     test::XSession x;
     test::TemporaryProgramFolder folder;
@@ -116,7 +105,7 @@ TEST_F(NoteSafety, TextCopiedFromANoteIsPastedAfterThatNoteHasEnded)
     // Deleted with F5 twice: the program that owned the clipboard is gone.
     x.key(u"F5"_s);
     x.key(u"F5"_s);
-    ASSERT_TRUE(ended(copying));
+    ASSERT_TRUE(copying.waitForFinished(5000));
 
     QProcess pasting;
     newNote(pasting);

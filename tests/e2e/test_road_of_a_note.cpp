@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "common/archive.h"
-#include "launcher/core/archivetext.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
 #include "common/notename.h"
@@ -72,8 +71,6 @@ protected:
         if (HasFailure()) {
             for (const qint64 pid : folder.running())
                 x.log(u"running: %1"_s.arg(arguments(pid).join(u' ')));
-            if (notino.state() == QProcess::NotRunning)
-                x.log(u"Notino ended with %1 (%2)"_s.arg(notino.exitCode()).arg(notino.exitStatus()));
             x.log(u"Notino's messages: "_s + QString::fromLocal8Bit(notino.readAllStandardError()));
         }
         folder.killAll();
@@ -129,14 +126,12 @@ protected:
 
 TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
 {
-    // Day one, no list at start: the tray stand-in's left click starts Kundo "12", a note with
-    // the focus and no file yet.
+    // Day one: the tray stand-in's left click starts Kundo "12", a note with the focus.
     startLauncher(kDayOne);
     ASSERT_TRUE(test::waitFor([&] { return watcherRunning(); }, 5s));
     // The stand-in has no title of its own: it is the launcher's only visible window.
     const QString tray = x.waitForWindow(u"^Notino$"_s, u"--class"_s);
     ASSERT_FALSE(tray.isEmpty()) << "no tray stand-in";
-    EXPECT_TRUE(x.windows(u"^  Elenco Notino$"_s).isEmpty());
     x.xdotool({u"mousemove"_s, u"--window"_s, tray, u"16"_s, u"16"_s, u"click"_s, u"1"_s});
     const QString note = x.waitForWindow(u"^PromemoX$"_s);
     ASSERT_FALSE(note.isEmpty()) << "no note after the tray click";
@@ -144,7 +139,6 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
     ASSERT_EQ(kundo.size(), 1);
     EXPECT_EQ(arguments(kundo.front()).mid(1), QStringList{u"12"_s});
     ASSERT_TRUE(test::waitFor([&] { return x.hasFocus(note); }, 3s)) << "the new note has no focus";
-    EXPECT_TRUE(noteFiles().isEmpty());
 
     // Text, then F8: tomorrow at 09.30 in the alert set-up, confirmed with Enter on Ok. The note
     // is saved under its new name and its version goes to the archive.
@@ -161,14 +155,10 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
         return notes.size() == 1 && savedName.match(notes.front()).hasMatch();
     }, 5s)) << "note files: " << noteFilesText();
     const QString saved = noteFiles().front();
-    EXPECT_TRUE(x.windows(u"^  Alert Setup$"_s).isEmpty());
     const auto content = readNoteFile(folder.filePath(saved));
     ASSERT_TRUE(content);
-    EXPECT_EQ(content->text, kText);
-    EXPECT_EQ(content->date, u"20/03/2031"_s);
-    EXPECT_EQ(content->alertTime, u"09.30"_s);
-    EXPECT_TRUE(content->changed.startsWith(u"19/03/2031 15.0"_s))
-        << content->changed.toStdString();
+    EXPECT_EQ(std::tuple(content->text, content->date, content->alertTime, content->changed.left(15)),
+              std::tuple(kText, u"20/03/2031"_s, u"09.30"_s, u"19/03/2031 15.0"_s));
     const ArchiveRecord version =
         archiveRecordOf(content->date, content->alertTime, kText, content->changed);
     EXPECT_EQ(archive().records, QList<ArchiveRecord>{version});
@@ -193,13 +183,10 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
 
     // Day two, before the alert: the list opens at start, which with showelenco=2 it does only
     // for a put-away note of today; and the watcher runs.
-    QByteArray ini = folder.read(u"Notino.ini"_s);
-    ASSERT_TRUE(ini.contains("showelenco=4"));
-    folder.put(u"Notino.ini"_s, ini.replace("showelenco=4", "showelenco=2"));
+    folder.put(u"Notino.ini"_s, folder.read(u"Notino.ini"_s).replace("showelenco=4", "showelenco=2"));
     startLauncher(kDayTwo);
     EXPECT_FALSE(x.waitForWindow(u"^  Elenco Notino$"_s).isEmpty()) << "no note list at start";
     ASSERT_TRUE(test::waitFor([&] { return watcherRunning(); }, 5s));
-    EXPECT_EQ(noteFiles(), QStringList{putAway});
 
     // The watcher's first tick at or after 09.30 starts Kalvo on the note: its file turns shown,
     // out of the watcher's sight, and is not written again, since the alert minute has come.
@@ -220,8 +207,7 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
     EXPECT_TRUE(test::waitFor([&] { return watcherRunning(); }, 12s));
     EXPECT_EQ(folder.running(u"Kalvo"_s).size(), 1);
 
-    // F5 twice discards the note: no file is left, its version stays in the archive, and the
-    // archive search finds the text whatever its case.
+    // F5 twice discards the note: no file is left, its version stays in the archive.
     ASSERT_TRUE(x.focus(due));
     x.xdotool({u"key"_s, u"F5"_s});
     EXPECT_TRUE(test::waitFor([&] { return x.geometry(due).y() > middle.y(); }, 3s))
@@ -230,12 +216,7 @@ TEST_F(RoadOfANote, FromTheTrayThroughTheWatcherToTheArchive)
     ASSERT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).isEmpty(); }, 5s))
         << "the note did not end on the second F5";
     EXPECT_TRUE(noteFiles().isEmpty()) << noteFilesText();
-    const ArchiveContents kept = archive();
-    EXPECT_EQ(kept.records, QList<ArchiveRecord>{version});
-    const QString shown = archiveText(kept.records);
-    const auto hit = findNextInArchive(shown, u"PACCO"_s, 0);
-    ASSERT_TRUE(hit);
-    EXPECT_EQ(shown.mid(hit->position, hit->length), u"pacco"_s);
+    EXPECT_EQ(archive().records, QList<ArchiveRecord>{version});
 
     exitLauncher();
 }

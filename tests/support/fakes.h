@@ -56,7 +56,7 @@ struct FakeClock final : IClock
     std::chrono::milliseconds ticks{1'000'000};
 };
 
-// Records every box; questions take the scripted answers in order, then `unscripted`.
+// Records every box; questions take the scripted answers in order, then Yes.
 struct FakeMessageBoxes final : IMessageBoxes
 {
     MessageAnswer show(const Message &message, QWidget * = nullptr) override
@@ -67,7 +67,7 @@ struct FakeMessageBoxes final : IMessageBoxes
         if (message.buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
         if (answers.empty())
-            return unscripted;
+            return MessageAnswer::Yes;
         const MessageAnswer answer = answers.front();
         answers.pop_front();
         return answer;
@@ -75,9 +75,7 @@ struct FakeMessageBoxes final : IMessageBoxes
 
     QList<Message> shown;
     std::deque<MessageAnswer> answers;
-    MessageAnswer unscripted = MessageAnswer::Yes;
     std::function<void(const Message &)> onShow; // e.g. to take the activation as a real box
-
 };
 
 struct FakeProcessStarter final : IProcessStarter
@@ -103,30 +101,20 @@ struct FakeProcessStarter final : IProcessStarter
         return true;
     }
 
-    bool end(qint64 pid) override
-    {
-        ended.push_back(pid);
-        return true;
-    }
+    bool end(qint64 pid) override { return ended.push_back(pid), true; }
 
     QList<Start> started;
     std::function<void(const Start &)> onStart; // e.g. to start a real program
     QList<qint64> ended;
 };
 
+// Num Lock on; no key events are reported, so the keys are looked at when needed.
 struct FakeKeyState final : IKeyState
 {
     bool isDown(Key key) const override { return down.count(key) > 0; }
-    bool numLockOn() const override { return numLock; }
-    bool watchKeys(std::function<void()> onChange) override
-    {
-        changed = std::move(onChange);
-        return reportsChanges;
-    }
+    bool numLockOn() const override { return true; }
+    bool watchKeys(std::function<void()>) override { return false; }
     std::set<Key> down;
-    bool numLock = true;
-    bool reportsChanges = false; // like a desktop that reports key events
-    std::function<void()> changed;
 };
 
 struct FakeScreen final : IScreen
@@ -171,16 +159,8 @@ struct FakePrinter final : IPrinter
         lines.clear();
         return true;
     }
-    bool printLine(const QString &line) override
-    {
-        lines << line;
-        return true;
-    }
-    bool endDocument() override
-    {
-        ++ended;
-        return true;
-    }
+    bool printLine(const QString &line) override { return lines << line, true; }
+    bool endDocument() override { return ++ended, true; }
     void abort() override {}
     PrinterError lastError() const override { return failure.value_or(PrinterError{}); }
 

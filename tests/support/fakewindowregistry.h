@@ -46,10 +46,7 @@ public:
         return window;
     }
     // Whether a window with `caption` is there now, without the event loop.
-    bool has(const QString &caption) const
-    {
-        return m_others.contains(caption) || registeredCaptions().contains(caption);
-    }
+    bool has(const QString &caption) const { return m_others.contains(caption) || registeredCaptions().contains(caption); }
     void checkPresence(const QString &caption, QObject *context,
                        std::function<void(const WindowPresence &)> done) override
     {

@@ -6,15 +6,8 @@
 // Keys as the keyboard sends them: each to whichever widget has the focus at that moment.
 namespace promemo::test {
 
-inline QWidget *focused()
-{
-    return QApplication::focusWidget();
-}
-
-inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(focused(), key, modifiers);
-}
+inline QWidget *focused() { return QApplication::focusWidget(); }
+inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(focused(), key, modifiers); }
 
 inline void type(const QString &keys)
 {

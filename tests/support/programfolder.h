@@ -46,10 +46,7 @@ public:
     QString filePath(const QString &name) const { return folder.filePath(name); }
 
     // Copies the built program `builtPath` into the folder as `name`.
-    bool install(const QString &name, const QString &builtPath) const
-    {
-        return QFile::copy(builtPath, folder.filePath(name));
-    }
+    bool install(const QString &name, const QString &builtPath) const { return QFile::copy(builtPath, folder.filePath(name)); }
     // The suite's eight programs: those of `built` (name, built path) copied, the others stand-ins
     // that do nothing; a silent sound and `ini` as the settings.
     void installSuite(const QList<std::pair<QString, QString>> &built, const QByteArray &ini) const

@@ -14,10 +14,7 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString &value, std::ostream *out)
-{
-    *out << '"' << value.toStdString() << '"';
-}
+inline void PrintTo(const QString &value, std::ostream *out) { *out << '"' << value.toStdString() << '"'; }
 inline void PrintTo(const QStringList &value, std::ostream *out)
 {
     *out << '{';
@@ -29,26 +26,11 @@ inline void PrintTo(const QByteArray &value, std::ostream *out)
 {
     *out << '"' << value.toStdString() << "\" (" << value.size() << " bytes)";
 }
-inline void PrintTo(const QDate &value, std::ostream *out)
-{
-    *out << value.toString(Qt::ISODate).toStdString();
-}
-inline void PrintTo(const QTime &value, std::ostream *out)
-{
-    *out << value.toString(Qt::ISODateWithMs).toStdString();
-}
-inline void PrintTo(const QDateTime &value, std::ostream *out)
-{
-    *out << value.toString(Qt::ISODateWithMs).toStdString();
-}
-inline void PrintTo(const QPoint &value, std::ostream *out)
-{
-    *out << '(' << value.x() << ", " << value.y() << ')';
-}
-inline void PrintTo(const QSize &value, std::ostream *out)
-{
-    *out << value.width() << 'x' << value.height();
-}
+inline void PrintTo(const QDate &value, std::ostream *out) { *out << value.toString(Qt::ISODate).toStdString(); }
+inline void PrintTo(const QTime &value, std::ostream *out) { *out << value.toString(Qt::ISODateWithMs).toStdString(); }
+inline void PrintTo(const QDateTime &value, std::ostream *out) { *out << value.toString(Qt::ISODateWithMs).toStdString(); }
+inline void PrintTo(const QPoint &value, std::ostream *out) { *out << '(' << value.x() << ", " << value.y() << ')'; }
+inline void PrintTo(const QSize &value, std::ostream *out) { *out << value.width() << 'x' << value.height(); }
 inline void PrintTo(const QRect &value, std::ostream *out)
 {
     *out << value.width() << 'x' << value.height() << '+' << value.x() << '+' << value.y();

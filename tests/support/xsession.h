@@ -98,10 +98,7 @@ public:
                      failed ? QStringLiteral("failed") : output.simplified().left(100)));
         return failed ? QString() : output;
     }
-    void type(const QString &text)
-    {
-        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"), text});
-    }
+    void type(const QString &text) { xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"), text}); }
     void key(const QString &keys) { xdotool({QStringLiteral("key"), keys}); }
 
     // The visible windows whose name (or, with `by` "--class", class) matches `pattern`.
