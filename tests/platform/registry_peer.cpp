@@ -2,7 +2,6 @@
 // registered, "close" and "raise" for each request received, "acquired" or "busy" for a lock.
 //
 //   registry_peer window <folder> <caption>   closes (exits) when asked to
-//   registry_peer ignore <folder> <caption>   reports close requests but stays
 //   registry_peer drop <folder> <caption>     drops its registration when asked to close, then
 //                                             exits a moment later
 //   registry_peer hang <folder> <caption>     registers, then never runs its event loop

@@ -1,7 +1,5 @@
 #include "addressbook/core/addressbookedit.h"
-#include "addressbook/core/sheetcursor.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 #include <vector>
@@ -20,10 +18,9 @@ constexpr Column U = Column::Number;
 Sheet numberedSheet()
 {
     Sheet sheet;
-    for (int i = 1; i <= kRows; ++i) {
+    for (int i = 1; i <= kRows; ++i)
         sheet[std::size_t(i - 1)] = {{u"nome %1"_s.arg(i), i % 2 == 0, i % 3 == 0, TextColour(i % 6)},
                                      {u"num %1"_s.arg(i), i % 3 == 1, i % 2 == 1, TextColour((i + 1) % 6)}};
-    }
     return sheet;
 }
 
@@ -51,16 +48,6 @@ std::vector<SearchHit> pass(SearchState &state, const QString &typed,
             break;
     }
     return hits;
-}
-
-// A key on `from` and the focus it moves, as the window does.
-std::optional<CellRef> key(SheetCursor &cursor, CellRef from, MoveKey move, bool shift = false)
-{
-    cursor.keyPressed(from);
-    const auto target = cursor.move(from, move, shift);
-    if (target)
-        cursor.focusEntered(*target);
-    return target;
 }
 
 } // namespace
@@ -98,9 +85,9 @@ TEST(AddressBookEdit, CutCopyAndAnnullaVbCr)
     Marks marks{};
     for (int row = 5; row <= 8; ++row)
         marks[std::size_t(row - 1)] = true;
-    EXPECT_EQ(copyMarked(sheet, N, marks), u"nome 5\nnome 6\nnome 7\nnome 8\n"_s);
+    EXPECT_EQ(std::pair(copyMarked(sheet, N, marks), copyMarked(sheet, U, Marks{})),
+              std::pair(u"nome 5\nnome 6\nnome 7\nnome 8\n"_s, QString()));
     EXPECT_EQ(sheet, before);
-    EXPECT_EQ(copyMarked(sheet, U, Marks{}), QString());
     EXPECT_EQ(cutMarked(sheet, N, marks), u"nome 5\nnome 6\nnome 7\nnome 8\n"_s);
     for (int row = 1; row <= kRows; ++row) {
         const bool cut = row >= 5 && row <= 8;
@@ -122,16 +109,10 @@ TEST(AddressBookEdit, PasteAppendsLineByLineDownToRow44)
 {
     const Sheet before = numberedSheet();
     Sheet sheet = before;
-    EXPECT_EQ(pasteLines(sheet, N, 43, u"a\nb\n"_s), 44);
-    Row appended = at(before, 43); // attributes stay
-    appended.name.text += u"a"_s;
-    EXPECT_EQ(at(sheet, 43), appended);
-    EXPECT_EQ(at(sheet, 44).name.text, u"nome 44b"_s);
-
-    sheet = before;
     EXPECT_EQ(pasteLines(sheet, U, 44, u"x\ny\nz\n"_s), 44);
-    EXPECT_EQ(at(sheet, 44).number.text, u"num 44x"_s);
-    EXPECT_EQ(at(sheet, 1), at(before, 1));
+    Row appended = at(before, 44); // attributes stay
+    appended.number.text += u"x"_s;
+    EXPECT_EQ(std::pair(at(sheet, 44), at(sheet, 1)), std::pair(appended, at(before, 1)));
 
     // Without a final line break the current row ends one above the last line.
     sheet = before;
@@ -145,11 +126,6 @@ TEST(AddressBookEdit, InsertAndDeleteMoveWholeRows)
 {
     const Sheet before = numberedSheet();
     Sheet sheet = before;
-    insertRow(sheet, 44);
-    EXPECT_EQ(at(sheet, 44), Row{});
-    EXPECT_EQ(at(sheet, 43), at(before, 43));
-
-    sheet = before;
     insertRow(sheet, 10);
     for (int row = 1; row <= 44; ++row)
         EXPECT_EQ(at(sheet, row), row == 10 ? Row{} : at(before, row < 10 ? row : row - 1)) << row;
@@ -182,8 +158,7 @@ TEST(AddressBookEdit, SearchStepsHitNameThenNumberAndEndThePass)
     SearchState state;
     EXPECT_EQ(pass(state, u"ross"_s, records),
               (std::vector<SearchHit>{{3, N}, {50, N}, {50, U}, {51, U}, {1936, N}}));
-    EXPECT_EQ(state.position, 1);
-    EXPECT_EQ(state.lastHit, 0);
+    EXPECT_EQ(std::pair(state.position, state.lastHit), std::pair(1, 0));
     EXPECT_EQ(pass(state, u"lucia"_s, records), (std::vector<SearchHit>{{50, N}}));
 
     // A blank-only key is empty: each cell with text is a hit in turn; unreadable records skipped.
@@ -191,64 +166,4 @@ TEST(AddressBookEdit, SearchStepsHitNameThenNumberAndEndThePass)
     records[51] = {u"?"_s, {}};
     EXPECT_EQ(pass(state, u" ./- "_s, records),
               (std::vector<SearchHit>{{3, N}, {3, U}, {50, N}, {50, U}, {1936, N}}));
-}
-
-TEST(SheetCursor, ShiftExtendsTheMarksForOneMoveOnly)
-{
-    SheetCursor cursor;
-    cursor.pressed({5, N});
-    EXPECT_FALSE(cursor.focusEntered({5, N})); // a click keeps the caret where it fell
-    key(cursor, {5, N}, MoveKey::Down, true);
-    key(cursor, {6, N}, MoveKey::Down, true);
-    const Marks marks = cursor.marks(N);
-    EXPECT_EQ(std::count(marks.begin(), marks.end(), true), 3);
-    EXPECT_TRUE(marks[4] && marks[6]);
-    EXPECT_EQ(cursor.pasteColumn(), N);
-
-    // Shift+Enter extends from a number only.
-    EXPECT_EQ(key(cursor, {7, N}, MoveKey::Enter, true), (CellRef{7, U}));
-    EXPECT_EQ(std::pair(cursor.paint({5, N}), cursor.pasteColumn()), std::pair(CellPaint::Window, std::optional(U)));
-    key(cursor, {7, U}, MoveKey::Enter, true);
-    EXPECT_EQ(std::pair(cursor.paint({7, U}), cursor.paint({8, N})), std::pair(CellPaint::Marker, CellPaint::Marker));
-    EXPECT_EQ(std::pair(cursor.current(), cursor.lastFocused()), std::pair(CellRef{8, N}, CellRef{8, N}));
-    cursor.home();
-    EXPECT_EQ(std::pair(cursor.current(), cursor.pasteColumn()), std::pair(CellRef{1, N}, std::optional<Column>()));
-}
-
-TEST(SheetCursor, AfterAClickLeftAndRightMoveTheCaretUntilAnotherMove)
-{
-    SheetCursor cursor;
-    cursor.pressed({3, N});
-    cursor.focusEntered({3, N});
-    EXPECT_EQ(key(cursor, {3, N}, MoveKey::Right), std::nullopt);
-    EXPECT_EQ(key(cursor, {3, N}, MoveKey::Left), std::nullopt);
-    EXPECT_EQ(key(cursor, {3, N}, MoveKey::PageDown), (CellRef{22, N}));
-    EXPECT_TRUE(cursor.focusEntered({22, N})); // the caret goes to the end again
-    EXPECT_EQ(key(cursor, {22, N}, MoveKey::Right), (CellRef{22, U}));
-}
-
-TEST(SheetCursor, SearchHitShowsGreenUntilTheUserMovesOn)
-{
-    SheetCursor cursor;
-    cursor.search().position = 40;
-    cursor.showHit({9, U});
-    cursor.focusEntered({9, U});
-    cursor.settle(CellPaint::Found);
-    EXPECT_EQ(std::pair(cursor.paint({9, U}), cursor.lastFocused()), std::pair(CellPaint::Found, CellRef{9, U}));
-
-    // A new searched text turns the hit into a mark and starts from the first record.
-    cursor.searchTextChanged();
-    EXPECT_EQ(std::pair(cursor.paint({9, U}), cursor.search().position), std::pair(CellPaint::Marker, 1));
-
-    // Moving from a number keeps the green; a key on a name cell, a typed letter or a click end it.
-    cursor.search().found = true;
-    key(cursor, {9, U}, MoveKey::Up);
-    EXPECT_EQ(cursor.paint({8, U}), CellPaint::Found);
-    key(cursor, {8, N}, MoveKey::Down);
-    EXPECT_EQ(cursor.paint({9, N}), CellPaint::Marker);
-    cursor.search() = {7, 7, true};
-    cursor.typed({9, N}, false);
-    EXPECT_EQ(cursor.search().position, 7);
-    cursor.typed({2, U}, true);
-    EXPECT_EQ(std::pair(cursor.search().position, cursor.lastFocused()), std::pair(1, CellRef{2, U}));
 }
