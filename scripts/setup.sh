@@ -8,7 +8,7 @@ packages=(
   libcanberra-dev libx11-dev libxi-dev libical-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  poppler-utils xvfb xauth openbox trayer xdotool x11-utils imagemagick faketime desktop-file-utils
+  poppler-utils xvfb xauth openbox trayer xdotool x11-utils faketime desktop-file-utils
   dbus-daemon
 )
 

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -10,6 +12,7 @@
 
 #include "note/core/printlayout.h"
 #include "note/printwindow.h"
+#include "platform/printer.h"
 #include "tests/support/fakes.h"
 #include "tests/support/fakewindowregistry.h"
 
@@ -99,6 +102,29 @@ TEST(PrintNote, AnnullaTakesTheFocusAndCancelsByMouseAndByKeyboard)
         // The note has the focus again.
         EXPECT_TRUE(QTest::qWaitForWindowActive(&note));
     }
+}
+
+// The real printer path: an accented long note, printed to PDF and read back, runs onto further
+// pages with its letters intact.
+TEST(SystemPrinter, PrintsTheNotePageReadableBackFromThePdf)
+{
+    QTemporaryDir folder;
+    SystemPrinter printer;
+    printer.setOutputFile(folder.filePath(u"page.pdf"_qs));
+    const QString text = u"Perché è così caro il caffè?"_qs + u"\r\nriga"_qs.repeated(100) + u"\r\nfine"_qs;
+    ASSERT_TRUE(printer.beginDocument(u"Arial"_qs, 12));
+    for (const QString &line : notePageLines(kStamp, text))
+        ASSERT_TRUE(printer.printLine(line));
+    ASSERT_TRUE(printer.endDocument());
+
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_qs, {u"-layout"_qs, folder.filePath(u"page.pdf"_qs), u"-"_qs});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString &expected : {u"Data e ora di registrazione del messaggio: "_qs + kStamp,
+                                    u"Perché è così caro il caffè?"_qs, u"fine"_qs})
+        EXPECT_TRUE(printed.contains(expected)) << printed.left(300).toStdString();
+    EXPECT_GE(printed.count(u'\f'), 2);
 }
 
 } // namespace
