@@ -8,6 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "common/daynumber.h"
+#include "common/notefile.h"
+#include "common/notename.h"
+#include "note/notewindow.h"
+#include "tests/support/fakes.h"
+#include "tests/support/startwait.h"
+
 // Run on a private session bus (dbus-run-session), where the test itself stands in for the
 // desktop's notification service.
 using namespace promemo;
@@ -92,6 +99,43 @@ TEST(DesktopNotifications, NotifyCallAndDefaultActionOnASessionBus)
     emitSignal(u"ActionInvoked"_qs, {shown.at(2).at(0).toUInt(), u"default"_qs});
     ASSERT_TRUE(QTest::qWaitFor([&] { return activated >= 100; }, 5000));
     EXPECT_EQ(activated, 101);
+    bus.unregisterService(kService);
+}
+
+// The road through the real bus: a note whose alert fires sends Notify to the service, and the
+// service's default action brings the note forward.
+TEST(DesktopNotifications, AFiringNoteIsNotifiedAndBroughtForwardByItsAction)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(bus.isConnected()) << "run under dbus-run-session";
+    StandInService service;
+    ASSERT_TRUE(bus.registerObject(kPath, &service, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(bus.registerService(kService));
+    test::ProgramFolderWithFakes folder;
+    folder.registry.addWindow(u"NotinoTray"_qs);
+    folder.fakes.clock.current = QDateTime(QDate(2030, 5, 20), QTime(9, 29));
+    DesktopNotifications notifications;
+    QSignalSpy shown(&notifications, &DesktopNotifications::shown);
+    const Services fakes = folder.fakes.services();
+    const Services services{fakes.clock,   fakes.messageBoxes, fakes.processes, fakes.keys,    fakes.screen,
+                            fakes.sound,   fakes.windows,      fakes.help,      fakes.printer, notifications};
+
+    const QString name = *encodeNoteName({NoteState::PutAway, dayNumber(QDate(2030, 5, 20)), 'h', 9 * 60 + 30, 'n', 100});
+    ASSERT_TRUE(writeNoteFile(folder.dir.filePath(name), {u"Chiamare Anna\r\n06 555"_qs, u"20/05/2030"_qs, u"09.30"_qs, {}}));
+    const auto window = test::waitForStart<note::frmNotino>([&](QObject *context, Started<note::frmNotino> started) {
+        note::startNoteProgram(services, note::StartKind::OpenFile, NoteSize::Normal, name, context, std::move(started));
+    });
+    ASSERT_TRUE(window);
+    folder.fakes.clock.current = folder.fakes.clock.current.addSecs(60);
+    window->Timer2_Timer();
+    ASSERT_TRUE(shown.wait(5000));
+    ASSERT_EQ(service.calls.size(), 1);
+    EXPECT_EQ(std::pair(service.calls[0].summary, service.calls[0].body),
+              std::pair(u"20/05/2030 09.30"_qs, u"Chiamare Anna\n06 555"_qs));
+
+    window->showMinimized();
+    emitSignal(u"ActionInvoked"_qs, {shown.at(0).at(0).toUInt(), u"default"_qs});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMinimized(); }, 5000));
     bus.unregisterService(kService);
 }
 
