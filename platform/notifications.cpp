@@ -27,21 +27,20 @@ QString iconPath()
 
 } // namespace
 
-DesktopNotifications::DesktopNotifications(QObject *parent) : QObject(parent)
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return;
-    bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                SLOT(actionInvoked(uint,QString)));
-    bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                SLOT(notificationClosed(uint,uint)));
-}
+DesktopNotifications::DesktopNotifications(QObject *parent) : QObject(parent) {}
 
 void DesktopNotifications::notify(const Notification &notification, QObject *context,
                                   std::function<void()> activated)
 {
+    // The bus is joined at the first alert: most programs of the suite never send one.
     QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && !m_listening) {
+        m_listening = true;
+        bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                    SLOT(actionInvoked(uint,QString)));
+        bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                    SLOT(notificationClosed(uint,uint)));
+    }
     if (!bus.isConnected()) {
         const QString reason = QStringLiteral("no session bus");
         qCInfo(lcDesktop).noquote() << "notification not shown:" << reason;

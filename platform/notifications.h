@@ -55,6 +55,7 @@ private:
         std::function<void()> activated;
     };
     QHash<uint, Pending> m_shown;
+    bool m_listening = false;
 };
 
 } // namespace promemo
