@@ -1,5 +1,7 @@
 #include "platform/messageboxes.h"
 
+#include "common/linebreaks.h"
+
 #include <QAbstractButton>
 #include <QMessageBox>
 
@@ -26,10 +28,7 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
 
 QString displayedMessageText(const QString &text)
 {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    return withLineFeeds(text);
 }
 
 MessageAnswer QtMessageBoxes::show(const Message &message, QWidget *parent)

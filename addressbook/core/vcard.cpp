@@ -1,5 +1,6 @@
 #include "addressbook/core/vcard.h"
 
+#include "common/linebreaks.h"
 #include "common/logging.h"
 
 namespace promemo::rubrica {
@@ -50,19 +51,14 @@ QString escapedText(QStringView text)
 {
     QString escaped;
     escaped.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\\' || c == u',' || c == u';') {
-            escaped += u'\\';
-            escaped += c;
-        } else if (c == u'\r' || c == u'\n') {
-            // CR LF, a lone CR or a lone LF: one line break.
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
+    for (const QChar c : withLineFeeds(text.toString())) {
+        if (c == u'\n') {
             escaped += u"\\n";
-        } else {
-            escaped += c;
+            continue;
         }
+        if (c == u'\\' || c == u',' || c == u';')
+            escaped += u'\\';
+        escaped += c;
     }
     return escaped;
 }

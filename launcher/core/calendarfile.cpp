@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "common/linebreaks.h"
 #include "common/logging.h"
 #include "common/notefile.h"
 #include "common/notelisting.h"
@@ -19,16 +20,14 @@ namespace {
 using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 
 // Line breaks as RFC 5545 text wants them; libical escapes the rest.
-QByteArray utf8Text(QString text)
+QByteArray utf8Text(const QString &text)
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    return text.toUtf8();
+    return withLineFeeds(text).toUtf8();
 }
 
 QString firstLine(const QString &text)
 {
-    const QString plain = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    return plain.section(u'\n', 0, 0, QString::SectionSkipEmpty).trimmed();
+    return withLineFeeds(text).section(u'\n', 0, 0, QString::SectionSkipEmpty).trimmed();
 }
 
 icaltimetype dateValue(QDate date)

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/datetexts.h"
+#include "common/linebreaks.h"
 #include "common/daynumber.h"
 
 namespace promemo::note {
@@ -136,9 +137,7 @@ int parkedLeftPixels(ParkSlot slot, int screenWidthTwips)
 
 AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text)
 {
-    QStringList lines = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                            .replace(u'\r', u'\n')
-                            .split(u'\n', Qt::SkipEmptyParts);
+    QStringList lines = withLineFeeds(text).split(u'\n', Qt::SkipEmptyParts);
     for (QString &line : lines)
         line = line.trimmed();
     lines.removeAll(QString());

@@ -1,5 +1,7 @@
 #include "note/core/printlayout.h"
 
+#include "common/linebreaks.h"
+
 namespace promemo::note {
 
 namespace {
@@ -36,9 +38,7 @@ QStringList notePageLines(const QString &changeTime, const QString &text)
     QStringList page{QString(), QString(), QString(), QString(),
                      QStringLiteral("Data e ora di registrazione del messaggio: ") + changeTime,
                      QString(), QString()};
-    QString normalized = text;
-    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    for (const QString &line : normalized.split(u'\n'))
+    for (const QString &line : withLineFeeds(text).split(u'\n'))
         page += Stampa_Testo1(line);
     return page;
 }
