@@ -13,9 +13,12 @@
 
 namespace promemo::note {
 
-void frmNotino::fireAlert()
+void frmNotino::fireAlert(const QDateTime &now)
 {
     m_note.alertFired = true;
+    m_note.missedMoment = isMissedAlert(m_note.date, m_note.alertMinutes, now)
+                              ? missedMomentText(m_note.date, m_note.alertMinutes, now.date())
+                              : QString();
     showAlertLabel(Qt::AlignCenter);
     centre();
     Suono();
@@ -29,7 +32,8 @@ void frmNotino::notifyAlert()
 {
     if (!Settings::inProgramFolder().desktopFeature(DesktopFeature::Notifications))
         return;
-    const AlertNotice notice = alertNotice(m_note.date, m_note.alertText, Text1->toPlainText());
+    const AlertNotice notice = alertNotice(m_note.date, m_note.alertText, Text1->toPlainText(),
+                                           m_note.missedMoment);
     m_services.notifications.notify({notice.summary, notice.body}, this, [this] { bringForward(*this); });
 }
 
@@ -94,8 +98,8 @@ void frmNotino::setNoteDate(QDate date)
 void frmNotino::armAlert(const QString &text)
 {
     m_note.alertFired = false;
+    m_note.missedMoment.clear();
     m_note.alertText = text;
-    Label2->setText(text);
     showAlertLabel(Label2->alignment());
 }
 

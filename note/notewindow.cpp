@@ -171,6 +171,14 @@ void frmNotino::applyTextSize()
 
 void frmNotino::showAlertLabel(Qt::Alignment alignment)
 {
+    // A missed alert says the moment it was for, in the room beside the date.
+    const Layout &layout = layoutOf(m_note.size);
+    const bool missed = m_note.alertFired && !m_note.missedMoment.isEmpty();
+    QRect place = layout.label2;
+    if (missed)
+        place.setLeft(layout.label1.right() + 4);
+    Label2->setGeometry(place);
+    Label2->setText(missed ? m_note.missedMoment : m_note.alertText);
     Label2->setAlignment(alignment);
     QFont font = Label2->font();
     font.setBold(m_note.alertFired);
@@ -205,10 +213,10 @@ void frmNotino::Timer2_Timer()
     // The clock is read only while an alert is armed: most notes have none.
     if (m_note.alertMinutes == noAlert || m_note.alertFired)
         return;
+    // Moments, not minutes of today: a tick that comes late after a sleep still fires.
     const QDateTime now = m_services.clock.now();
-    if (isAlertDue(m_note.alertMinutes, m_note.alertFired, dayNumber(m_note.date),
-                   dayNumber(now.date()), now.time().msecsSinceStartOfDay() / 60000))
-        fireAlert();
+    if (isAlertDue(m_note.alertMinutes, m_note.alertFired, m_note.date, now))
+        fireAlert(now);
 }
 
 void frmNotino::updateIndicator()
@@ -264,7 +272,7 @@ bool frmNotino::Salva_Nota()
 {
     const SaveResult result = note::Salva_Nota(m_note, m_services.clock, programFolder());
     // A save empties an alert of 00.00 (none): the label shows what the note holds.
-    Label2->setText(m_note.alertText);
+    showAlertLabel(Label2->alignment());
     if (result.failed())
         showWriteFailure(result.error);
     return !result.failed();

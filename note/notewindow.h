@@ -96,7 +96,7 @@ private:
     void run(NoteCommand command);
     void stepAlertTime(int step, Direction direction);
     void stepNoteDate(int days);
-    void fireAlert();
+    void fireAlert(const QDateTime &now);
     void showWriteFailure(const QString &error);
     void Suono();
     void notifyAlert();

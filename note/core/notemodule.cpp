@@ -84,7 +84,8 @@ PutAwayResult putAway(Note &note, const IClock &clock, const QString &folder)
         return {saved.error, false};
     if (const WriteResult renamed = NoteFiles{folder}.putAway(note.file); !renamed)
         return {renamed.error, false};
-    return {{}, note.alertMinutes > 0 && note.date == clock.today()};
+    // The watcher waits for every alert up to today's: an earlier day's is due at once.
+    return {{}, note.alertMinutes > 0 && note.date <= clock.today()};
 }
 
 WriteResult deleteCurrentFile(Note &note, const QString &folder)

@@ -21,6 +21,7 @@ struct Note
     QString alertText;        // `Label2`: hh.mm or empty
     QString changed;          // `Label6`: dd/mm/yyyy hh.mm
     bool alertFired = false;  // `Label2` in its white, fired style
+    QString missedMoment;     // a missed alert's moment as `Label2` shows it once fired, else empty
     NoteColour colour = NoteColour::Yellow;
     int points = 12;
     NoteSize size = NoteSize::Normal;
@@ -60,7 +61,7 @@ LineCounter Conta_Righe(int lineCount, NoteSize size, int points);
 struct PutAwayResult
 {
     QString error;
-    bool closeWatcher = false;   // an alert for today: the watcher must look again
+    bool closeWatcher = false;   // an alert up to today: the watcher must look again
 };
 PutAwayResult putAway(Note &note, const IClock &clock, const QString &folder);
 // The file part of `Elimina_File`.

@@ -82,6 +82,8 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
         {'a', 's', NoteSize::Normal, 0, 0, NoteColour::Cyan, 10, false, false},
         {'v', 'm', NoteSize::Normal, 1, 9 * 60, NoteColour::Green, 14, false, true},
         {'a', 'n', NoteSize::Medium, 0, 10 * 60, NoteColour::Yellow, 12, true, false},
+        // an alert of an earlier day has passed too, at any minute
+        {'h', 'n', NoteSize::Normal, -1, 23 * 60, NoteColour::Yellow, 12, true, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE((std::string{c.colour, c.size}));
@@ -92,7 +94,8 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
         ASSERT_TRUE(window);
         EXPECT_EQ(std::tuple(window->note().colour, window->Text1->font().pointSize(), window->Label1->text(),
                              window->Label2->text(), window->Text1->toPlainText()),
-                  std::tuple(c.colourShown, c.points, dateText(date), alertText(c.alert), u"Dentista\nore 9"_qs));
+                  std::tuple(c.colourShown, c.points, dateText(date),
+                             c.dayOffset < 0 ? u"23.00 di ieri"_qs : alertText(c.alert), u"Dentista\nore 9"_qs));
         // Saved at once unless passed, but the first save after reopening is not archived.
         // Passed: the file read stays, shown, until the note ends.
         EXPECT_EQ(std::tuple(window->note().file.name() == *withState(name, NoteState::Shown),
@@ -220,6 +223,30 @@ TEST_F(NoteWindowTest, AlertFiresAtItsMinute)
     const auto quiet = open(writeNote(today(), 10 * 60 + 20));
     quiet->Timer2_Timer();
     EXPECT_EQ(std::pair(quiet->note().alertFired, fakes.notifications.shown.size()), std::pair(true, qsizetype(1)));
+}
+
+// A note open across midnight (the machine asleep) fires at its first tick after, as a missed
+// alert that says when it was for; put on again by a key, it is an alert like any other.
+TEST_F(NoteWindowTest, AnAlertMissedAcrossMidnightFiresAndSaysWhenItWasFor)
+{
+    setNow(23 * 60 + 45);
+    const auto window = open(writeNote(today(), 23 * 60 + 58));
+    window->Timer2_Timer();
+    ASSERT_FALSE(window->note().alertFired);
+    const QRect armedLabel = window->Label2->geometry();
+    fakes.clock.current = QDateTime(today().addDays(1), QTime(0, 10));
+    window->Timer2_Timer();
+    EXPECT_EQ(std::tuple(window->note().alertFired, window->pos(), window->Label2->text()),
+              std::tuple(true, kCentre, u"23.58 di ieri"_qs));
+    // The whole moment shows, beside the date and not over it.
+    EXPECT_GE(window->Label2->width(), window->Label2->sizeHint().width());
+    EXPECT_GT(window->Label2->x(), window->Label1->geometry().right());
+    ASSERT_EQ(fakes.notifications.shown.size(), 1);
+    EXPECT_EQ(fakes.notifications.shown[0].summary, u"Avviso mancato: 23.58 di ieri"_qs);
+
+    press(*window, 1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(window->note().alertFired, window->Label2->geometry(), window->Label2->text()),
+              std::tuple(false, armedLabel, window->note().alertText));
 }
 
 TEST_F(NoteWindowTest, AllNotesKeysAndNotWhileTheSetUpDialogIsOpen)
