@@ -167,6 +167,8 @@ void frmNotino::applyTextSize()
     font.setPointSize(m_note.points);
     Text1->setFont(font);
     Conta_Righe();
+    // A larger text must not leave the caret's line under the date line.
+    Text1->ensureCursorVisible();
 }
 
 void frmNotino::showAlertLabel(Qt::Alignment alignment)
@@ -257,9 +259,15 @@ void frmNotino::Text1_Change()
 
 void frmNotino::Conta_Righe()
 {
+    // A new font clears the blocks' layouts, and Qt lays them out again only when they are
+    // drawn: the lines are counted on a layout made now.
+    const auto *layout = qobject_cast<QPlainTextDocumentLayout *>(Text1->document()->documentLayout());
     int lines = 0;
-    for (QTextBlock block = Text1->document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = Text1->document()->begin(); block.isValid(); block = block.next()) {
+        if (layout)
+            layout->ensureBlockLayout(block);
         lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
+    }
     const LineCounter counter = note::Conta_Righe(lines, m_note.size, m_note.points);
     Label4->setText(counter.text);
     QFont font = Label4->font();

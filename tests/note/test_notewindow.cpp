@@ -319,4 +319,37 @@ TEST_F(NoteWindowTest, TypedAndPastedTextIsShownAsTheFileWillHoldIt)
     EXPECT_EQ(savedText(dir.filePath(noteFiles().front())), u"Caffè ? ?eus é\r\nfine"_qs);
 }
 
+// A new text size recounts the lines as they are drawn, and keeps the caret in view.
+TEST_F(NoteWindowTest, TheLineCounterFollowsANewTextSizeAndTheCaretStaysInView)
+{
+    const auto window = fresh();
+    window->Text1->setFocus();
+    for (const char *line : {"uno", "due", "abc def ghi jkl mno"}) {
+        if (!window->Text1->toPlainText().isEmpty())
+            QTest::keyClick(window->Text1, Qt::Key_Return);
+        QTest::keyClicks(window->Text1, QLatin1String(line));
+    }
+    EXPECT_EQ(std::pair(window->Label4->text(), window->Label4->font().bold()), std::pair(u"3"_qs, false));
+    QTest::keyClick(window->Text1, Qt::Key_6, Qt::ControlModifier | Qt::KeypadModifier);
+    ASSERT_EQ(window->Text1->font().pointSize(), 14);
+    EXPECT_EQ(std::pair(window->Label4->text(), window->Label4->font().bold()), std::pair(u"| 4 |"_qs, true));
+    EXPECT_LE(window->Text1->cursorRect().bottom(), window->Text1->viewport()->height());
+}
+
+// Alt and Super with a key that is no command type nothing, and change nothing to save.
+TEST_F(NoteWindowTest, AltAndSuperWithALetterNeverTypeIntoTheNote)
+{
+    const auto window = fresh();
+    QTest::keyClicks(window->Text1, u"Prova"_qs);
+    const QString changed = window->note().changed;
+    fakes.clock.current = fakes.clock.current.addSecs(120);
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_A, Qt::AltModifier}, {Qt::Key_S, Qt::AltModifier},
+        {Qt::Key_4, Qt::AltModifier | Qt::KeypadModifier}, {Qt::Key_F, Qt::AltModifier | Qt::ShiftModifier},
+        {Qt::Key_A, Qt::MetaModifier}, {Qt::Key_A, Qt::ControlModifier | Qt::AltModifier}};
+    for (const auto &[key, modifiers] : keys)
+        QTest::keyClick(window->Text1, key, modifiers);
+    EXPECT_EQ(std::pair(window->Text1->toPlainText(), window->note().changed), std::pair(u"Prova"_qs, changed));
+}
+
 } // namespace
