@@ -166,8 +166,10 @@ void DesktopNotifications::actionInvoked(uint id, const QString &action)
         return;
     }
     for (qsizetype i = 0; i < entry->actions.size(); ++i) {
-        if (action == actionKey(i) && entry->actions[i].invoked)
+        if (action == actionKey(i) && entry->actions[i].invoked) {
             entry->actions[i].invoked();
+            return;
+        }
     }
 }
 
