@@ -53,6 +53,8 @@ void frmNotino::Esci()
         showWriteFailure(result.error);
         return;
     }
+    // Put away: dealt with, also while the watcher is still going.
+    m_services.notifications.withdraw(this);
     if (!result.closeWatcher) {
         end();
         return;
@@ -96,6 +98,7 @@ void frmNotino::closeEvent(QCloseEvent *event)
     }
     m_ended = true;
     m_timer2.stop();
+    m_services.notifications.withdraw(this);
     if (m_setup)
         m_setup->close();
     QWidget::closeEvent(event);

@@ -95,6 +95,9 @@ private:
     bool Text1_KeyDown(QKeyEvent *event);
     void run(NoteCommand command);
     void stepAlertTime(int step, Direction direction);
+    // `Label1` and `Label2` to a new alert, armed, to be saved.
+    void moveAlert(QDate date, int minutes);
+    void snoozeAlert();
     void stepNoteDate(int days);
     void fireAlert(const QDateTime &now);
     void showWriteFailure(const QString &error);

@@ -74,6 +74,16 @@ AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Directio
     return result;
 }
 
+AlertStep snoozedAlert(QDate today, int nowMinutes)
+{
+    const int later = nowMinutes + kSnoozeMinutes;
+    if (later < minutesPerDay)
+        return {today, later};
+    if (today >= lastDay())
+        return {today, minutesPerDay - 1};
+    return {today.addDays(1), std::max(later - minutesPerDay, 1)};
+}
+
 DateStep stepDate(QDate noteDate, int days, QDate today)
 {
     const QDate from = noteDate.isValid() ? noteDate : today;

@@ -29,6 +29,12 @@ struct AlertStep
 AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
                     QDate today, int nowMinutes);
 
+// "Rimanda di 10 minuti": the alert ten minutes from now, on the next day past midnight. 00.00
+// means no alert, so a snooze that reaches it takes 00.01; on lastDay() the alert stays within
+// the day.
+inline constexpr int kSnoozeMinutes = 10;
+AlertStep snoozedAlert(QDate today, int nowMinutes);
+
 // Ctrl+Up/Down (1 day) and Alt+Up/Down (7 days); a step forward stops at lastDay().
 struct DateStep
 {

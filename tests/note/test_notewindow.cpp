@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -247,6 +248,74 @@ TEST_F(NoteWindowTest, AnAlertMissedAcrossMidnightFiresAndSaysWhenItWasFor)
     press(*window, 1, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(std::tuple(window->note().alertFired, window->Label2->geometry(), window->Label2->text()),
               std::tuple(false, armedLabel, window->note().alertText));
+}
+
+TEST_F(NoteWindowTest, AFiredNotesNotificationGoesWhenTheNoteIsDealtWith)
+{
+    setNow(10 * 60 + 20);
+    const auto keys = [](Qt::Key key, Qt::KeyboardModifiers modifiers, int times = 1) {
+        return [=](frmNotino &window) { press(window, times, key, modifiers); };
+    };
+    const std::pair<const char *, std::function<void(frmNotino &)>> ways[] = {
+        {"closed by the launcher", [this](frmNotino &window) {
+             registry.postClose(u"PromemoX"_qs, nullptr, {});
+             EXPECT_TRUE(QTest::qWaitFor([&] { return window.ended(); }, 5000));
+         }},
+        {"put away", [](frmNotino &window) { dropAt(window, {1200, 300}); }},
+        {"deleted", keys(Qt::Key_F5, Qt::NoModifier, 2)},
+        {"alert later", keys(Qt::Key_Right, Qt::ControlModifier)},
+        {"date on", keys(Qt::Key_Down, Qt::ControlModifier)},
+        {"alert set-up", [](frmNotino &window) {
+             QTest::keyClick(window.Text1, Qt::Key_F8);
+             auto *setup = window.findChild<AlertSetupDialog *>();
+             ASSERT_TRUE(setup);
+             setup->findChild<QPushButton *>(u"cmdOk"_qs)->click();
+         }},
+    };
+    for (const auto &[way, dealWith] : ways) {
+        SCOPED_TRACE(way);
+        const auto window = open(writeNote(today(), 10 * 60 + 20));
+        ASSERT_TRUE(window->note().alertFired);
+        const qsizetype fired = fakes.notifications.shown.size() - 1;
+        // Looking at it, moving it or bringing it forward is not dealing with it.
+        dropAt(*window, {310, 300});
+        fakes.notifications.activate(fired);
+        EXPECT_FALSE(fakes.notifications.withdrawn(fired));
+        dealWith(*window);
+        EXPECT_TRUE(fakes.notifications.withdrawn(fired));
+        removeNoteFiles();
+    }
+}
+
+// "Rimanda di 10 minuti" on the notification of a note that fired on screen.
+TEST_F(NoteWindowTest, SnoozeSetsTheAlertTenMinutesOnSavesItAndFiresAgain)
+{
+    setNow(23 * 60 + 40);
+    const QDate tomorrow = today().addDays(1);
+    const auto window = open(writeNote(today(), 23 * 60 + 52));
+    setNow(23 * 60 + 52);
+    window->Timer2_Timer();
+    ASSERT_EQ(fakes.notifications.shown.size(), 1);
+    const int archivedBefore = archived();
+    fakes.clock.current.setTime(QTime(23, 55, 40));
+    ASSERT_TRUE(fakes.notifications.invoke(0, u"Rimanda di 10 minuti"_qs));
+    EXPECT_EQ(std::tuple(window->Label1->text(), window->Label2->text(), window->note().alertFired,
+                         fakes.notifications.withdrawn(0)),
+              std::tuple(dateText(tomorrow), u"00.05"_qs, false, true));
+    // Saved under a name with the new alert, and archived.
+    ASSERT_EQ(noteFiles().size(), 1);
+    const auto saved = decodeNoteName(noteFiles().front());
+    EXPECT_EQ(std::tuple(saved->day, saved->alertMinutes, archived()),
+              std::tuple(dayNumber(tomorrow), 5, archivedBefore + 1));
+    EXPECT_EQ(readNoteFile(dir.filePath(noteFiles().front()))->alertTime, u"00.05"_qs);
+
+    fakes.clock.current = QDateTime(tomorrow, QTime(0, 4, 59));
+    window->Timer2_Timer();
+    EXPECT_EQ(std::pair(window->note().alertFired, fakes.notifications.shown.size()), std::pair(false, qsizetype(1)));
+    fakes.clock.current = QDateTime(tomorrow, QTime(0, 5));
+    window->Timer2_Timer();
+    EXPECT_EQ(std::tuple(window->note().alertFired, fakes.notifications.shown.size(), fakes.notifications.withdrawn(1)),
+              std::tuple(true, qsizetype(2), false));
 }
 
 TEST_F(NoteWindowTest, AllNotesKeysAndNotWhileTheSetUpDialogIsOpen)

@@ -54,6 +54,26 @@ TEST(NoteRules, AlertAndDateStepsWrapPastMidnightAndClampToNow)
     }
 }
 
+TEST(NoteRules, SnoozeIsTenMinutesFromNowOnTheNextDayPastMidnight)
+{
+    // today, now, expected date and minutes
+    const std::tuple<QDate, int, QDate, int> cases[] = {
+        {today, hm(10, 14), today, hm(10, 24)},
+        {today, hm(23, 49), today, hm(23, 59)},
+        {today, hm(23, 55), today.addDays(1), hm(0, 5)},
+        // 00.00 is no alert
+        {today, hm(23, 50), today.addDays(1), hm(0, 1)},
+        {QDate(2031, 12, 31), hm(23, 55), QDate(2032, 1, 1), hm(0, 5)},
+        {QDate(2032, 2, 28), hm(23, 58), QDate(2032, 2, 29), hm(0, 8)},
+        {QDate(2099, 12, 31), hm(23, 55), QDate(2099, 12, 31), hm(23, 59)},
+    };
+    for (const auto &[day, now, date, minutes] : cases) {
+        const AlertStep s = snoozedAlert(day, now);
+        EXPECT_EQ(std::tuple(s.date, s.minutes, s.clampedToNow), std::tuple(date, minutes, false))
+            << day.toString(Qt::ISODate).toStdString() << " " << now;
+    }
+}
+
 TEST(NoteRules, SaveAndDropsNeedAnAsciiLetterOrDigitAndZonesMeetAtTheirBoundaries)
 {
     const std::pair<const char16_t *, bool> texts[] = {{u"...\r\nZ", true}, {u"città", true}, {u" \r\n\t", false},
