@@ -74,7 +74,7 @@ frmNotino::frmNotino(const Services &services, Note note,
                      std::unique_ptr<RegisteredWindow> registration, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_services(services), m_messages(services.messageBoxes, kNoteTitle, this),
-      m_note(std::move(note))
+      m_note(std::move(note)), m_recovery(programFolder())
 {
     setWindowTitle(QString::fromUtf16(kNoteCaption));
     setAttribute(Qt::WA_QuitOnClose);
@@ -92,6 +92,10 @@ frmNotino::frmNotino(const Services &services, Note note,
     // Polling the keys needs the 30 ms tick; an alert alone is checked every second.
     m_timer2.setInterval(m_keysWatched ? 1000ms : 30ms);
     connect(&m_timer2, &QTimer::timeout, this, &frmNotino::Timer2_Timer);
+    // Not restarted by every key: while the user types, a copy at most every interval.
+    m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setInterval(kRecoveryCopyDelay);
+    connect(&m_recoveryTimer, &QTimer::timeout, this, &frmNotino::writeRecoveryCopy);
 }
 
 frmNotino::~frmNotino()
@@ -255,6 +259,38 @@ void frmNotino::Text1_Change()
     Aggiorna_Registrazione(m_note, m_services.clock);
     Label6->setText(m_note.changed);
     Conta_Righe();
+    noteChanged();
+}
+
+void frmNotino::noteChanged()
+{
+    if (!m_ended && !m_recoveryTimer.isActive())
+        m_recoveryTimer.start();
+}
+
+void frmNotino::writeRecoveryCopy()
+{
+    if (m_ended || !hasUnsavedChanges(m_note))
+        return;
+    const RecoveredNote copy = recoveryCopyOf(m_note, m_services.clock);
+    // The stamp moves with the clock: only what the user sees decides a write.
+    RecoveredNote seen = copy;
+    seen.name.stamp = 0;
+    const QByteArray content = encodeRecoveryCopy(seen);
+    if (content == m_recoveryWritten)
+        return;
+    if (const WriteResult written = m_recovery.write(copy); !written) {
+        qCWarning(lcNote).noquote() << "Recovery copy not written:" << written.error;
+        return;
+    }
+    m_recoveryWritten = content;
+}
+
+void frmNotino::dropRecoveryCopy()
+{
+    m_recoveryTimer.stop();
+    m_recovery.remove();
+    m_recoveryWritten.clear();
 }
 
 void frmNotino::Conta_Righe()
@@ -279,6 +315,8 @@ void frmNotino::Conta_Righe()
 bool frmNotino::Salva_Nota()
 {
     const SaveResult result = note::Salva_Nota(m_note, m_services.clock, programFolder());
+    if (!hasUnsavedChanges(m_note))
+        dropRecoveryCopy();
     // A save empties an alert of 00.00 (none): the label shows what the note holds.
     showAlertLabel(Label2->alignment());
     if (result.failed())
@@ -299,6 +337,8 @@ bool frmNotino::Text1_KeyDown(QKeyEvent *event)
 {
     const NoteCommand command = noteCommand(event->key(), event->modifiers());
     run(command);
+    if (command != NoteCommand::None && command != NoteCommand::Swallow)
+        noteChanged();
     if (isCtrlTable(event->modifiers()))
         applyColour();
     if (disarmsDelete(event->key(), event->modifiers()))

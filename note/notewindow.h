@@ -110,12 +110,19 @@ private:
     void centre();
     QSize screenTwips() const;
     void end();
+    // A change the file does not hold yet: the recovery copy follows within two seconds.
+    void noteChanged();
+    void writeRecoveryCopy();
+    void dropRecoveryCopy();
 
     Services m_services;
     WindowMessages m_messages;
     Note m_note;
     std::unique_ptr<RegisteredWindow> m_registration;
     QTimer m_timer2;
+    RecoveryCopy m_recovery;
+    QTimer m_recoveryTimer;
+    QByteArray m_recoveryWritten;
     QColor m_indicator;
     QPointer<AlertSetupDialog> m_setup;
     bool m_deleteArmed = false;

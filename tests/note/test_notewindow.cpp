@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "common/daynumber.h"
 #include "common/notefile.h"
 #include "common/programfolder.h"
+#include "common/recoverycopy.h"
 #include "tests/support/fakes.h"
 #include "tests/support/registryrequests.h"
 #include "tests/support/startwait.h"
@@ -419,6 +421,31 @@ TEST_F(NoteWindowTest, AltAndSuperWithALetterNeverTypeIntoTheNote)
     for (const auto &[key, modifiers] : keys)
         QTest::keyClick(window->Text1, key, modifiers);
     EXPECT_EQ(std::pair(window->Text1->toPlainText(), window->note().changed), std::pair(u"Prova"_qs, changed));
+}
+
+// While the text is not saved, a recovery copy holds it within two seconds; nothing is written
+// while nothing changes, and the copy goes with the save.
+TEST_F(NoteWindowTest, UnsavedTextIsCopiedWithinTwoSecondsAndTheCopyGoesWithTheSave)
+{
+    const auto window = fresh();
+    const QDir copies(dir.filePath(u".recupero"_qs));
+    const auto copyText = [&] {
+        const QStringList names = copies.entryList({u"*.rec"_qs}, QDir::Files);
+        const auto copy = names.size() == 1 ? decodeRecoveryCopy(readWholeFile(copies.filePath(names[0])))
+                                            : std::nullopt;
+        return copy ? copy->content.text : QString();
+    };
+    QTest::keyClicks(window->Text1, u"Comprare"_qs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copyText() == u"Comprare"_qs; }, 2000));
+    const auto written = QFileInfo(copies.filePath(copies.entryList({u"*.rec"_qs}).value(0))).lastModified();
+    QTest::qWait(int(kRecoveryCopyDelay.count()) + 500);
+    EXPECT_EQ(QFileInfo(copies.filePath(copies.entryList({u"*.rec"_qs}).value(0))).lastModified(), written);
+    QTest::keyClicks(window->Text1, u" il pane"_qs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copyText() == u"Comprare il pane"_qs; }, 2000));
+    EXPECT_TRUE(noteFiles().isEmpty());
+
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(100, 125));
+    EXPECT_EQ(std::pair(noteFiles().size(), copies.entryList({u"*.rec"_qs}).size()), std::pair(qsizetype(1), qsizetype(0)));
 }
 
 } // namespace
