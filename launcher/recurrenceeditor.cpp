@@ -335,7 +335,9 @@ void frmRicorrenze::List1_Click(QListWidgetItem *item)
     if (m_list->count() == 0)
         addEntry(kNoRecurrencesEntry.toString());
     m_list->clearSelection();
-    m_txtData[0]->setFocus();
+    // After the question the focus may come back with the window: the day box is entered
+    // anew either way, so the digits typed next replace the loaded day.
+    enterField(m_txtData[0]);
 }
 
 void frmRicorrenze::cmdChiudi_Click()
