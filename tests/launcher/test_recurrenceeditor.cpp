@@ -198,6 +198,23 @@ TEST_F(RecurrenceEditorTest, AfterSiTheLoadedDayTakesNewDigitsAndMovesOn)
     EXPECT_EQ(w.entries(), (QStringList{kStoredEntries[0], kStoredEntries[1], u"110   20/04  01  07   Anniversario"_qs}));
 }
 
+// Records the list cannot show (a date that does not begin with a digit, none at all) do not
+// hide the good ones after them, and Chiudi keeps them in rico.dat byte for byte, after the
+// records it wrote; ricf.dat has the occurrences of the good ones, which every reader sees.
+TEST_F(RecurrenceEditorTest, DamagedRecordsHideNothingAndChiudiKeepsThemAsTheyWere)
+{
+    const QByteArray first = "\"05/03\",\"01\",\"07\",\"A\"\r\n";
+    const QByteArray damaged = "\"x5/04\",\"01\",\"07\",\"Rotto\"\r\n";
+    const QByteArray undated = "  ,\"senza\r\ndata\"\n";
+    const QByteArray last = "\"10/10\",\"02\",\"07\",\"Anniversario\"";
+    dir.put(u"rico.dat"_qs, first + damaged + "\r\n" + undated + last);
+    frmRicorrenze &w = open();
+    EXPECT_EQ(w.entries(), (QStringList{kStoredEntries[0], u"283   10/10  02  07   Anniversario"_qs}));
+    closeWith(w.cmdChiudi());
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), first + last + "\r\n" + damaged + undated);
+    EXPECT_EQ(dir.read(u"ricf.dat"_qs), first + last + "\r\n" + QByteArray(last).replace("10/10", "10/04") + "\r\n");
+}
+
 // A failure leaves both files as they were, so that no reader sees half of the change.
 TEST_F(RecurrenceEditorTest, FailedWriteIsReportedLeavesBothFilesAndKeepsTheWorkUntilItSucceeds)
 {
