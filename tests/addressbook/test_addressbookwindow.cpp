@@ -194,6 +194,33 @@ TEST_F(AddressBookWindowTest, PastingInACellFollowsIncollaAndNoCellHoldsALineBre
     EXPECT_FALSE(vcf.contains('\t') || vcf.contains("\\n") || vcf.contains("\r\r") || vcf.contains("\n\n"));
 }
 
+// A reader may pass over what it cannot use, the writer keeps it: a row left as it was loaded is
+// saved with its own bytes (style and colour codes out of range, the reserved bytes, a NUL and a
+// byte Windows-1252 leaves undefined); a row the user changed is written as it is shown.
+TEST_F(AddressBookWindowTest, SavingKeepsTheRowsLeftAsLoadedByteForByte)
+{
+    const QByteArray damaged = QByteArray("Bice \x81\x00 Neri", 12).leftJustified(100, ' ')
+                               + QByteArray("02 1").leftJustified(40, ' ') + "x9ab7Z";
+    QByteArray before;
+    for (int record = 1; record <= kRecords; ++record)
+        before += record == 2 ? damaged : plainRecord({});
+    dir.put(kDataFileName.toString(), before);
+    frmRubrica &w = open();
+    EXPECT_EQ(w.nameCell(2)->text(), QString::fromUtf16(u"Bice \u0081\u0000 Neri", 12));
+    type(u"Dario"_qs);
+    pressButton(SaveButton);
+    QByteArray after = QByteArray(before).replace(0, kRecordSize, plainRecord("Dario"));
+    EXPECT_TRUE(readWholeFile(dataPath()) == after);
+    EXPECT_EQ(readWholeFile(dataPath()).mid(kRecordSize, kRecordSize), damaged);
+
+    press(Qt::Key_Down);
+    pressButton(BoldButton);
+    pressButton(SaveButton);
+    after.replace(kRecordSize, kRecordSize, damaged.left(140) + "100000");
+    EXPECT_TRUE(readWholeFile(dataPath()) == after);
+    EXPECT_EQ(readWholeFile(dataPath()).mid(kRecordSize, kRecordSize), after.mid(kRecordSize, kRecordSize));
+}
+
 TEST_F(AddressBookWindowTest, SwitchingSheetsAsksOnceForTheSheetLeft)
 {
     const QString longName = u"Studio dentistico associato Dottori Rossi, Bianchi e Verdi - Via Roma 12"_qs;
