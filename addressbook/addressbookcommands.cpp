@@ -120,6 +120,25 @@ void frmRubrica::Incolla()
     focusCellAtEnd(m_cursor.current());
 }
 
+void frmRubrica::pasteInCell(GridCell *target, const QString &text)
+{
+    m_modificato = true;
+    m_cursor.pasteStarted();
+    const CellRef at = target->ref();
+    const bool selected = target->hasSelectedText();
+    const int from = selected ? target->selectionStart() : target->cursorPosition();
+    const int length = selected ? int(target->selectedText().size()) : 0;
+    Sheet sheet = gridContents();
+    const std::optional<int> row = pasteIntoCell(sheet, at, from, length, text);
+    if (!row) {
+        message(tabMessage(), MessageIcon::None);
+        return;
+    }
+    setGridContents(sheet);
+    m_cursor.setCurrentRow(*row);
+    focusCellAtEnd({*row, at.column});
+}
+
 void frmRubrica::Grassetto()
 {
     m_modificato = true;
@@ -205,6 +224,8 @@ void frmRubrica::openOptions()
         m_sheetColour = sheetQColor(sheetIndex);
         paintTabs();
     });
+    // The dialog is modal: the button's release goes to it.
+    connect(dialog, &QDialog::finished, m_toolbar, &Toolbar::releaseTaken);
     m_options = dialog;
     dialog->show();
 }

@@ -140,6 +140,9 @@ void frmRubrica::buildGrid()
         for (GridCell *cell : {name, number}) {
             connect(cell, &GridCell::focusEntered, this, &frmRubrica::cellFocusEntered);
             connect(cell, &GridCell::pressed, this, &frmRubrica::cellPressed);
+            connect(cell, &GridCell::pasteRequested, this, &frmRubrica::pasteInCell);
+            // Keys set it before they act; a paste from the cell's menu or a drop comes here.
+            connect(cell, &QLineEdit::textEdited, this, [this] { m_modificato = true; });
         }
     }
     // Rows overlap: each row lies over the one below it, so its lower ruling line shows.
@@ -266,14 +269,21 @@ void frmRubrica::focusCellAtEnd(CellRef ref)
     target->caretToEnd();
 }
 
+MessageAnswer frmRubrica::ask(const QString &text, MessageIcon icon, MessageButtons buttons)
+{
+    const MessageAnswer answer = m_messages.show(text, icon, buttons);
+    m_toolbar->releaseTaken();
+    return answer;
+}
+
 void frmRubrica::message(const QString &text, MessageIcon icon)
 {
-    m_messages.show(text, icon);
+    ask(text, icon, MessageButtons::Ok);
 }
 
 bool frmRubrica::confirm(const QString &text)
 {
-    return m_messages.show(text, MessageIcon::Warning, MessageButtons::YesNo) == MessageAnswer::Yes;
+    return ask(text, MessageIcon::Warning, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
 // --- Sheets and the data file ---
@@ -318,7 +328,7 @@ bool frmRubrica::QuerySave(int index)
 {
     if (!m_modificato)
         return true;
-    const MessageAnswer answer = m_messages.show(
+    const MessageAnswer answer = ask(
         QStringLiteral("  Vuoi salvare le modifiche effettuate al foglio ") + sheetCaption(index)
             + QStringLiteral("?  "),
         MessageIcon::Question, MessageButtons::YesNo);
@@ -456,8 +466,8 @@ void frmRubrica::closeEvent(QCloseEvent *event)
 {
     if (m_modificato) {
         const MessageAnswer answer =
-            m_messages.show(QStringLiteral("  Vuoi salvare le ultime modifiche effettuate?   "),
-                            MessageIcon::Question, MessageButtons::YesNoCancel);
+            ask(QStringLiteral("  Vuoi salvare le ultime modifiche effettuate?   "),
+                MessageIcon::Question, MessageButtons::YesNoCancel);
         // A refused close, or a save that failed, keeps the window and its edits.
         if (answer == MessageAnswer::Cancel || (answer == MessageAnswer::Yes && !Salva())) {
             event->ignore();

@@ -112,10 +112,12 @@ private:
     bool searchBoxKeyPressed(QKeyEvent *event);
     void searchTextChanged();
     void copyOrCut(bool cut);
+    void pasteInCell(GridCell *target, const QString &text);
     void showHit(const SearchHit &hit);
     void reportWriteFailure();
     bool confirm(const QString &text);
     void message(const QString &text, MessageIcon icon);
+    MessageAnswer ask(const QString &text, MessageIcon icon, MessageButtons buttons);
 
     const Services m_services;
     const WindowMessages m_messages;

@@ -1,7 +1,10 @@
 #include "addressbook/gridcell.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -35,6 +38,11 @@ QColor paintColour(CellPaint paint)
 bool movesBetweenCells(const QFocusEvent *event)
 {
     return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+}
+
+bool isOneLine(const QString &text)
+{
+    return !text.contains(u'\r') && !text.contains(u'\n') && !text.contains(u'\t');
 }
 
 } // namespace
@@ -136,6 +144,77 @@ void GridCell::mousePressEvent(QMouseEvent *event)
 {
     QLineEdit::mousePressEvent(event);
     emit pressed(this, event->button());
+}
+
+bool GridCell::handOver(const QString &text)
+{
+    if (isOneLine(text))
+        return false;
+    emit pasteRequested(this, text);
+    return true;
+}
+
+void GridCell::pasteFrom(QClipboard::Mode mode)
+{
+    if (isReadOnly())
+        return;
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    if (handOver(text))
+        return;
+    // As the line edit's own paste: the text over the selection, one step to undo.
+    if (!text.isEmpty() || hasSelectedText())
+        insert(text);
+}
+
+void GridCell::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+        deselect();
+        pasteFrom(QClipboard::Selection);
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void GridCell::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        pasteFrom(QClipboard::Clipboard);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void GridCell::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The menu's paste is the one action tied to QLineEdit::paste (by name in Qt 6.4).
+    for (QAction *action : menu->actions()) {
+        const bool isPaste = disconnect(action, SIGNAL(triggered()), this, SLOT(paste()))
+                             || disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
+        if (isPaste)
+            connect(action, &QAction::triggered, this, [this] { pasteFrom(QClipboard::Clipboard); });
+    }
+    menu->popup(event->globalPos());
+}
+
+void GridCell::dropEvent(QDropEvent *event)
+{
+    const QMimeData *dropped = event->mimeData();
+    if (isReadOnly() || !dropped->hasText() || isOneLine(dropped->text())) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    // Taken as a paste at the drop point; the text dragged stays where it came from.
+    setFocus(Qt::OtherFocusReason);
+    deselect();
+    setCursorPosition(cursorPositionAt(event->position().toPoint()));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    handOver(dropped->text());
 }
 
 void GridCell::paintEvent(QPaintEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
 
 #include "addressbook/core/addressbook.h"
@@ -8,7 +9,9 @@
 namespace promemo::rubrica {
 
 // One cell of the grid: a line edit drawn as part of a ruled grid, with its text colour and
-// paint. It reports focus and mouse presses after the line edit has handled them.
+// paint. It reports focus and mouse presses after the line edit has handled them. Text pasted
+// into it (Ctrl+V, its menu, a middle click, a drop) that holds a line break or a TAB is handed
+// to the window, which applies the rules of Incolla; other text goes in at the caret.
 class GridCell : public QLineEdit
 {
     Q_OBJECT
@@ -33,14 +36,24 @@ signals:
     void focusEntered(GridCell *cell);
     void focusLeft(GridCell *cell);
     void pressed(GridCell *cell, Qt::MouseButton button);
+    // `text` holds a line break or a TAB; the caret stands where it goes in.
+    void pasteRequested(GridCell *cell, const QString &text);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // False for text the line edit may take as it is.
+    bool handOver(const QString &text);
+    void pasteFrom(QClipboard::Mode mode);
+
     CellRef m_ref;
     TextColour m_colour = TextColour::Black;
     CellPaint m_paint = CellPaint::Window;

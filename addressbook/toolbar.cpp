@@ -293,6 +293,12 @@ void Toolbar::azzeraPulsanti()
     m_active = kNoButton;
 }
 
+void Toolbar::releaseTaken()
+{
+    if (isButton(m_pressed) && m_buttons[m_pressed]->look() == ToolButtonLook::Pressed)
+        released(m_pressed);
+}
+
 QRect Toolbar::band() const
 {
     const ToolButton *first = m_buttons.front();
@@ -324,6 +330,7 @@ void Toolbar::moved(int index)
 
 void Toolbar::pressed(int index)
 {
+    m_pressed = index;
     m_buttons[index]->setLook(ToolButtonLook::Pressed);
     // The action may open a modal dialog or close the window: nothing runs after it.
     emit triggered(index);

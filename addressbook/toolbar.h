@@ -87,6 +87,9 @@ public:
 
     // Azzera_Pulsanti: the hovered button back to rest.
     void azzeraPulsanti();
+    // A message box or dialog that a pressed button's action opened took the button's release:
+    // once it is gone, the button looks as after its release.
+    void releaseTaken();
     // Timer1: back to rest once the pointer has left the band from button 0 to button 12.
     void tick();
     // The band in global coordinates: the height of button 0's box, from its left edge to the
@@ -109,6 +112,7 @@ private:
     std::function<QPoint()> m_pointer;
     std::array<ToolButton *, kToolButtons> m_buttons{};
     int m_active = kNoButton;
+    int m_pressed = kNoButton; // the button pressed last
     QTimer m_timer;
 };
 

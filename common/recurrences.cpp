@@ -49,6 +49,23 @@ QString twoDigits(int n)
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// The start of the line that holds the first byte of the record read from `from` on: the blank
+// lines the reader passed over before it are not part of it, its leading blanks are.
+qsizetype lineStart(const QByteArray &bytes, qsizetype from)
+{
+    qsizetype first = from;
+    while (first < bytes.size() && (bytes[first] == ' ' || bytes[first] == '\t' || isLineEnd(bytes[first])))
+        ++first;
+    while (first > from && !isLineEnd(bytes[first - 1]))
+        --first;
+    return first;
+}
+
 Recurrence stripped(const Recurrence &r)
 {
     return {r.date.trimmed(), r.perYear.trimmed(), r.advance.trimmed(), r.text.trimmed()};
@@ -121,6 +138,34 @@ QList<Recurrence> readRecurrences(const QString &path)
     return parseRecurrences(readWholeFile(path));
 }
 
+EnteredRecurrences parseEnteredRecurrences(const QByteArray &bytes)
+{
+    EnteredRecurrences entered;
+    int unreadableRecords = 0;
+    RecordReader reader(bytes);
+    for (qsizetype before = reader.position(); const auto fields = reader.readRecord(kFields);
+         before = reader.position()) {
+        if (leadingNumber(fields->at(0)) != 0) {
+            entered.readable.append({fields->at(0), fields->at(1), fields->at(2), fields->at(3)});
+            continue;
+        }
+        const qsizetype start = lineStart(bytes, before);
+        QByteArray record = bytes.mid(start, reader.position() - start);
+        if (!isLineEnd(record.back()))
+            record.append("\r\n");
+        entered.unreadable.append(record);
+        ++unreadableRecords;
+    }
+    if (unreadableRecords > 0)
+        qCWarning(lcFiles) << unreadableRecords << "recurrence records cannot be read; they are kept as they are";
+    return entered;
+}
+
+EnteredRecurrences readEnteredRecurrences(const QString &path)
+{
+    return parseEnteredRecurrences(readWholeFile(path));
+}
+
 QByteArray encodeRecurrences(const QList<Recurrence> &records)
 {
     QByteArray bytes;
@@ -155,7 +200,8 @@ QList<Recurrence> expandRecurrence(const Recurrence &entered, int year)
     return occurrences;
 }
 
-WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year)
+WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year,
+                                 const QByteArray &unreadable)
 {
     const QDir dir(folder);
     QList<Recurrence> records;
@@ -173,7 +219,7 @@ WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> 
         return WriteResult{error};
     };
     QString error;
-    const auto enteredFile = preparedFile(enteredPath, encodeRecurrences(records), error);
+    const auto enteredFile = preparedFile(enteredPath, encodeRecurrences(records) + unreadable, error);
     const auto expandedFile = enteredFile ? preparedFile(expandedPath, encodeRecurrences(occurrences), error)
                                           : nullptr;
     if (!expandedFile)

@@ -40,6 +40,18 @@ QList<Recurrence> parseRecurrences(const QByteArray &bytes);
 // A missing or unreadable file holds no recurrences.
 QList<Recurrence> readRecurrences(const QString &path);
 
+// rico.dat as its writer reads it: a reader may stop at a record it cannot use, the writer
+// must not lose it. Every record whose date begins with a non-zero number is readable; the
+// others are kept as they are, each from the start of its line to its line end (added where the
+// file ends without one), in file order.
+struct EnteredRecurrences
+{
+    QList<Recurrence> readable;
+    QByteArray unreadable;
+};
+EnteredRecurrences parseEnteredRecurrences(const QByteArray &bytes);
+EnteredRecurrences readEnteredRecurrences(const QString &path);
+
 QByteArray encodeRecurrences(const QList<Recurrence> &records);
 
 // The occurrence of `entered` in `month` (reduced by 12 while above 12): the day is cut to 30
@@ -51,8 +63,10 @@ Recurrence occurrenceInMonth(const Recurrence &entered, int month, int year);
 QList<Recurrence> expandRecurrence(const Recurrence &entered, int year);
 
 // Rewrites rico.dat and ricf.dat in `folder`, each whole; fields are stripped of blanks first.
-// No recurrences gives two empty files. When either write failed, both files are as they were
-// and the result says why.
-WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year);
+// `unreadable` (records read but not understood) follows the records in rico.dat as it is;
+// ricf.dat has the occurrences of `entered` only. No recurrences gives two empty files. When
+// either write failed, both files are as they were and the result says why.
+WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> &entered, int year,
+                                 const QByteArray &unreadable = {});
 
 } // namespace promemo

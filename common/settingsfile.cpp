@@ -242,6 +242,8 @@ WriteResult SettingsFile::write(QStringView section, QStringView key, QStringVie
         if (!file.open(QIODevice::ReadOnly))
             return fail("the file cannot be read");
         current = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return fail("the file cannot be read to its end");
     }
     const std::optional<QByteArray> updated = setProfileValue(current, section, key, value);
     if (!updated)

@@ -217,9 +217,10 @@ void frmRicorrenze::buildControls()
 void frmRicorrenze::fillList()
 {
     const int year = m_firstOfYear.year();
-    for (const Recurrence &recurrence :
-         readRecurrences(programFile(kEnteredRecurrencesFile.toString())))
+    EnteredRecurrences entered = readEnteredRecurrences(programFile(kEnteredRecurrencesFile.toString()));
+    for (const Recurrence &recurrence : entered.readable)
         addEntry(recurrenceEntry(recurrence, year));
+    m_unreadable = std::move(entered.unreadable);
     if (m_list->count() == 0)
         addEntry(kNoRecurrencesEntry.toString());
 }
@@ -335,7 +336,9 @@ void frmRicorrenze::List1_Click(QListWidgetItem *item)
     if (m_list->count() == 0)
         addEntry(kNoRecurrencesEntry.toString());
     m_list->clearSelection();
-    m_txtData[0]->setFocus();
+    // After the question the focus may come back with the window: the day box is entered
+    // anew either way, so the digits typed next replace the loaded day.
+    enterField(m_txtData[0]);
 }
 
 void frmRicorrenze::cmdChiudi_Click()
@@ -350,7 +353,7 @@ void frmRicorrenze::cmdChiudi_Click()
             recurrences.append(recurrenceOfEntry(entry));
     }
     // Closing after a failed write would lose the work: the window stays open for another try.
-    if (!writeRecurrenceFiles(programFolder(), recurrences, m_firstOfYear.year())) {
+    if (!writeRecurrenceFiles(programFolder(), recurrences, m_firstOfYear.year(), m_unreadable)) {
         m_messages.warn(kWriteFailed);
         return;
     }

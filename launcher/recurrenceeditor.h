@@ -75,6 +75,8 @@ private:
     const WindowMessages m_errors;
     const WindowMessages m_messages;
     QDate m_firstOfYear;
+    // The records of rico.dat the list cannot show, written back as they were read.
+    QByteArray m_unreadable;
     int m_focusPosition = 0;
     bool m_activated = false;
     // Counters of the day, month, occurrences and alert boxes, in that order.

@@ -8,6 +8,7 @@
 #include <QValidator>
 
 #include "common/cp1252.h"
+#include "common/linebreaks.h"
 
 namespace promemo {
 
@@ -21,13 +22,16 @@ public:
 
     State validate(QString &input, int &position) const override
     {
-        const QString stored = cp1252::storable(input);
+        const QString stored = storableLine(input);
         if (stored != input) {
-            position = int(cp1252::storable(QStringView(input).first(position)).size());
+            position = int(storableLine(input.first(position)).size());
             input = stored;
         }
         return Acceptable;
     }
+
+private:
+    static QString storableLine(const QString &text) { return cp1252::storable(asOneLine(text)); }
 };
 
 bool isLineBreak(QChar c)

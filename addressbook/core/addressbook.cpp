@@ -62,6 +62,14 @@ char colourCode(const Cell &cell)
     return static_cast<char>('0' + static_cast<int>(cell.colour));
 }
 
+// Whether `record`, loaded onto an empty row as Apri loads it, gives `row`.
+bool loadsAs(const QByteArray &record, const Row &row)
+{
+    Row loaded;
+    decodeRecord(record, loaded);
+    return loaded == row;
+}
+
 qint64 offsetOf(int record)
 {
     return qint64(record - 1) * kRecordSize;
@@ -245,8 +253,13 @@ WriteResult DataFile::writeSheet(int sheet, const Sheet &rows)
         return {QStringLiteral("%1 is open for reading only").arg(m_file.fileName())};
     QByteArray bytes;
     bytes.reserve(qsizetype(kRows) * kRecordSize);
-    for (const Row &row : rows)
-        bytes.append(encodeRecord(row));
+    for (int row = 1; row <= kRows; ++row) {
+        const Row &shown = rows[std::size_t(row - 1)];
+        // A row the user left as it was loaded keeps its bytes, also those the reader passed
+        // over (a style or colour code out of range, the reserved bytes).
+        const std::optional<QByteArray> stored = readRecord(recordNumber(sheet, row));
+        bytes.append(stored && loadsAs(*stored, shown) ? *stored : encodeRecord(shown));
+    }
     if (m_file.seek(offsetOf(recordNumber(sheet, 1))) && m_file.write(bytes) == bytes.size()
         && m_file.flush())
         return {};

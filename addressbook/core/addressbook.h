@@ -94,7 +94,8 @@ public:
     // Loads the 44 records of `sheet` onto `rows` (Apri): unreadable records leave their row
     // as it was.
     void readSheet(int sheet, Sheet &rows);
-    // Writes the 44 rows of `sheet` (Salva) and flushes; says why when any write failed.
+    // Writes the 44 rows of `sheet` (Salva) and flushes; says why when any write failed. A row
+    // that equals its record as loaded is written back with the record's own bytes.
     WriteResult writeSheet(int sheet, const Sheet &rows);
 
 private:

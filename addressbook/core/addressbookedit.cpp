@@ -177,6 +177,20 @@ int pasteLines(Sheet &sheet, Column column, int row, QString text)
     return std::max(current - 1, 1);
 }
 
+std::optional<int> pasteIntoCell(Sheet &sheet, CellRef at, int from, int length, const QString &text)
+{
+    const QString normalised = annullaVbCr(text);
+    if (normalised.contains(u'\t') || !isValidRow(at.row))
+        return std::nullopt;
+    const qsizetype lineEnd = normalised.indexOf(u'\n');
+    QString &cell = cellOf(sheet, at.row, at.column).text;
+    from = std::clamp(from, 0, int(cell.size()));
+    cell.replace(from, std::clamp(length, 0, int(cell.size()) - from), normalised.left(lineEnd));
+    if (lineEnd < 0)
+        return at.row;
+    return pasteLines(sheet, at.column, at.row + 1, normalised.mid(lineEnd + 1));
+}
+
 void insertRow(Sheet &sheet, int row)
 {
     if (!isValidRow(row))

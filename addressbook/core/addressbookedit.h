@@ -48,6 +48,12 @@ QString annullaVbCr(QString text);
 // line for text ending in a line break, never below 1.
 int pasteLines(Sheet &sheet, Column column, int row, QString text);
 
+// A paste into cell `at` itself (Ctrl+V, its menu, a drop) by the rules of Incolla: the text
+// normalised, its first line in place of `length` characters from `from` of the cell's text
+// (the caret or the selection), each further line appended to the next row as pasteLines does.
+// Returns the current row afterwards; empty, with nothing pasted, when the text holds a TAB.
+std::optional<int> pasteIntoCell(Sheet &sheet, CellRef at, int from, int length, const QString &text);
+
 // Rows `row`..43 move one down with all attributes (row 44 is lost); row `row` becomes empty.
 void insertRow(Sheet &sheet, int row);
 // Rows `row` + 1..44 move one up; row 44 becomes empty.

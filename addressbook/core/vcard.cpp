@@ -39,7 +39,9 @@ QList<Contact> contactsOf(const std::array<Sheet, kSheets> &sheets)
     QList<Contact> contacts;
     for (int sheet = 0; sheet < kSheets; ++sheet) {
         for (const Row &row : sheets[std::size_t(sheet)]) {
-            Contact contact{row.name.text.trimmed(), row.number.text.trimmed(), sheetCaption(sheet)};
+            // A cell is one line, also where an older file holds a line break or a TAB in it.
+            Contact contact{asOneLine(row.name.text).trimmed(), asOneLine(row.number.text).trimmed(),
+                            sheetCaption(sheet)};
             if (!contact.name.isEmpty() || !contact.number.isEmpty())
                 contacts.append(contact);
         }

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -112,11 +114,111 @@ TEST_F(AddressBookWindowTest, ShiftDownMarksCellsForCutAndPaste)
     EXPECT_EQ(std::tuple(w.nameCell(43)->text(), w.nameCell(44)->text(), focusedCell()),
               std::tuple(u"xe"_qs, u"f"_qs, CellRef{44, Column::Name}));
 
-    // Text with a TAB (two columns copied from a spreadsheet) is not pasted.
+    // Text with a TAB (two columns copied from a spreadsheet) is not pasted. The box took the
+    // button's release: once closed, the button under the pointer looks hovered, not pressed.
     QGuiApplication::clipboard()->setText(u"a\tb\r\nc\td\r\n"_qs);
+    ToolButton *paste = w.toolbar()->button(PasteButton);
+    QTest::mouseMove(paste);
     pressButton(PasteButton);
     EXPECT_TRUE(fakes.messageBoxes.shown.size() == 1 && fakes.messageBoxes.shown[0].text.contains(u"tabulazione"_qs));
     EXPECT_EQ(w.nameCell(44)->text(), u"f"_qs);
+    EXPECT_EQ(paste->look(), ToolButtonLook::Hover);
+}
+
+// One record as the file holds it: name and number padded with blanks, plain and black.
+QByteArray plainRecord(const QByteArray &name, const QByteArray &number = {})
+{
+    return name.leftJustified(100, ' ') + number.leftJustified(40, ' ') + "000000";
+}
+
+// Ctrl+V, the cell's menu and a drop take the rules of Incolla: line breaks normalised, text
+// with a TAB refused, each further line into the next row. No cell holds CR, LF or TAB, not
+// even one loaded from an older file, so neither rubri.dat nor Rubrica.vcf does.
+TEST_F(AddressBookWindowTest, PastingInACellFollowsIncollaAndNoCellHoldsALineBreakOrATab)
+{
+    seed(0, {{3, {{u"Studio"_qs}, {}}}, {7, {{u"Anna\r\nBianchi\tArchitetto"_qs}, {}}}});
+    frmRubrica &w = open();
+    EXPECT_EQ(w.nameCell(7)->text(), u"Anna Bianchi Architetto"_qs);
+    QGuiApplication::clipboard()->setText(u"Mario\r\nRossi\tvia Roma"_qs);
+    press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"tabulazione"_qs));
+    EXPECT_EQ(w.nameCell(1)->text(), u""_qs);
+
+    // The first line goes in at the caret; the focus ends on the last row that took a line.
+    QGuiApplication::clipboard()->setText(u"Mario\r\nRossi\r\n"_qs);
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(w.nameCell(1)->text(), w.nameCell(2)->text(), focusedCell()),
+              std::tuple(u"Mario"_qs, u"Rossi"_qs, CellRef{2, Column::Name}));
+
+    // The cell's own menu, with the line breaks of an old desktop (CR alone).
+    press(Qt::Key_Down);
+    QGuiApplication::clipboard()->setText(u" Bianchi\rVerdi"_qs);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(4, 4), focused()->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(focused(), &menuKey);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    const QList<QAction *> actions = menu->actions();
+    const auto pasteAction = std::find_if(actions.begin(), actions.end(), [](QAction *a) {
+        return a->text().startsWith(u"&Paste"_qs);
+    });
+    ASSERT_NE(pasteAction, actions.end());
+    (*pasteAction)->trigger();
+    menu->close();
+    EXPECT_EQ(std::pair(w.nameCell(3)->text(), w.nameCell(4)->text()), std::pair(u"Studio Bianchi"_qs, u"Verdi"_qs));
+
+    // Text dropped on a number cell.
+    QMimeData dragged;
+    dragged.setText(u"06 1234\r\n"_qs);
+    const Qt::DropActions both = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(4, 4), both, &dragged, Qt::LeftButton, {});
+    QDragMoveEvent move(QPoint(4, 4), both, &dragged, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(4, 4), both, &dragged, Qt::LeftButton, {});
+    for (QEvent *step : std::initializer_list<QEvent *>{&enter, &move, &drop})
+        QApplication::sendEvent(w.numberCell(5), step);
+    EXPECT_EQ(std::pair(w.numberCell(5)->text(), focusedCell()), std::pair(u"06 1234"_qs, CellRef{5, Column::Number}));
+    EXPECT_TRUE(w.isModified());
+
+    pressButton(SaveButton);
+    QByteArray expected = plainRecord("Mario") + plainRecord("Rossi") + plainRecord("Studio Bianchi")
+                          + plainRecord("Verdi") + plainRecord({}, "06 1234") + plainRecord({})
+                          + plainRecord("Anna Bianchi Architetto");
+    while (expected.size() < kFileSize)
+        expected += plainRecord({});
+    const QByteArray saved = readWholeFile(dataPath());
+    for (int row = 1; row <= 7; ++row)
+        EXPECT_EQ(saved.mid((row - 1) * kRecordSize, kRecordSize), expected.mid((row - 1) * kRecordSize, kRecordSize)) << row;
+    EXPECT_TRUE(saved == expected);
+    const QByteArray vcf = readWholeFile(dir.filePath(u"Rubrica.vcf"_qs));
+    EXPECT_TRUE(vcf.contains("FN:Anna Bianchi Architetto\r\n")) << vcf.constData();
+    EXPECT_FALSE(vcf.contains('\t') || vcf.contains("\\n") || vcf.contains("\r\r") || vcf.contains("\n\n"));
+}
+
+// A reader may pass over what it cannot use, the writer keeps it: a row left as it was loaded is
+// saved with its own bytes (style and colour codes out of range, the reserved bytes, a NUL and a
+// byte Windows-1252 leaves undefined); a row the user changed is written as it is shown.
+TEST_F(AddressBookWindowTest, SavingKeepsTheRowsLeftAsLoadedByteForByte)
+{
+    const QByteArray damaged = QByteArray("Bice \x81\x00 Neri", 12).leftJustified(100, ' ')
+                               + QByteArray("02 1").leftJustified(40, ' ') + "x9ab7Z";
+    QByteArray before;
+    for (int record = 1; record <= kRecords; ++record)
+        before += record == 2 ? damaged : plainRecord({});
+    dir.put(kDataFileName.toString(), before);
+    frmRubrica &w = open();
+    EXPECT_EQ(w.nameCell(2)->text(), QString::fromUtf16(u"Bice \u0081\u0000 Neri", 12));
+    type(u"Dario"_qs);
+    pressButton(SaveButton);
+    QByteArray after = QByteArray(before).replace(0, kRecordSize, plainRecord("Dario"));
+    EXPECT_TRUE(readWholeFile(dataPath()) == after);
+    EXPECT_EQ(readWholeFile(dataPath()).mid(kRecordSize, kRecordSize), damaged);
+
+    press(Qt::Key_Down);
+    pressButton(BoldButton);
+    pressButton(SaveButton);
+    after.replace(kRecordSize, kRecordSize, damaged.left(140) + "100000");
+    EXPECT_TRUE(readWholeFile(dataPath()) == after);
+    EXPECT_EQ(readWholeFile(dataPath()).mid(kRecordSize, kRecordSize), after.mid(kRecordSize, kRecordSize));
 }
 
 TEST_F(AddressBookWindowTest, SwitchingSheetsAsksOnceForTheSheetLeft)

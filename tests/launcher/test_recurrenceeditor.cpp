@@ -47,6 +47,31 @@ struct RecurrenceEditorTest : WindowTest<frmRicorrenze>
                 window->txtAlert()->text(), window->txtRicorrenza()->text()};
     }
     void pick(int row) const { clickRow(window->List1(), row); }
+
+    // Each message box takes the activation while it shows, as a real one does, and the editor
+    // gets it back only after the handler that asked has run on.
+    void boxesTakeTheActivation()
+    {
+        box.show();
+        // As on the desktop, the activation reaches the window once more after it opened.
+        ASSERT_TRUE(activate(&box));
+        ASSERT_TRUE(activate(window));
+        fakes.messageBoxes.onShow = [this](const Message &) {
+            activate(&box);
+            QTimer::singleShot(0, window, [this] { activate(window); });
+        };
+    }
+    static bool activate(QWidget *target)
+    {
+        target->activateWindow();
+        return QTest::qWaitForWindowActive(target);
+    }
+    bool activeAgain() const
+    {
+        return QTest::qWaitFor([this] { return window->isActiveWindow(); });
+    }
+
+    QWidget box;
 };
 
 // Typed text the files cannot hold is shown as they will hold it; the year is the clock's (2032,
@@ -63,7 +88,6 @@ TEST_F(RecurrenceEditorTest, TypingWalksTheBoxesEnterInsertsAndChiudiWritesBothF
     EXPECT_TRUE(fakes.messageBoxes.shown[0].text.contains(u"solo numeri"_qs));
     EXPECT_EQ(focused(), w.txtData(0));
     // A real message box takes the activation and gives it back: the digit typed stays.
-    QWidget box;
     box.show();
     QApplication::setActiveWindow(&box);
     QApplication::setActiveWindow(&w);
@@ -100,24 +124,10 @@ TEST_F(RecurrenceEditorTest, TypingWalksTheBoxesEnterInsertsAndChiudiWritesBothF
 TEST_F(RecurrenceEditorTest, AfterARefusalTheFieldAtFaultTakesNewDigitsAndMovesOn)
 {
     frmRicorrenze &w = open();
-    QWidget box;
-    box.show();
-    const auto activate = [](QWidget *target) {
-        target->activateWindow();
-        return QTest::qWaitForWindowActive(target);
-    };
-    const auto takeActivation = [&] { return activate(&box); };
-    const auto giveBack = [&] { return activate(&w); };
-    // As on the desktop, the activation reaches the window once more after it opened.
-    ASSERT_TRUE(takeActivation());
-    ASSERT_TRUE(giveBack());
-    fakes.messageBoxes.onShow = [&](const Message &) {
-        takeActivation();
-        QTimer::singleShot(0, &w, giveBack);
-    };
-    const auto ok = [&w] {
+    boxesTakeTheActivation();
+    const auto ok = [&] {
         QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
-        return QTest::qWaitFor([&w] { return w.isActiveWindow(); });
+        return activeAgain();
     };
     type(u"00040107"_qs);
     QTest::keyClicks(w.txtRicorrenza(), u"Affitto"_qs);
@@ -167,6 +177,42 @@ TEST_F(RecurrenceEditorTest, PickingAsksBeforeOverwritingReinsertingPutsTheEntry
     EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
     EXPECT_EQ(dir.files(u"ric*.dat"_qs), QStringList{u"rico.dat"_qs});
     EXPECT_EQ(dir.read(u"rico.dat"_qs), kStored);
+}
+
+// After Sì over a form with data the day box is entered anew, also when the focus comes back
+// with the window: the loaded day is selected and the digits typed next go in and move on.
+TEST_F(RecurrenceEditorTest, AfterSiTheLoadedDayTakesNewDigitsAndMovesOn)
+{
+    dir.put(u"rico.dat"_qs, kStored);
+    frmRicorrenze &w = open();
+    boxesTakeTheActivation();
+    type(u"15"_qs);
+    ASSERT_EQ(focused(), w.txtData(1));
+    pick(2);
+    ASSERT_TRUE(activeAgain());
+    ASSERT_EQ(fakes.messageBoxes.shown.size(), 1);
+    EXPECT_EQ(std::pair(shown(), focused()), std::pair(boxes("10|10|01|07|Anniversario"), (QWidget *)w.txtData(0)));
+    type(u"2004"_qs);
+    EXPECT_EQ(std::pair(shown(), focused()), std::pair(boxes("20|04|01|07|Anniversario"), (QWidget *)w.txtData(2)));
+    QTest::mouseClick(w.cmdOk(), Qt::LeftButton);
+    EXPECT_EQ(w.entries(), (QStringList{kStoredEntries[0], kStoredEntries[1], u"110   20/04  01  07   Anniversario"_qs}));
+}
+
+// Records the list cannot show (a date that does not begin with a digit, none at all) do not
+// hide the good ones after them, and Chiudi keeps them in rico.dat byte for byte, after the
+// records it wrote; ricf.dat has the occurrences of the good ones, which every reader sees.
+TEST_F(RecurrenceEditorTest, DamagedRecordsHideNothingAndChiudiKeepsThemAsTheyWere)
+{
+    const QByteArray first = "\"05/03\",\"01\",\"07\",\"A\"\r\n";
+    const QByteArray damaged = "\"x5/04\",\"01\",\"07\",\"Rotto\"\r\n";
+    const QByteArray undated = "  ,\"senza\r\ndata\"\n";
+    const QByteArray last = "\"10/10\",\"02\",\"07\",\"Anniversario\"";
+    dir.put(u"rico.dat"_qs, first + damaged + "\r\n" + undated + last);
+    frmRicorrenze &w = open();
+    EXPECT_EQ(w.entries(), (QStringList{kStoredEntries[0], u"283   10/10  02  07   Anniversario"_qs}));
+    closeWith(w.cmdChiudi());
+    EXPECT_EQ(dir.read(u"rico.dat"_qs), first + last + "\r\n" + damaged + undated);
+    EXPECT_EQ(dir.read(u"ricf.dat"_qs), first + last + "\r\n" + QByteArray(last).replace("10/10", "10/04") + "\r\n");
 }
 
 // A failure leaves both files as they were, so that no reader sees half of the change.
