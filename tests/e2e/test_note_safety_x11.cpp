@@ -1,11 +1,18 @@
 // What the user wrote on a note survives the suite's own hazards, tried with the real launcher and
 // notes on a private X server, driven by the keyboard: a paste after the copying note has gone,
-// a launcher killed and started again, a save on a full disk.
+// a launcher killed and started again, a save on a full disk, a note killed or ended while its
+// text is not saved, and an X server that dies under open notes.
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+
+#include <csignal>
 
 #include <functional>
+#include <iostream>
 
 #include <gtest/gtest.h>
 
@@ -59,11 +66,14 @@ protected:
     // A new note in its own Kundo, with the keyboard; its window.
     QString newNote(QProcess &kundo)
     {
+        // The new note is the window that was not there before.
+        const QStringList before = x.windows(u"^PromemoX$"_s);
         folder.start(kundo, u"Kundo"_s, {u"12"_s}, x.environment());
         QString window;
         test::waitFor([&] {
-            window = x.xdotool({u"search"_s, u"--onlyvisible"_s, u"--pid"_s,
-                                QString::number(kundo.processId()), u"--name"_s, u"^PromemoX$"_s});
+            for (const QString &found : x.windows(u"^PromemoX$"_s))
+                if (!before.contains(found))
+                    window = found;
             return !window.isEmpty();
         }, 5s);
         EXPECT_TRUE(!window.isEmpty() && x.focus(window)) << "no note to type on";
@@ -182,6 +192,104 @@ TEST_F(NoteSafety, ASaveOnAFullDiskIsReportedAndTheNoteStaysOpenWithItsText)
     x.key(u"F10"_s);
     EXPECT_TRUE(test::waitFor([&] { return notesAre({u"da salvare e altro"_s}); }, 5s)) << notesText();
     ::umount2(QFile::encodeName(folder.path()).constData(), MNT_DETACH);
+}
+
+// Texts typed on notes killed at random instants: after the launcher's next start, everything
+// typed more than two seconds before the kill is in a note, once. PROMEMO_RECOVERY_RUNS sets the
+// number of notes killed (a soak); each launcher start recovers a batch of them.
+TEST_F(NoteSafety, TextTypedMoreThanTwoSecondsBeforeAKillIsInANoteOnce)
+{
+    startSuite();
+    const int runs = qEnvironmentVariableIntValue("PROMEMO_RECOVERY_RUNS") > 0
+                         ? std::min(qEnvironmentVariableIntValue("PROMEMO_RECOVERY_RUNS"), 1000) : 12;
+    constexpr int kBatch = 6;
+    QRandomGenerator random(20261207);
+    QMap<int, QString> expected; // run -> what must have come back
+    int wordsDue = 0, wordsLost = 0, doubled = 0;
+    const auto check = [&] {
+        notino.kill();
+        ASSERT_TRUE(notino.waitForFinished(5000));
+        startLauncher();
+        const QStringList texts = notes().values();
+        for (auto it = expected.begin(); it != expected.end(); ++it) {
+            const QString tag = u"r%1 "_s.arg(it.key());
+            const qsizetype found = std::count_if(texts.begin(), texts.end(), [&](const QString &text) {
+                return (text + u' ').startsWith(tag);
+            });
+            doubled += found > 1;
+            const QString mine = texts.value(texts.indexOf(QRegularExpression(u"^"_s + tag + u".*"_s)));
+            const QStringList words = it.value().split(u' ', Qt::SkipEmptyParts);
+            wordsDue += words.size();
+            if (!(mine + u' ').startsWith(it.value()))
+                wordsLost += words.size() - mine.split(u' ', Qt::SkipEmptyParts).size();
+        }
+        expected.clear();
+    };
+    for (int run = 0; run < runs; ++run) {
+        QProcess kundo;
+        newNote(kundo);
+        const qint64 killAt = random.bounded(300, 4500);
+        QElapsedTimer typing;
+        typing.start();
+        QString typed = u"r%1 "_s.arg(run);
+        QList<std::pair<qint64, QString>> marks;
+        x.type(typed);
+        marks.append({typing.elapsed(), typed});
+        for (int word = 1; typing.elapsed() < killAt && word < 100; ++word) {
+            const QString next = u"parola%1 "_s.arg(word);
+            x.type(next);
+            typed += next;
+            marks.append({typing.elapsed(), typed});
+        }
+        ::kill(pid_t(kundo.processId()), SIGKILL);
+        const qint64 killed = typing.elapsed();
+        kundo.waitForFinished(3000);
+        QString due;
+        for (const auto &[at, text] : marks)
+            if (at <= killed - 2000)
+                due = text;
+        expected[run] = due;
+        if ((run + 1) % kBatch == 0 || run + 1 == runs)
+            check();
+    }
+    std::cout << "killed " << runs << " notes: " << wordsLost << " of " << wordsDue
+              << " words typed more than 2 s before the kill lost, " << doubled << " texts doubled\n";
+    EXPECT_EQ(std::pair(wordsLost, doubled), std::pair(0, 0));
+}
+
+// A logout's SIGTERM saves what the note shows, as a close request does. An X server that dies
+// under three notes leaves their texts to the launcher's next start on a new one.
+TEST_F(NoteSafety, SigtermSavesAndNotesCutOffFromTheirXServerComeBack)
+{
+    startSuite();
+    QProcess ended;
+    newNote(ended);
+    x.type(u"da salvare alla chiusura"_s);
+    ::kill(pid_t(ended.processId()), SIGTERM);
+    ASSERT_TRUE(ended.waitForFinished(5000));
+    EXPECT_EQ(ended.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(notesAre({u"da salvare alla chiusura"_s})) << notesText();
+
+    QProcess kundos[3];
+    QStringList typed{u"da salvare alla chiusura"_s};
+    for (int i = 0; i < 3; ++i) {
+        newNote(kundos[i]);
+        typed << u"nota %1 non salvata"_s.arg(i + 1);
+        x.type(typed.last());
+    }
+    // The recovery copies follow within two seconds.
+    const QDir copies(folder.filePath(u".recupero"_s));
+    ASSERT_TRUE(test::waitFor([&] { return copies.entryList({u"*.rec"_s}, QDir::Files).size() == 3; }, 3s));
+    x.crash();
+    for (QProcess &kundo : kundos)
+        EXPECT_TRUE(kundo.waitForFinished(5000));
+    ASSERT_TRUE(notino.waitForFinished(5000));
+    ASSERT_TRUE(x.start({1024, 768}));
+    startLauncher();
+    QStringList texts = notes().values();
+    texts.sort();
+    typed.sort();
+    EXPECT_EQ(texts, typed) << notesText();
 }
 
 } // namespace

@@ -66,6 +66,14 @@ public:
         return true;
     }
 
+    // The X server gone at once, as when it crashes or the session ends: its clients lose it.
+    void crash()
+    {
+        display.kill();
+        display.waitForFinished(3000);
+        log(QStringLiteral("Xvfb killed"));
+    }
+
     ~XSession()
     {
         display.terminate();
