@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <ctime>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -25,11 +26,19 @@ namespace promemo::test {
 
 // libfaketime reading an offset from the real time out of a file: every program started with
 // environment() and every program those start go by it, and a new offset reaches them all at
-// once (the file is read at every look at the clock).
+// once (the file is read at every look at the clock). Local time is Europe/Rome's, in the test
+// as in the programs, whatever zone the test was started in.
 class SuiteClock
 {
 public:
-    SuiteClock() { setOffset(0); }
+    static constexpr const char *kZone = "Europe/Rome";
+
+    SuiteClock()
+    {
+        qputenv("TZ", kZone);
+        ::tzset();
+        setOffset(0);
+    }
     ~SuiteClock()
     {
         // The clock's shared memory, made by each process started with it, outlives them.
@@ -48,6 +57,7 @@ public:
         environment.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), m_file);
         environment.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
         environment.insert(QStringLiteral("DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("TZ"), QString::fromLatin1(kZone));
         return environment;
     }
     // A process started with environment(): its shared memory is removed at the end.
