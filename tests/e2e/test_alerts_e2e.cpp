@@ -62,6 +62,9 @@ protected:
                 std::cerr << "running: " << QFile::symLinkTarget(u"/proc/%1/exe"_s.arg(pid)).section(u'/', -1).toStdString() << '\n';
             std::cerr << "Notino's messages:\n" << notino.readAllStandardError().right(4000).toStdString();
         }
+        // A program that did not pass the clock's shared memory on made its own.
+        for (const qint64 pid : folder.running())
+            clock.adopt(pid);
         folder.killAll();
         notino.waitForFinished(3000);
         for (const auto &note : notes)
