@@ -202,6 +202,23 @@ int removeStaleTemporaries(const QString &folder, std::chrono::seconds minimumAg
     return removed;
 }
 
+bool lockExclusively(int fd)
+{
+    int result;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+bool namesOpenFile(const QString &path, int fd)
+{
+    struct stat byName {};
+    struct stat byHandle {};
+    return ::stat(encoded(path).constData(), &byName) == 0 && ::fstat(fd, &byHandle) == 0
+           && byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
+}
+
 FileLock::FileLock(const QString &guardedPath, std::chrono::milliseconds timeout)
 {
     // flock() is released by the kernel when the holder dies, so no lock is ever left stale,

@@ -71,6 +71,11 @@ bool isSuiteTemporaryName(const QString &bareName);
 // than `minimumAge`, so a write in progress is left alone. Returns how many were removed.
 int removeStaleTemporaries(const QString &folder, std::chrono::seconds minimumAge);
 
+// Takes an exclusive lock on the open file `fd` without waiting; the lock dies with its holder.
+bool lockExclusively(int fd);
+// Whether `path` still names the file open as `fd` (nobody renamed or replaced it meanwhile).
+bool namesOpenFile(const QString &path, int fd);
+
 // An exclusive lock shared between processes, held for the lifetime of the object. The lock
 // file is hidden beside the guarded file (".<name>.lock"); the lock dies with its holder.
 class FileLock

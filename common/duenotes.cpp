@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "common/datetexts.h"
+#include "common/daynumber.h"
+
 namespace promemo {
 
 std::optional<QDate> nextOccurrence(const Recurrence &recurrence, QDate today)
@@ -50,17 +53,51 @@ bool openNoteListAtStart(ShowList when, const std::vector<int> &putAwayDays, boo
     return true;
 }
 
-std::optional<DueNote> chooseDueNote(const std::vector<ListedNote> &notes, int today)
+bool isMomentDue(QDate day, int alertMinutes, const QDateTime &now)
 {
-    std::optional<DueNote> chosen;
-    for (const ListedNote &note : notes) {
-        if (note.name.state != NoteState::PutAway || note.name.day != today)
-            continue;
-        const int minutes = note.name.alertMinutes;
-        if (minutes > 0 && (!chosen || minutes < chosen->alertMinutes))
-            chosen = DueNote{note.fileName, minutes};
+    const QDate today = now.date();
+    if (day != today)
+        return day < today;
+    return now.time().msecsSinceStartOfDay() / 60000 >= alertMinutes;
+}
+
+QDateTime alertMoment(QDate day, int alertMinutes)
+{
+    // Inside the hour the clocks skip, the first valid minute after it is the moment. Bounded:
+    // no gap is longer than a day.
+    for (int minutes = alertMinutes; minutes < minutesPerDay; ++minutes) {
+        const QTime time(minutes / 60, minutes % 60);
+        const QDateTime moment(day, time);
+        if (moment.isValid() && moment.date() == day && moment.time() == time)
+            return moment;
     }
-    return chosen;
+    return QDateTime(day.addDays(1), QTime(0, 0));
+}
+
+std::vector<DueNote> alertsToWatch(const std::vector<ListedNote> &notes, QDate today)
+{
+    const int todayNumber = dayNumber(today);
+    std::vector<DueNote> watched;
+    for (const ListedNote &note : notes) {
+        const NoteName &name = note.name;
+        if (name.state == NoteState::PutAway && name.day <= todayNumber && name.alertMinutes > 0)
+            watched.push_back({note.fileName, dateOfDayNumber(name.day), name.alertMinutes});
+    }
+    std::stable_sort(watched.begin(), watched.end(), [](const DueNote &a, const DueNote &b) {
+        return std::pair(a.day, a.alertMinutes) < std::pair(b.day, b.alertMinutes);
+    });
+    return watched;
+}
+
+std::vector<DueNote> dueAt(const std::vector<DueNote> &watched, const QDateTime &now)
+{
+    std::vector<DueNote> due;
+    for (const DueNote &note : watched) {
+        if (!isMomentDue(note.day, note.alertMinutes, now))
+            break;
+        due.push_back(note);
+    }
+    return due;
 }
 
 QString reopenProgram(NoteSize size)

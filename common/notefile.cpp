@@ -27,24 +27,6 @@ QByteArray encoded(const QString &path)
     return QFile::encodeName(path);
 }
 
-bool lockExclusively(int fd)
-{
-    int result;
-    do
-        result = ::flock(fd, LOCK_EX | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    return result == 0;
-}
-
-// Whether `path` still names the file open as `fd` (nobody renamed or replaced it meanwhile).
-bool namesOpenFile(const QString &path, int fd)
-{
-    struct stat byName {};
-    struct stat byHandle {};
-    return ::stat(encoded(path).constData(), &byName) == 0 && ::fstat(fd, &byHandle) == 0
-           && byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
-}
-
 std::optional<QByteArray> readAll(int fd, qint64 size)
 {
     QByteArray bytes(size, Qt::Uninitialized);

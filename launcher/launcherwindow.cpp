@@ -17,6 +17,7 @@
 #include "common/notefile.h"
 #include "common/notelisting.h"
 #include "common/programfolder.h"
+#include "common/recoverycopy.h"
 #include "common/recurrences.h"
 #include "common/settings.h"
 #include "launcher/archivewindow.h"
@@ -205,6 +206,11 @@ void frmMain::awaitStartingWatcher(std::function<void()> then)
 void frmMain::putAwayShownNotes()
 {
     const QString folder = programFolder();
+    // What a note killed or cut off from its desktop showed comes back first, as its note.
+    const RecoveryOutcome recovery = recoverAbandonedNotes(folder);
+    if (recovery.recovered + recovery.dropped + recovery.damaged > 0)
+        qCInfo(lcLauncher, "recovery copies: %d restored, %d older than their note, %d damaged",
+               recovery.recovered, recovery.dropped, recovery.damaged);
     NoteFiles{folder}.putAwayAbandonedNotes();
     // A write still running is younger than a minute.
     removeStaleTemporaries(folder, 60s);

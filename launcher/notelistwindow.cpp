@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/datetexts.h"
 #include "common/daynumber.h"
 #include "common/duenotes.h"
 #include "common/notefile.h"
@@ -357,6 +358,12 @@ void frmCounter::Superati()
     for (const ListedNote &note : listNotes(programFolder(), {NoteState::PutAway, std::nullopt})) {
         if (note.name.day >= today)
             continue;
+        // A reminder that has not reached its user is due, not past: it starts and fires late.
+        if (note.name.alertMinutes != noAlert) {
+            m_services.processes.start(reopenProgram(note.name.noteSize()), {note.fileName},
+                                       WindowMode::NormalWithoutFocus);
+            continue;
+        }
         auto line = noteLine(note);
         // Only what was really deleted is listed as deleted.
         if (!line || !QFile::remove(programFile(note.fileName)))

@@ -25,6 +25,7 @@ int main(int argc, char **argv)
         note::startNoteProgram(services, kind, size, argument, context,
                                [started](std::unique_ptr<note::frmNotino> window) {
             if (window) {
+                closeAtSessionEnd(*window);
                 // A note is a tool window, which does not count for quitting on the last
                 // window closed.
                 QObject::connect(window.get(), &note::frmNotino::finished, qApp,

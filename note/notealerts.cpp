@@ -13,9 +13,18 @@
 
 namespace promemo::note {
 
-void frmNotino::fireAlert()
+namespace {
+
+const QString kSnoozeLabel = QStringLiteral("Rimanda di 10 minuti");
+
+} // namespace
+
+void frmNotino::fireAlert(const QDateTime &now)
 {
     m_note.alertFired = true;
+    m_note.missedMoment = isMissedAlert(m_note.date, m_note.alertMinutes, now)
+                              ? missedMomentText(m_note.date, m_note.alertMinutes, now.date())
+                              : QString();
     showAlertLabel(Qt::AlignCenter);
     centre();
     Suono();
@@ -24,13 +33,25 @@ void frmNotino::fireAlert()
 }
 
 // Seen in the notification centre too, for a user who was away; picking it brings the note
-// forward.
+// forward. It stays until the note is dealt with.
 void frmNotino::notifyAlert()
 {
     if (!Settings::inProgramFolder().desktopFeature(DesktopFeature::Notifications))
         return;
-    const AlertNotice notice = alertNotice(m_note.date, m_note.alertText, Text1->toPlainText());
-    m_services.notifications.notify({notice.summary, notice.body}, this, [this] { bringForward(*this); });
+    const AlertNotice notice = alertNotice(m_note.date, m_note.alertText, Text1->toPlainText(),
+                                           m_note.missedMoment);
+    m_services.notifications.notify({notice.summary, notice.body, {{kSnoozeLabel, [this] { snoozeAlert(); }}}},
+                                    this, [this] { bringForward(*this); });
+}
+
+// The notification's "Rimanda di 10 minuti": the alert keys' path, then saved as the set-up saves.
+void frmNotino::snoozeAlert()
+{
+    if (m_ended)
+        return;
+    const AlertStep result = snoozedAlert(m_services.clock.today(), m_services.clock.minutesSinceMidnight());
+    moveAlert(result.date, result.minutes);
+    saveChangedAlert();
 }
 
 void frmNotino::Suono()
@@ -49,9 +70,14 @@ void frmNotino::stepAlertTime(int step, Direction direction)
                                        m_services.clock.minutesSinceMidnight());
     if (result.clampedToNow)
         m_messages.warn(QStringLiteral(" ora inferiore alla attuale     "));
-    setNoteDate(result.date);
-    armAlert(timeText(QTime(result.minutes / 60, result.minutes % 60)));
-    m_note.alertMinutes = result.minutes;
+    moveAlert(result.date, result.minutes);
+}
+
+void frmNotino::moveAlert(QDate date, int minutes)
+{
+    setNoteDate(date);
+    armAlert(timeText(QTime(minutes / 60, minutes % 60)));
+    m_note.alertMinutes = minutes;
     showAlertLabel(Qt::AlignRight | Qt::AlignVCenter);
     m_note.forceSave = true;
 }
@@ -93,9 +119,11 @@ void frmNotino::setNoteDate(QDate date)
 
 void frmNotino::armAlert(const QString &text)
 {
+    // Set again: the fired alert has been dealt with.
+    m_services.notifications.withdraw(this);
     m_note.alertFired = false;
+    m_note.missedMoment.clear();
     m_note.alertText = text;
-    Label2->setText(text);
     showAlertLabel(Label2->alignment());
 }
 

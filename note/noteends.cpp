@@ -53,6 +53,8 @@ void frmNotino::Esci()
         showWriteFailure(result.error);
         return;
     }
+    // Put away: dealt with, also while the watcher is still going.
+    m_services.notifications.withdraw(this);
     if (!result.closeWatcher) {
         end();
         return;
@@ -78,6 +80,7 @@ void frmNotino::Elimina_File()
 
 void frmNotino::end()
 {
+    dropRecoveryCopy();
     m_ended = true;
     m_timer2.stop();
     close();
@@ -96,6 +99,9 @@ void frmNotino::closeEvent(QCloseEvent *event)
     }
     m_ended = true;
     m_timer2.stop();
+    // Saved, or a fired note closed: the user has what they meant to keep.
+    dropRecoveryCopy();
+    m_services.notifications.withdraw(this);
     if (m_setup)
         m_setup->close();
     QWidget::closeEvent(event);

@@ -1,6 +1,7 @@
 #include "note/notestart.h"
 
 #include "common/datetexts.h"
+#include "common/duenotes.h"
 #include "common/notefile.h"
 #include "common/clock.h"
 
@@ -33,7 +34,7 @@ std::optional<StartedNote> openNote(const QString &argument, NoteSize programSiz
 
     if (note.alertMinutes == noAlert) {
         started.placement = Placement::ShowAndSave;
-    } else if (note.date == clock.today() && clock.minutesSinceMidnight() >= note.alertMinutes) {
+    } else if (isMomentDue(note.date, note.alertMinutes, clock.now())) {
         started.placement = Placement::AlertPassed;
     } else {
         started.placement = Placement::Topmost;

@@ -19,7 +19,7 @@ enum class StartKind { OpenFile, NewNote };
 // How the window comes up.
 enum class Placement {
     ShowAndSave,      // no alert: shown activated, then saved
-    AlertPassed,      // today's alert minute has come: shown without focus, fires at once
+    AlertPassed,      // the alert's moment has come: shown without focus, fires at once
     Topmost,          // alert still ahead: shown, saved, the watcher closed
     New,              // a new note: shown, nothing written
 };

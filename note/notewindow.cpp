@@ -74,7 +74,7 @@ frmNotino::frmNotino(const Services &services, Note note,
                      std::unique_ptr<RegisteredWindow> registration, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_services(services), m_messages(services.messageBoxes, kNoteTitle, this),
-      m_note(std::move(note))
+      m_note(std::move(note)), m_recovery(programFolder())
 {
     setWindowTitle(QString::fromUtf16(kNoteCaption));
     setAttribute(Qt::WA_QuitOnClose);
@@ -92,6 +92,10 @@ frmNotino::frmNotino(const Services &services, Note note,
     // Polling the keys needs the 30 ms tick; an alert alone is checked every second.
     m_timer2.setInterval(m_keysWatched ? 1000ms : 30ms);
     connect(&m_timer2, &QTimer::timeout, this, &frmNotino::Timer2_Timer);
+    // Not restarted by every key: while the user types, a copy at most every interval.
+    m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setInterval(kRecoveryCopyDelay);
+    connect(&m_recoveryTimer, &QTimer::timeout, this, &frmNotino::writeRecoveryCopy);
 }
 
 frmNotino::~frmNotino()
@@ -167,10 +171,20 @@ void frmNotino::applyTextSize()
     font.setPointSize(m_note.points);
     Text1->setFont(font);
     Conta_Righe();
+    // A larger text must not leave the caret's line under the date line.
+    Text1->ensureCursorVisible();
 }
 
 void frmNotino::showAlertLabel(Qt::Alignment alignment)
 {
+    // A missed alert says the moment it was for, in the room beside the date.
+    const Layout &layout = layoutOf(m_note.size);
+    const bool missed = m_note.alertFired && !m_note.missedMoment.isEmpty();
+    QRect place = layout.label2;
+    if (missed)
+        place.setLeft(layout.label1.right() + 4);
+    Label2->setGeometry(place);
+    Label2->setText(missed ? m_note.missedMoment : m_note.alertText);
     Label2->setAlignment(alignment);
     QFont font = Label2->font();
     font.setBold(m_note.alertFired);
@@ -205,10 +219,10 @@ void frmNotino::Timer2_Timer()
     // The clock is read only while an alert is armed: most notes have none.
     if (m_note.alertMinutes == noAlert || m_note.alertFired)
         return;
+    // Moments, not minutes of today: a tick that comes late after a sleep still fires.
     const QDateTime now = m_services.clock.now();
-    if (isAlertDue(m_note.alertMinutes, m_note.alertFired, dayNumber(m_note.date),
-                   dayNumber(now.date()), now.time().msecsSinceStartOfDay() / 60000))
-        fireAlert();
+    if (isAlertDue(m_note.alertMinutes, m_note.alertFired, m_note.date, now))
+        fireAlert(now);
 }
 
 void frmNotino::updateIndicator()
@@ -245,13 +259,51 @@ void frmNotino::Text1_Change()
     Aggiorna_Registrazione(m_note, m_services.clock);
     Label6->setText(m_note.changed);
     Conta_Righe();
+    noteChanged();
+}
+
+void frmNotino::noteChanged()
+{
+    if (!m_ended && !m_recoveryTimer.isActive())
+        m_recoveryTimer.start();
+}
+
+void frmNotino::writeRecoveryCopy()
+{
+    if (m_ended || !hasUnsavedChanges(m_note))
+        return;
+    const RecoveredNote copy = recoveryCopyOf(m_note, m_services.clock);
+    // The stamp moves with the clock: only what the user sees decides a write.
+    RecoveredNote seen = copy;
+    seen.name.stamp = 0;
+    const QByteArray content = encodeRecoveryCopy(seen);
+    if (content == m_recoveryWritten)
+        return;
+    if (const WriteResult written = m_recovery.write(copy); !written) {
+        qCWarning(lcNote).noquote() << "Recovery copy not written:" << written.error;
+        return;
+    }
+    m_recoveryWritten = content;
+}
+
+void frmNotino::dropRecoveryCopy()
+{
+    m_recoveryTimer.stop();
+    m_recovery.remove();
+    m_recoveryWritten.clear();
 }
 
 void frmNotino::Conta_Righe()
 {
+    // A new font clears the blocks' layouts, and Qt lays them out again only when they are
+    // drawn: the lines are counted on a layout made now.
+    const auto *layout = qobject_cast<QPlainTextDocumentLayout *>(Text1->document()->documentLayout());
     int lines = 0;
-    for (QTextBlock block = Text1->document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = Text1->document()->begin(); block.isValid(); block = block.next()) {
+        if (layout)
+            layout->ensureBlockLayout(block);
         lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
+    }
     const LineCounter counter = note::Conta_Righe(lines, m_note.size, m_note.points);
     Label4->setText(counter.text);
     QFont font = Label4->font();
@@ -263,8 +315,10 @@ void frmNotino::Conta_Righe()
 bool frmNotino::Salva_Nota()
 {
     const SaveResult result = note::Salva_Nota(m_note, m_services.clock, programFolder());
+    if (!hasUnsavedChanges(m_note))
+        dropRecoveryCopy();
     // A save empties an alert of 00.00 (none): the label shows what the note holds.
-    Label2->setText(m_note.alertText);
+    showAlertLabel(Label2->alignment());
     if (result.failed())
         showWriteFailure(result.error);
     return !result.failed();
@@ -283,6 +337,8 @@ bool frmNotino::Text1_KeyDown(QKeyEvent *event)
 {
     const NoteCommand command = noteCommand(event->key(), event->modifiers());
     run(command);
+    if (command != NoteCommand::None && command != NoteCommand::Swallow)
+        noteChanged();
     if (isCtrlTable(event->modifiers()))
         applyColour();
     if (disarmsDelete(event->key(), event->modifiers()))

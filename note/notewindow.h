@@ -95,8 +95,11 @@ private:
     bool Text1_KeyDown(QKeyEvent *event);
     void run(NoteCommand command);
     void stepAlertTime(int step, Direction direction);
+    // `Label1` and `Label2` to a new alert, armed, to be saved.
+    void moveAlert(QDate date, int minutes);
+    void snoozeAlert();
     void stepNoteDate(int days);
-    void fireAlert();
+    void fireAlert(const QDateTime &now);
     void showWriteFailure(const QString &error);
     void Suono();
     void notifyAlert();
@@ -107,12 +110,19 @@ private:
     void centre();
     QSize screenTwips() const;
     void end();
+    // A change the file does not hold yet: the recovery copy follows within two seconds.
+    void noteChanged();
+    void writeRecoveryCopy();
+    void dropRecoveryCopy();
 
     Services m_services;
     WindowMessages m_messages;
     Note m_note;
     std::unique_ptr<RegisteredWindow> m_registration;
     QTimer m_timer2;
+    RecoveryCopy m_recovery;
+    QTimer m_recoveryTimer;
+    QByteArray m_recoveryWritten;
     QColor m_indicator;
     QPointer<AlertSetupDialog> m_setup;
     bool m_deleteArmed = false;

@@ -5,7 +5,10 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QFile>
+#include <QPointer>
 #include <QVariantMap>
+
+#include <algorithm>
 
 #include "common/programfolder.h"
 #include "platform/logging.h"
@@ -18,6 +21,8 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = kService;
 const QString kDefaultAction = QStringLiteral("default");
 constexpr uchar kCriticalUrgency = 2; // kept on screen until dismissed by most services
+// How long the service has to answer; it also bounds each wait at the program's end.
+constexpr int kAnswerBoundMs = 5000;
 
 QString iconPath()
 {
@@ -25,9 +30,43 @@ QString iconPath()
     return QFile::exists(path) ? path : QString();
 }
 
+QString actionKey(qsizetype index)
+{
+    return QStringLiteral("promemo-%1").arg(index);
+}
+
 } // namespace
 
+struct DesktopNotifications::Entry
+{
+    QPointer<QObject> context;
+    std::function<void()> activated;
+    QList<NotificationAction> actions;
+    QPointer<QDBusPendingCallWatcher> call; // the Notify call, until the service answers
+    uint id = 0;                            // the service's, once it has answered
+    bool withdrawn = false;                 // to be closed as soon as the id is known
+};
+
 DesktopNotifications::DesktopNotifications(QObject *parent) : QObject(parent) {}
+
+DesktopNotifications::~DesktopNotifications()
+{
+    // The program ends and no event loop runs any more: the answers still due are waited for
+    // (each call carries its bound), and everything shown goes with the program. The calls are
+    // waited for, not their watchers, which would deliver their signals here.
+    for (const std::shared_ptr<Entry> &entry : m_entries) {
+        if (entry->id == 0 && entry->call) {
+            QDBusPendingReply<uint> reply = *entry->call;
+            reply.waitForFinished();
+            if (reply.isValid())
+                entry->id = reply.value();
+        }
+        entry->withdrawn = true;
+    }
+    closeWithdrawn();
+    for (QDBusPendingCallWatcher *watcher : findChildren<QDBusPendingCallWatcher *>())
+        QDBusPendingCall(*watcher).waitForFinished();
+}
 
 void DesktopNotifications::notify(const Notification &notification, QObject *context,
                                   std::function<void()> activated)
@@ -54,35 +93,89 @@ void DesktopNotifications::notify(const Notification &notification, QObject *con
                       {QStringLiteral("desktop-entry"), QStringLiteral("promemo")}};
     if (!icon.isEmpty())
         hints.insert(QStringLiteral("image-path"), icon);
+    QStringList actions{kDefaultAction, QStringLiteral("Mostra")};
+    for (qsizetype i = 0; i < notification.actions.size(); ++i)
+        actions << actionKey(i) << notification.actions[i].label;
     call << QStringLiteral("Promemo") << uint(0) << icon << notification.summary
-         << notification.body.toHtmlEscaped() << QStringList{kDefaultAction, QStringLiteral("Mostra")}
-         << hints << int(0); // 0: never expires
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, context = QPointer<QObject>(context), activated = std::move(activated)] {
+         << notification.body.toHtmlEscaped() << actions << hints << int(0); // 0: never expires
+
+    const auto entry = std::make_shared<Entry>(Entry{context, std::move(activated), notification.actions,
+                                                     new QDBusPendingCallWatcher(bus.asyncCall(call, kAnswerBoundMs), this)});
+    m_entries.push_back(entry);
+    connect(entry->call, &QDBusPendingCallWatcher::finished, this, [this, entry] { answered(entry); });
+}
+
+void DesktopNotifications::answered(const std::shared_ptr<Entry> &entry)
+{
+    entry->call->deleteLater();
+    const QDBusPendingReply<uint> reply = *entry->call;
+    if (reply.isError()) {
+        std::erase(m_entries, entry);
+        qCInfo(lcDesktop).noquote() << "notification not shown:" << reply.error().message();
+        emit notShown(reply.error().message());
+        return;
+    }
+    entry->id = reply.value();
+    closeWithdrawn();
+    emit shown(reply.value());
+}
+
+void DesktopNotifications::withdraw(QObject *context)
+{
+    for (const std::shared_ptr<Entry> &entry : m_entries) {
+        if (context && entry->context == context)
+            entry->withdrawn = true;
+    }
+    closeWithdrawn();
+}
+
+void DesktopNotifications::closeWithdrawn()
+{
+    const auto closable = [](const std::shared_ptr<Entry> &entry) { return entry->withdrawn && entry->id != 0; };
+    for (const std::shared_ptr<Entry> &entry : m_entries) {
+        if (closable(entry))
+            close(entry->id);
+    }
+    std::erase_if(m_entries, closable);
+}
+
+void DesktopNotifications::close(uint id)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                       QStringLiteral("CloseNotification"));
+    call << id;
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, kAnswerBoundMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, id] {
         watcher->deleteLater();
-        const QDBusPendingReply<uint> reply = *watcher;
-        if (reply.isError()) {
-            qCInfo(lcDesktop).noquote() << "notification not shown:" << reply.error().message();
-            emit notShown(reply.error().message());
-            return;
-        }
-        m_shown.insert(reply.value(), {context, activated});
-        emit shown(reply.value());
+        // The user may have dismissed it already: the service then answers with an error.
+        if (watcher->isError())
+            qCInfo(lcDesktop).noquote() << "notification" << id << "not withdrawn:" << watcher->error().message();
     });
 }
 
 void DesktopNotifications::actionInvoked(uint id, const QString &action)
 {
-    const auto found = m_shown.constFind(id);
-    if (found == m_shown.cend() || action != kDefaultAction || !found->context)
+    const auto found = std::find_if(m_entries.cbegin(), m_entries.cend(),
+                                    [id](const std::shared_ptr<Entry> &entry) { return entry->id == id; });
+    if (id == 0 || found == m_entries.cend() || !(*found)->context)
         return;
-    found->activated();
+    // Held while its action runs: the action may withdraw it.
+    const std::shared_ptr<Entry> entry = *found;
+    if (action == kDefaultAction) {
+        entry->activated();
+        return;
+    }
+    for (qsizetype i = 0; i < entry->actions.size(); ++i) {
+        if (action == actionKey(i) && entry->actions[i].invoked) {
+            entry->actions[i].invoked();
+            return;
+        }
+    }
 }
 
 void DesktopNotifications::notificationClosed(uint id, uint)
 {
-    m_shown.remove(id);
+    std::erase_if(m_entries, [id](const std::shared_ptr<Entry> &entry) { return entry->id == id; });
 }
 
 } // namespace promemo

@@ -4,21 +4,20 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "common/daynumber.h"
 #include "common/notefile.h"
 #include "common/notelisting.h"
 #include "common/programfolder.h"
 
 namespace promemo::watcher {
 
-std::optional<DueNote> findDueNote(const QString &folder, int today)
+std::vector<DueNote> findAlerts(const QString &folder, QDate today)
 {
-    std::vector<ListedNote> notes = listNotes(folder, {NoteState::PutAway, today});
+    std::vector<ListedNote> notes = listNotes(folder, {NoteState::PutAway, std::nullopt});
     // A note too large to open would be started again at every tick of the launcher's watch.
     std::erase_if(notes, [&folder](const ListedNote &note) {
         return QFileInfo(QDir(folder).filePath(note.fileName)).size() > kMaxNoteFileBytes;
     });
-    return chooseDueNote(notes, today);
+    return alertsToWatch(notes, today);
 }
 
 frmControl::frmControl(const Services &services, QWidget *parent)
@@ -30,17 +29,17 @@ frmControl::frmControl(const Services &services, QWidget *parent)
     if (m_registration)
         connect(m_registration.get(), &RegisteredWindow::closeRequested, this, &QWidget::close);
 
-    m_today = dayNumber(m_services.clock.today());
-    if (const auto due = findDueNote(programFolder(), m_today)) {
-        m_noteName = due->fileName;
-        m_alertMinute = due->alertMinutes;
-    }
+    m_today = m_services.clock.today();
+    m_watched = findAlerts(programFolder(), m_today);
     resize(240, 60);
     // Runs even with no note to wait for, so an idle watcher ends at midnight too.
     m_timer1.setInterval(kTimer1Interval);
     m_timer1.setTimerType(Qt::CoarseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &frmControl::Timer1_Timer);
     m_timer1.start();
+    // What fell due while no watcher ran starts at once, not a tick later.
+    if (!dueAt(m_watched, m_services.clock.now()).empty())
+        QTimer::singleShot(0, this, &frmControl::Timer1_Timer);
 }
 
 frmControl::~frmControl() = default;
@@ -49,24 +48,26 @@ void frmControl::Timer1_Timer()
 {
     if (m_ended)
         return;
-    // A later day also covers a first minute that was missed (the machine slept through it).
-    if (m_services.clock.minutesSinceMidnight() == 0
-        || dayNumber(m_services.clock.today()) != m_today) {
+    const QDateTime now = m_services.clock.now();
+    // Every due note starts, those of an earlier day too: none waits for a watcher of its own.
+    if (const std::vector<DueNote> due = dueAt(m_watched, now); !due.empty()) {
+        for (const DueNote &note : due)
+            LanciaNotino(note);
         close();
         return;
     }
-    if (!m_noteName.isEmpty() && m_services.clock.minutesSinceMidnight() >= m_alertMinute)
-        LanciaNotino();
+    // A later day also covers a first minute that was missed (the machine slept through it).
+    if (now.time().msecsSinceStartOfDay() < 60'000 || now.date() != m_today)
+        close();
 }
 
-void frmControl::LanciaNotino()
+void frmControl::LanciaNotino(const DueNote &note)
 {
     // The colour letter comes from the decoded name: with a five-digit day it is not the sixth
     // character.
-    const auto name = decodeNoteName(m_noteName);
+    const auto name = decodeNoteName(note.fileName);
     const NoteSize size = name ? name->noteSize() : NoteSize::Normal;
-    m_services.processes.start(reopenProgram(size), {m_noteName}, WindowMode::NormalWithoutFocus);
-    close();
+    m_services.processes.start(reopenProgram(size), {note.fileName}, WindowMode::NormalWithoutFocus);
 }
 
 void frmControl::closeEvent(QCloseEvent *event)

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
 #include "common/duenotes.h"
 #include "platform/captions.h"
@@ -14,13 +14,14 @@ namespace promemo::watcher {
 
 inline constexpr std::chrono::milliseconds kTimer1Interval{10'000};
 
-// Today's put-away note with the earliest alert in `folder`, if any.
-std::optional<DueNote> findDueNote(const QString &folder, int today);
+// The put-away notes of `folder` with an alert on a day up to `today`, earliest moment first.
+std::vector<DueNote> findAlerts(const QString &folder, QDate today);
 
-// frmControl, "NotinoControl": scans the put-away notes of today once, waits for the earliest
-// alert, starts that note without focus and ends. It also ends in the first minute after
-// midnight, or at any later tick on a later day, idle or not, so that a fresh watcher looks at
-// the new day's notes; and when asked to close.
+// frmControl, "NotinoControl": scans the put-away notes once, at its start, and waits for the
+// earliest alert of any day up to today. At its start and at every tick it compares moments, so
+// a tick that comes late (after a sleep) still finds what fell due: it starts every due note
+// without focus and ends. It also ends in the first minute after midnight, or at any later tick
+// on a later day, so that a fresh watcher looks at the new day's notes; and when asked to close.
 class frmControl : public QWidget
 {
     Q_OBJECT
@@ -28,9 +29,8 @@ public:
     explicit frmControl(const Services &services, QWidget *parent = nullptr);
     ~frmControl() override;
 
-    // The chosen note, empty while none; its alert in minutes after midnight, 9999 while none.
-    QString noteName() const { return m_noteName; }
-    int alertMinute() const { return m_alertMinute; }
+    // The alerts still to come, earliest first.
+    const std::vector<DueNote> &watched() const { return m_watched; }
     const QTimer &timer1() const { return m_timer1; }
     bool hasEnded() const { return m_ended; }
 
@@ -45,12 +45,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void LanciaNotino();
+    void LanciaNotino(const DueNote &note);
 
     const Services m_services;
-    int m_today = 0;
-    QString m_noteName;
-    int m_alertMinute = 9999;
+    QDate m_today;
+    std::vector<DueNote> m_watched;
     QTimer m_timer1;
     bool m_ended = false;
     std::unique_ptr<RegisteredWindow> m_registration;

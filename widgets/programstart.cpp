@@ -1,10 +1,13 @@
 #include "widgets/programstart.h"
 
 #include <QApplication>
+#include <QSessionManager>
+#include <QWidget>
 
 #include "common/programfolder.h"
 #include "platform/captions.h"
 #include "platform/desktopsession.h"
+#include "platform/endsignals.h"
 #include "platform/services.h"
 #include "platform/singleinstance.h"
 
@@ -53,6 +56,14 @@ private:
 };
 
 } // namespace
+
+void closeAtSessionEnd(QWidget &window)
+{
+    auto *endSignals = new EndSignals(&window);
+    QObject::connect(endSignals, &EndSignals::endRequested, &window, &QWidget::close);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager &) { window.close(); });
+}
 
 void checkTrayThere(IWindowRegistry &windows, QObject *context, std::function<void(bool there)> done)
 {

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QObject;
+class QWidget;
 
 namespace promemo {
 
@@ -20,6 +21,10 @@ using Started = std::function<void(std::unique_ptr<Window>)>;
 // Whether the launcher's tray is there, from the event loop; without it the note, the calendar
 // and the address book end at once. A hung launcher is there.
 void checkTrayThere(IWindowRegistry &windows, QObject *context, std::function<void(bool there)> done);
+
+// A logout or a shutdown (SIGTERM, SIGHUP) and the session manager's end close `window` through
+// its own close path, as a close request does: what it holds is saved.
+void closeAtSessionEnd(QWidget &window);
 
 struct ProgramOptions
 {

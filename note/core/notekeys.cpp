@@ -93,9 +93,13 @@ NoteCommand noteCommand(int key, Qt::KeyboardModifiers modifiers)
     const Qt::KeyboardModifiers state = shiftState(modifiers);
     if (state == Qt::ControlModifier)
         return withCtrl(key, modifiers);
-    if (state == Qt::AltModifier)
-        return withAlt(key, modifiers);
-    return plain(key);
+    const NoteCommand command = state == Qt::AltModifier ? withAlt(key, modifiers) : plain(key);
+    // A key with Alt or Super is never typed text (AltGr, which types @ and # on Italian
+    // keyboards, is not Alt).
+    if (command == NoteCommand::None && (state & (Qt::AltModifier | Qt::MetaModifier))
+        && !(modifiers & Qt::GroupSwitchModifier))
+        return NoteCommand::Swallow;
+    return command;
 }
 
 bool isCtrlTable(Qt::KeyboardModifiers modifiers)

@@ -18,7 +18,8 @@ enum class NoteCommand {
 };
 
 // `modifiers` as the key event has them, the keypad flag included; keypad keys count whether
-// NumLock is on (digits) or off (the navigation keys they double as).
+// NumLock is on (digits) or off (the navigation keys they double as). A key with Alt or Super
+// that is no command is swallowed: it never types into the text.
 NoteCommand noteCommand(int key, Qt::KeyboardModifiers modifiers);
 
 // Whether the key is pressed with exactly Ctrl: the text box's background is set again after it.

@@ -21,7 +21,26 @@ QString pathIn(const QString &folder, const QString &bareName)
     return QDir(folder).filePath(bareName);
 }
 
+NoteName saveNameOf(const Note &note, const IClock &clock)
+{
+    return {NoteState::Shown,     dayNumber(note.date), colourLetter(note.colour, note.size),
+            note.alertMinutes,    sizeLetter(note.points), stampOf(clock.now().time())};
+}
+
 } // namespace
+
+bool hasUnsavedChanges(const Note &note)
+{
+    return isSavableText(note.text) && !note.alertFired && note.date.isValid()
+           && (note.text != note.lastSavedText || note.forceSave);
+}
+
+RecoveredNote recoveryCopyOf(const Note &note, const IClock &clock)
+{
+    const QString alert = note.alertText == u"00.00" ? QString() : note.alertText;
+    return {{note.text, dateText(note.date), alert, note.changed}, saveNameOf(note, clock),
+            note.file.name()};
+}
 
 SaveResult Salva_Nota(Note &note, const IClock &clock, const QString &folder)
 {
@@ -32,10 +51,7 @@ SaveResult Salva_Nota(Note &note, const IClock &clock, const QString &folder)
     if (!note.date.isValid())
         return {};
 
-    const NoteName name{NoteState::Shown,     dayNumber(note.date),
-                        colourLetter(note.colour, note.size),
-                        note.alertMinutes,    sizeLetter(note.points),
-                        stampOf(clock.now().time())};
+    const NoteName name = saveNameOf(note, clock);
     if (note.alertText == u"00.00")
         note.alertText.clear();
     const NoteContent content{note.text, dateText(note.date), note.alertText, note.changed};
@@ -84,7 +100,8 @@ PutAwayResult putAway(Note &note, const IClock &clock, const QString &folder)
         return {saved.error, false};
     if (const WriteResult renamed = NoteFiles{folder}.putAway(note.file); !renamed)
         return {renamed.error, false};
-    return {{}, note.alertMinutes > 0 && note.date == clock.today()};
+    // The watcher waits for every alert up to today's: an earlier day's is due at once.
+    return {{}, note.alertMinutes > 0 && note.date <= clock.today()};
 }
 
 WriteResult deleteCurrentFile(Note &note, const QString &folder)

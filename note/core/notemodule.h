@@ -5,10 +5,17 @@
 
 #include "common/notefile.h"
 #include "common/notename.h"
+#include "common/recoverycopy.h"
+
+#include <QLoggingCategory>
+
+#include <chrono>
 
 namespace promemo {
 class IClock;
 }
+
+Q_DECLARE_LOGGING_CATEGORY(lcNote)
 
 // The note one process shows, and the procedures of `Modulo1` that work on it without a window.
 namespace promemo::note {
@@ -21,6 +28,7 @@ struct Note
     QString alertText;        // `Label2`: hh.mm or empty
     QString changed;          // `Label6`: dd/mm/yyyy hh.mm
     bool alertFired = false;  // `Label2` in its white, fired style
+    QString missedMoment;     // a missed alert's moment as `Label2` shows it once fired, else empty
     NoteColour colour = NoteColour::Yellow;
     int points = 12;
     NoteSize size = NoteSize::Normal;
@@ -39,6 +47,15 @@ struct SaveResult
 
     bool failed() const { return status == Status::Failed; }
 };
+
+// How soon after a change the recovery copy holds it (within two seconds, with room for the write).
+inline constexpr std::chrono::milliseconds kRecoveryCopyDelay{1500};
+
+// Whether the note shows what its file does not hold yet: a text worth saving that changed, or
+// another pending change. A fired note is never saved, so it has none.
+bool hasUnsavedChanges(const Note &note);
+// The recovery copy of what the note shows now.
+RecoveredNote recoveryCopyOf(const Note &note, const IClock &clock);
 
 // Writes the note under a new name when it changed (or a save is forced) and prepends it to the
 // archive. A failed archive write alone is logged: the note itself is saved.
@@ -60,7 +77,7 @@ LineCounter Conta_Righe(int lineCount, NoteSize size, int points);
 struct PutAwayResult
 {
     QString error;
-    bool closeWatcher = false;   // an alert for today: the watcher must look again
+    bool closeWatcher = false;   // an alert up to today: the watcher must look again
 };
 PutAwayResult putAway(Note &note, const IClock &clock, const QString &folder);
 // The file part of `Elimina_File`.

@@ -6,6 +6,7 @@
 #include "common/datetexts.h"
 #include "common/linebreaks.h"
 #include "common/daynumber.h"
+#include "common/duenotes.h"
 
 namespace promemo::note {
 
@@ -73,6 +74,16 @@ AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Directio
     return result;
 }
 
+AlertStep snoozedAlert(QDate today, int nowMinutes)
+{
+    const int later = nowMinutes + kSnoozeMinutes;
+    if (later < minutesPerDay)
+        return {today, later};
+    if (today >= lastDay())
+        return {today, minutesPerDay - 1};
+    return {today.addDays(1), std::max(later - minutesPerDay, 1)};
+}
+
 DateStep stepDate(QDate noteDate, int days, QDate today)
 {
     const QDate from = noteDate.isValid() ? noteDate : today;
@@ -119,9 +130,27 @@ BottomDrop bottomDrop(const QString &text, int noteDay, int today, int alertMinu
     return BottomDrop::Ask;
 }
 
-bool isAlertDue(int alertMinutes, bool fired, int noteDay, int today, int nowMinutes)
+bool isAlertDue(int alertMinutes, bool fired, QDate noteDate, const QDateTime &now)
 {
-    return alertMinutes != noAlert && !fired && noteDay == today && nowMinutes >= alertMinutes;
+    return alertMinutes != noAlert && !fired && isMomentDue(noteDate, alertMinutes, now);
+}
+
+bool isMissedAlert(QDate noteDate, int alertMinutes, const QDateTime &firedAt)
+{
+    return alertMoment(noteDate, alertMinutes).secsTo(firedAt) > kMissedAfterSeconds;
+}
+
+QString missedMomentText(QDate noteDate, int alertMinutes, QDate today)
+{
+    const QString time = timeText(QTime(alertMinutes / 60, alertMinutes % 60));
+    if (noteDate == today)
+        return time + QStringLiteral(" di oggi");
+    if (noteDate == today.addDays(-1))
+        return time + QStringLiteral(" di ieri");
+    // Short enough for the label: the year only when it is not this one.
+    const QString format = noteDate.year() == today.year() ? QStringLiteral("dd/MM")
+                                                           : QStringLiteral("dd/MM/yy");
+    return time + QStringLiteral(" del ") + noteDate.toString(format);
 }
 
 int parkedTopPixels(NoteSize size)
@@ -135,13 +164,17 @@ int parkedLeftPixels(ParkSlot slot, int screenWidthTwips)
     return int(std::lround(screenWidthTwips / divisor));
 }
 
-AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text)
+AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text,
+                        const QString &missedMoment)
 {
     QStringList lines = withLineFeeds(text).split(u'\n', Qt::SkipEmptyParts);
     for (QString &line : lines)
         line = line.trimmed();
     lines.removeAll(QString());
-    return {dateText(date) + u' ' + alertText, lines.mid(0, kNoticeLines).join(u'\n')};
+    const QString summary = missedMoment.isEmpty()
+                                ? dateText(date) + u' ' + alertText
+                                : QStringLiteral("Avviso mancato: ") + missedMoment;
+    return {summary, lines.mid(0, kNoticeLines).join(u'\n')};
 }
 
 } // namespace promemo::note

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -27,6 +28,12 @@ struct AlertStep
 // does a step later that would wrap past lastDay().
 AlertStep stepAlert(const QString &alertText, QDate noteDate, int step, Direction direction,
                     QDate today, int nowMinutes);
+
+// "Rimanda di 10 minuti": the alert ten minutes from now, on the next day past midnight. 00.00
+// means no alert, so a snooze that reaches it takes 00.01; on lastDay() the alert stays within
+// the day.
+inline constexpr int kSnoozeMinutes = 10;
+AlertStep snoozedAlert(QDate today, int nowMinutes);
 
 // Ctrl+Up/Down (1 day) and Alt+Up/Down (7 days); a step forward stops at lastDay().
 struct DateStep
@@ -56,8 +63,15 @@ enum class BottomDrop { Delete, Ask };
 BottomDrop bottomDrop(const QString &text, int noteDay, int today, int alertMinutes,
                       int nowMinutes);
 
-// The alert fires in the first tick of its day at or after its minute.
-bool isAlertDue(int alertMinutes, bool fired, int noteDay, int today, int nowMinutes);
+// An armed alert fires at the first tick at or after its moment (the note's day and alert
+// minute), whatever day it is now.
+bool isAlertDue(int alertMinutes, bool fired, QDate noteDate, const QDateTime &now);
+// An alert that fires more than a minute after its moment is a missed alert.
+inline constexpr int kMissedAfterSeconds = 60;
+bool isMissedAlert(QDate noteDate, int alertMinutes, const QDateTime &firedAt);
+// The moment a missed alert was for, as its label says it: "23.50 di ieri", "09.30 di oggi",
+// "09.30 del 05/12" (with the year, "del 05/12/25", when it is not this year's).
+QString missedMomentText(QDate noteDate, int alertMinutes, QDate today);
 
 // The top of a parked note in pixels: only its lowest 20 pixels show.
 int parkedTopPixels(NoteSize size);
@@ -69,14 +83,16 @@ inline constexpr int kUnparkedTopTwips = 200;
 // The first F5 moves the note so that its top is this far above the screen's bottom.
 inline constexpr int kDeleteArmedAboveBottomTwips = 2000;
 
-// What the desktop's notification says when the alert fires: the date and the alert time, and
-// the first lines of the text.
+// What the desktop's notification says when the alert fires: the date and the alert time, or
+// for a missed alert "Avviso mancato: " and the moment it was for; and the first lines of the
+// text.
 struct AlertNotice
 {
     QString summary;
     QString body;
 };
 inline constexpr int kNoticeLines = 3;
-AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text);
+AlertNotice alertNotice(QDate date, const QString &alertText, const QString &text,
+                        const QString &missedMoment = {});
 
 } // namespace promemo::note

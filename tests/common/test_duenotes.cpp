@@ -1,4 +1,5 @@
 #include "common/duenotes.h"
+#include "common/daynumber.h"
 #include "common/notelisting.h"
 #include "common/recurrences.h"
 #include "common/atomicfile.h"
@@ -76,20 +77,31 @@ TEST(NoteListAtStart, FollowsTheSettingWithNotesAndRecurrences)
             << int(c.when) << " " << c.days.size();
 }
 
-TEST(Watcher, ChoosesTodaysEarliestAlert)
+// Every day up to today counts, earliest moment first; later days, shown notes and notes
+// without alert never do. What is due at a moment is the front of that list.
+TEST(Watcher, WatchesEveryAlertUpToTodayAndFindsAllThatAreDue)
 {
-    const int today = 10000;
-    EXPECT_EQ(chooseDueNote({note(today, 570), note(today, 495), note(today, 0)}, today),
-              (DueNote{note(today, 495).fileName, 495}));
-    // Ties keep the first; other days, shown notes and notes without alert never count.
-    const ListedNote first = note(today, 600);
-    ListedNote second = note(today, 600);
-    second.name.stamp = 200;
-    second.fileName = *encodeNoteName(second.name);
-    EXPECT_EQ(chooseDueNote({first, second}, today)->fileName, first.fileName);
-    EXPECT_FALSE(chooseDueNote({note(today, 0), note(today - 1, 30), note(today + 1, 30),
-                                note(today, 30, NoteState::Shown)},
-                               today));
+    const QDate today(2030, 1, 1);
+    const int day = dayNumber(today);
+    ListedNote twin = note(day, 600);
+    twin.name.stamp = 200;
+    twin.fileName = *encodeNoteName(twin.name);
+    const std::vector<ListedNote> notes = {
+        note(day, 600), note(day, 570), note(day, 0), note(day - 1, 1430), note(day - 400, 30),
+        note(day + 1, 30), note(day, 30, NoteState::Shown), twin};
+    const std::vector<DueNote> watched = alertsToWatch(notes, today);
+    QStringList order;
+    for (const DueNote &due : watched)
+        order << QStringLiteral("%1 %2").arg(due.day.toString(Qt::ISODate)).arg(due.alertMinutes);
+    EXPECT_EQ(order.join(u", ").toStdString(),
+              "2028-11-27 30, 2029-12-31 1430, 2030-01-01 570, 2030-01-01 600, 2030-01-01 600");
+    EXPECT_EQ(watched[3].fileName, notes[0].fileName);
+    EXPECT_EQ(watched[4].fileName, twin.fileName);
+
+    const std::pair<QTime, size_t> cases[] = {
+        {QTime(0, 0), 2}, {QTime(9, 29, 59), 2}, {QTime(9, 30), 3}, {QTime(23, 0), 5}};
+    for (const auto &[time, count] : cases)
+        EXPECT_EQ(dueAt(watched, QDateTime(today, time)).size(), count) << time.toString().toStdString();
 }
 
 TEST(NoteListing, ListsByStateAndDecodedDayNotByNamePrefix)

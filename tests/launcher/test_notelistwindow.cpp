@@ -64,7 +64,9 @@ TEST_F(NoteListTest, ListsNotesByDayAcrossFiveDigitsDeletesPastOnesOnceAndDueRec
     const QString untimed = putAway(0, 'h', 0, u"Spesa\r\nlatte"_qs);
     const QString day10001 = putAway(3, 'a', 0, u"dopo"_qs);
     const QString day9999 = putAway(1, 'v', 0, u"domani"_qs);
-    const QString past = putAway(-1, 'h', 600, u"ieri"_qs, u"10.00"_qs);
+    const QString past = putAway(-1, 'h', 0, u"ieri"_qs);
+    // An alert of a past day that has not fired is due: started, not deleted.
+    const QString missed = putAway(-2, 'k', 600, u"l'altro ieri"_qs, u"10.00"_qs);
     putAway(0, 'h', 0, u"in esecuzione"_qs, {}, NoteState::Shown);
     // A note file that cannot be read is left out.
     const QString unreadable = *encodeNoteName({NoteState::PutAway, dayNumber(kToday), 'h', 0, 'n', 99});
@@ -82,6 +84,9 @@ TEST_F(NoteListTest, ListsNotesByDayAcrossFiveDigitsDeletesPastOnesOnceAndDueRec
     EXPECT_EQ(fileNames(list.list2()), (QStringList{day9999, day10001}));
     EXPECT_EQ(fileNames(list.list3()), QStringList{past});
     EXPECT_FALSE(QFile::exists(dir.filePath(past)));
+    EXPECT_TRUE(QFile::exists(dir.filePath(missed)));
+    EXPECT_EQ(fakes.processes.started,
+              (QList<test::FakeProcessStarter::Start>{{u"Kirmo"_qs, {missed}, WindowMode::NormalWithoutFocus}}));
     EXPECT_EQ(texts(list.list4()), QStringList{u"177  26/06/2027        compleanno"_qs});
     EXPECT_TRUE(list.expiredShown() && list.recurrencesShown());
 

@@ -4,8 +4,10 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include "common/daynumber.h"
 #include "common/notefile.h"
 #include "common/programfolder.h"
+#include "common/recoverycopy.h"
 #include "tests/support/fakes.h"
 #include "tests/support/registryrequests.h"
 #include "tests/support/startwait.h"
@@ -82,6 +85,8 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
         {'a', 's', NoteSize::Normal, 0, 0, NoteColour::Cyan, 10, false, false},
         {'v', 'm', NoteSize::Normal, 1, 9 * 60, NoteColour::Green, 14, false, true},
         {'a', 'n', NoteSize::Medium, 0, 10 * 60, NoteColour::Yellow, 12, true, false},
+        // an alert of an earlier day has passed too, at any minute
+        {'h', 'n', NoteSize::Normal, -1, 23 * 60, NoteColour::Yellow, 12, true, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE((std::string{c.colour, c.size}));
@@ -92,7 +97,8 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
         ASSERT_TRUE(window);
         EXPECT_EQ(std::tuple(window->note().colour, window->Text1->font().pointSize(), window->Label1->text(),
                              window->Label2->text(), window->Text1->toPlainText()),
-                  std::tuple(c.colourShown, c.points, dateText(date), alertText(c.alert), u"Dentista\nore 9"_qs));
+                  std::tuple(c.colourShown, c.points, dateText(date),
+                             c.dayOffset < 0 ? u"23.00 di ieri"_qs : alertText(c.alert), u"Dentista\nore 9"_qs));
         // Saved at once unless passed, but the first save after reopening is not archived.
         // Passed: the file read stays, shown, until the note ends.
         EXPECT_EQ(std::tuple(window->note().file.name() == *withState(name, NoteState::Shown),
@@ -222,6 +228,98 @@ TEST_F(NoteWindowTest, AlertFiresAtItsMinute)
     EXPECT_EQ(std::pair(quiet->note().alertFired, fakes.notifications.shown.size()), std::pair(true, qsizetype(1)));
 }
 
+// A note open across midnight (the machine asleep) fires at its first tick after, as a missed
+// alert that says when it was for; put on again by a key, it is an alert like any other.
+TEST_F(NoteWindowTest, AnAlertMissedAcrossMidnightFiresAndSaysWhenItWasFor)
+{
+    setNow(23 * 60 + 45);
+    const auto window = open(writeNote(today(), 23 * 60 + 58));
+    window->Timer2_Timer();
+    ASSERT_FALSE(window->note().alertFired);
+    const QRect armedLabel = window->Label2->geometry();
+    fakes.clock.current = QDateTime(today().addDays(1), QTime(0, 10));
+    window->Timer2_Timer();
+    EXPECT_EQ(std::tuple(window->note().alertFired, window->pos(), window->Label2->text()),
+              std::tuple(true, kCentre, u"23.58 di ieri"_qs));
+    // The whole moment shows, beside the date and not over it.
+    EXPECT_GE(window->Label2->width(), window->Label2->sizeHint().width());
+    EXPECT_GT(window->Label2->x(), window->Label1->geometry().right());
+    ASSERT_EQ(fakes.notifications.shown.size(), 1);
+    EXPECT_EQ(fakes.notifications.shown[0].summary, u"Avviso mancato: 23.58 di ieri"_qs);
+
+    press(*window, 1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(window->note().alertFired, window->Label2->geometry(), window->Label2->text()),
+              std::tuple(false, armedLabel, window->note().alertText));
+}
+
+TEST_F(NoteWindowTest, AFiredNotesNotificationGoesWhenTheNoteIsDealtWith)
+{
+    setNow(10 * 60 + 20);
+    const auto keys = [](Qt::Key key, Qt::KeyboardModifiers modifiers, int times = 1) {
+        return [=](frmNotino &window) { press(window, times, key, modifiers); };
+    };
+    const std::pair<const char *, std::function<void(frmNotino &)>> ways[] = {
+        {"closed by the launcher", [this](frmNotino &window) {
+             registry.postClose(u"PromemoX"_qs, nullptr, {});
+             EXPECT_TRUE(QTest::qWaitFor([&] { return window.ended(); }, 5000));
+         }},
+        {"put away", [](frmNotino &window) { dropAt(window, {1200, 300}); }},
+        {"deleted", keys(Qt::Key_F5, Qt::NoModifier, 2)},
+        {"alert later", keys(Qt::Key_Right, Qt::ControlModifier)},
+        {"date on", keys(Qt::Key_Down, Qt::ControlModifier)},
+        {"alert set-up", [](frmNotino &window) {
+             QTest::keyClick(window.Text1, Qt::Key_F8);
+             auto *setup = window.findChild<AlertSetupDialog *>();
+             ASSERT_TRUE(setup);
+             setup->findChild<QPushButton *>(u"cmdOk"_qs)->click();
+         }},
+    };
+    for (const auto &[way, dealWith] : ways) {
+        SCOPED_TRACE(way);
+        const auto window = open(writeNote(today(), 10 * 60 + 20));
+        ASSERT_TRUE(window->note().alertFired);
+        const qsizetype fired = fakes.notifications.shown.size() - 1;
+        // Looking at it, moving it or bringing it forward is not dealing with it.
+        dropAt(*window, {310, 300});
+        fakes.notifications.activate(fired);
+        EXPECT_FALSE(fakes.notifications.withdrawn(fired));
+        dealWith(*window);
+        EXPECT_TRUE(fakes.notifications.withdrawn(fired));
+        removeNoteFiles();
+    }
+}
+
+// "Rimanda di 10 minuti" on the notification of a note that fired on screen.
+TEST_F(NoteWindowTest, SnoozeSetsTheAlertTenMinutesOnSavesItAndFiresAgain)
+{
+    setNow(23 * 60 + 40);
+    const QDate tomorrow = today().addDays(1);
+    const auto window = open(writeNote(today(), 23 * 60 + 52));
+    setNow(23 * 60 + 52);
+    window->Timer2_Timer();
+    ASSERT_EQ(fakes.notifications.shown.size(), 1);
+    const int archivedBefore = archived();
+    fakes.clock.current.setTime(QTime(23, 55, 40));
+    ASSERT_TRUE(fakes.notifications.invoke(0, u"Rimanda di 10 minuti"_qs));
+    EXPECT_EQ(std::tuple(window->Label1->text(), window->Label2->text(), window->note().alertFired,
+                         fakes.notifications.withdrawn(0)),
+              std::tuple(dateText(tomorrow), u"00.05"_qs, false, true));
+    // Saved under a name with the new alert, and archived.
+    ASSERT_EQ(noteFiles().size(), 1);
+    const auto saved = decodeNoteName(noteFiles().front());
+    EXPECT_EQ(std::tuple(saved->day, saved->alertMinutes, archived()),
+              std::tuple(dayNumber(tomorrow), 5, archivedBefore + 1));
+    EXPECT_EQ(readNoteFile(dir.filePath(noteFiles().front()))->alertTime, u"00.05"_qs);
+
+    fakes.clock.current = QDateTime(tomorrow, QTime(0, 4, 59));
+    window->Timer2_Timer();
+    EXPECT_EQ(std::pair(window->note().alertFired, fakes.notifications.shown.size()), std::pair(false, qsizetype(1)));
+    fakes.clock.current = QDateTime(tomorrow, QTime(0, 5));
+    window->Timer2_Timer();
+    EXPECT_EQ(std::tuple(window->note().alertFired, fakes.notifications.shown.size(), fakes.notifications.withdrawn(1)),
+              std::tuple(true, qsizetype(2), false));
+}
+
 TEST_F(NoteWindowTest, AllNotesKeysAndNotWhileTheSetUpDialogIsOpen)
 {
     const auto window = fresh();
@@ -290,6 +388,64 @@ TEST_F(NoteWindowTest, TypedAndPastedTextIsShownAsTheFileWillHoldIt)
     QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(100, 125));
     ASSERT_EQ(noteFiles().size(), 1);
     EXPECT_EQ(savedText(dir.filePath(noteFiles().front())), u"Caffè ? ?eus é\r\nfine"_qs);
+}
+
+// A new text size recounts the lines as they are drawn, and keeps the caret in view.
+TEST_F(NoteWindowTest, TheLineCounterFollowsANewTextSizeAndTheCaretStaysInView)
+{
+    const auto window = fresh();
+    window->Text1->setFocus();
+    for (const char *line : {"uno", "due", "abc def ghi jkl mno"}) {
+        if (!window->Text1->toPlainText().isEmpty())
+            QTest::keyClick(window->Text1, Qt::Key_Return);
+        QTest::keyClicks(window->Text1, QLatin1String(line));
+    }
+    EXPECT_EQ(std::pair(window->Label4->text(), window->Label4->font().bold()), std::pair(u"3"_qs, false));
+    QTest::keyClick(window->Text1, Qt::Key_6, Qt::ControlModifier | Qt::KeypadModifier);
+    ASSERT_EQ(window->Text1->font().pointSize(), 14);
+    EXPECT_EQ(std::pair(window->Label4->text(), window->Label4->font().bold()), std::pair(u"| 4 |"_qs, true));
+    EXPECT_LE(window->Text1->cursorRect().bottom(), window->Text1->viewport()->height());
+}
+
+// Alt and Super with a key that is no command type nothing, and change nothing to save.
+TEST_F(NoteWindowTest, AltAndSuperWithALetterNeverTypeIntoTheNote)
+{
+    const auto window = fresh();
+    QTest::keyClicks(window->Text1, u"Prova"_qs);
+    const QString changed = window->note().changed;
+    fakes.clock.current = fakes.clock.current.addSecs(120);
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_A, Qt::AltModifier}, {Qt::Key_S, Qt::AltModifier},
+        {Qt::Key_4, Qt::AltModifier | Qt::KeypadModifier}, {Qt::Key_F, Qt::AltModifier | Qt::ShiftModifier},
+        {Qt::Key_A, Qt::MetaModifier}, {Qt::Key_A, Qt::ControlModifier | Qt::AltModifier}};
+    for (const auto &[key, modifiers] : keys)
+        QTest::keyClick(window->Text1, key, modifiers);
+    EXPECT_EQ(std::pair(window->Text1->toPlainText(), window->note().changed), std::pair(u"Prova"_qs, changed));
+}
+
+// While the text is not saved, a recovery copy holds it within two seconds; nothing is written
+// while nothing changes, and the copy goes with the save.
+TEST_F(NoteWindowTest, UnsavedTextIsCopiedWithinTwoSecondsAndTheCopyGoesWithTheSave)
+{
+    const auto window = fresh();
+    const QDir copies(dir.filePath(u".recupero"_qs));
+    const auto copyText = [&] {
+        const QStringList names = copies.entryList({u"*.rec"_qs}, QDir::Files);
+        const auto copy = names.size() == 1 ? decodeRecoveryCopy(readWholeFile(copies.filePath(names[0])))
+                                            : std::nullopt;
+        return copy ? copy->content.text : QString();
+    };
+    QTest::keyClicks(window->Text1, u"Comprare"_qs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copyText() == u"Comprare"_qs; }, 2000));
+    const auto written = QFileInfo(copies.filePath(copies.entryList({u"*.rec"_qs}).value(0))).lastModified();
+    QTest::qWait(int(kRecoveryCopyDelay.count()) + 500);
+    EXPECT_EQ(QFileInfo(copies.filePath(copies.entryList({u"*.rec"_qs}).value(0))).lastModified(), written);
+    QTest::keyClicks(window->Text1, u" il pane"_qs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copyText() == u"Comprare il pane"_qs; }, 2000));
+    EXPECT_TRUE(noteFiles().isEmpty());
+
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(100, 125));
+    EXPECT_EQ(std::pair(noteFiles().size(), copies.entryList({u"*.rec"_qs}).size()), std::pair(qsizetype(1), qsizetype(0)));
 }
 
 } // namespace

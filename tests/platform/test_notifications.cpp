@@ -37,8 +37,10 @@ public:
         int timeout = -1;
     };
     QList<Call> calls;
+    QList<uint> closed;
 
 public slots:
+    void CloseNotification(uint id) { closed.append(id); }
     uint Notify(const QString &application, uint, const QString &icon, const QString &summary,
                 const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout)
     {
@@ -102,6 +104,53 @@ TEST(DesktopNotifications, NotifyCallAndDefaultActionOnASessionBus)
     bus.unregisterService(kService);
 }
 
+// A note's notifications go when it withdraws them, one not yet answered for as soon as its id
+// comes, and all that are left when the program ends; an action runs what the note gave it.
+TEST(DesktopNotifications, WithdrawnPerContextAlsoBeforeTheAnswerAndAllAtTheEnd)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(bus.isConnected()) << "run under dbus-run-session";
+    StandInService service;
+    ASSERT_TRUE(bus.registerObject(kPath, &service, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(bus.registerService(kService));
+    auto notifications = std::make_unique<DesktopNotifications>();
+    QSignalSpy shown(notifications.get(), &DesktopNotifications::shown);
+    const auto idOf = [&](qsizetype i) { return shown.at(i).at(0).toUInt(); };
+    QObject first, second, third;
+    int snoozed = 0, picked = 0;
+
+    notifications->notify({u"s"_qs, u"b"_qs, {{u"Rimanda di 10 minuti"_qs, [&] { ++snoozed; }}}}, &first, {});
+    notifications->notify({u"s"_qs, u"b"_qs}, &second, [&] { ++picked; });
+    notifications->notify({u"s"_qs, u"b"_qs}, &third, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 3; }, 5000));
+    EXPECT_EQ(service.calls[0].actions,
+              (QStringList{u"default"_qs, u"Mostra"_qs, u"promemo-0"_qs, u"Rimanda di 10 minuti"_qs}));
+    emitSignal(u"ActionInvoked"_qs, {idOf(0), u"promemo-0"_qs});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return snoozed == 1; }, 5000));
+
+    notifications->withdraw(&first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.closed == QList<uint>{idOf(0)}; }, 5000));
+    // Asked before the service's answer has come back.
+    notifications->notify({u"s"_qs, u"b"_qs}, &first, {});
+    notifications->withdraw(&first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 4; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.closed.size() == 2; }, 5000));
+    EXPECT_EQ(service.closed.value(1), idOf(3));
+
+    // The program ends: the user dismissed the third; the second goes, and so does one the
+    // service has not answered for yet.
+    // Signals arrive in order: once the second is picked, the two before have been seen.
+    emitSignal(u"NotificationClosed"_qs, {idOf(2), 2u});
+    emitSignal(u"ActionInvoked"_qs, {idOf(0), u"promemo-0"_qs}); // withdrawn: nothing runs
+    emitSignal(u"ActionInvoked"_qs, {idOf(1), u"default"_qs});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return picked == 1; }, 5000));
+    notifications->notify({u"s"_qs, u"b"_qs}, &third, {});
+    notifications.reset();
+    EXPECT_EQ(service.closed, (QList<uint>{idOf(0), idOf(3), idOf(1), uint(40 + service.calls.size())}));
+    EXPECT_EQ(snoozed, 1);
+    bus.unregisterService(kService);
+}
+
 // The road through the real bus: a note whose alert fires sends Notify to the service, and the
 // service's default action brings the note forward.
 TEST(DesktopNotifications, AFiringNoteIsNotifiedAndBroughtForwardByItsAction)
@@ -120,11 +169,14 @@ TEST(DesktopNotifications, AFiringNoteIsNotifiedAndBroughtForwardByItsAction)
     const Services services{fakes.clock,   fakes.messageBoxes, fakes.processes, fakes.keys,    fakes.screen,
                             fakes.sound,   fakes.windows,      fakes.help,      fakes.printer, notifications};
 
-    const QString name = *encodeNoteName({NoteState::PutAway, dayNumber(QDate(2030, 5, 20)), 'h', 9 * 60 + 30, 'n', 100});
-    ASSERT_TRUE(writeNoteFile(folder.dir.filePath(name), {u"Chiamare Anna\r\n06 555"_qs, u"20/05/2030"_qs, u"09.30"_qs, {}}));
-    const auto window = test::waitForStart<note::frmNotino>([&](QObject *context, Started<note::frmNotino> started) {
-        note::startNoteProgram(services, note::StartKind::OpenFile, NoteSize::Normal, name, context, std::move(started));
-    });
+    const auto openNote = [&](int stamp) {
+        const QString name = *encodeNoteName({NoteState::PutAway, dayNumber(QDate(2030, 5, 20)), 'h', 9 * 60 + 30, 'n', stamp});
+        EXPECT_TRUE(writeNoteFile(folder.dir.filePath(name), {u"Chiamare Anna\r\n06 555"_qs, u"20/05/2030"_qs, u"09.30"_qs, {}}));
+        return test::waitForStart<note::frmNotino>([&](QObject *context, Started<note::frmNotino> started) {
+            note::startNoteProgram(services, note::StartKind::OpenFile, NoteSize::Normal, name, context, std::move(started));
+        });
+    };
+    const auto window = openNote(100);
     ASSERT_TRUE(window);
     folder.fakes.clock.current = folder.fakes.clock.current.addSecs(60);
     window->Timer2_Timer();
@@ -136,6 +188,31 @@ TEST(DesktopNotifications, AFiringNoteIsNotifiedAndBroughtForwardByItsAction)
     window->showMinimized();
     emitSignal(u"ActionInvoked"_qs, {shown.at(0).at(0).toUInt(), u"default"_qs});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMinimized(); }, 5000));
+
+    // "Rimanda di 10 minuti": set again for 09.40, and its notification goes; the one of the
+    // second firing goes when the note is closed.
+    const QStringList actions = service.calls[0].actions;
+    ASSERT_GT(actions.indexOf(u"Rimanda di 10 minuti"_qs), 0);
+    emitSignal(u"ActionInvoked"_qs, {shown.at(0).at(0).toUInt(), actions.at(actions.indexOf(u"Rimanda di 10 minuti"_qs) - 1)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.closed == QList<uint>{shown.at(0).at(0).toUInt()}; }, 5000));
+    EXPECT_EQ(std::pair(window->note().alertMinutes, window->note().alertFired), std::pair(9 * 60 + 40, false));
+    folder.fakes.clock.current.setTime(QTime(9, 40));
+    window->Timer2_Timer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 2; }, 5000));
+    window->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.closed.size() == 2; }, 5000));
+    EXPECT_EQ(service.closed.value(1), shown.at(1).at(0).toUInt());
+
+    // notifiche=0: nothing shown, nothing to withdraw.
+    folder.dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nnotifiche=0\r\n");
+    folder.fakes.clock.current.setTime(QTime(9, 29));
+    const auto quiet = openNote(200);
+    ASSERT_TRUE(quiet);
+    folder.fakes.clock.current.setTime(QTime(9, 30));
+    quiet->Timer2_Timer();
+    ASSERT_TRUE(quiet->note().alertFired);
+    quiet->close();
+    EXPECT_EQ(std::pair(service.calls.size(), service.closed.size()), std::pair(qsizetype(2), qsizetype(2)));
     bus.unregisterService(kService);
 }
 

@@ -130,21 +130,47 @@ struct FakeSound final : ISound
     QStringList played;
 };
 
-// Records what was shown; `activate(i)` picks the i-th notification as a user would.
+// Records what was shown and what was withdrawn; `activate(i)` picks the i-th notification as a
+// user would, `invoke(i, label)` its action with that label.
 struct FakeNotifications final : INotifications
 {
     void notify(const Notification &notification, QObject *context, std::function<void()> activated) override
     {
         shown.append(notification);
-        actions.push_back({context, std::move(activated)});
+        entries.push_back({context, std::move(activated), false});
+    }
+    void withdraw(QObject *context) override
+    {
+        for (Entry &entry : entries)
+            entry.withdrawn = entry.withdrawn || (context && entry.context == context);
     }
     void activate(qsizetype i)
     {
-        if (actions.at(std::size_t(i)).first)
-            actions.at(std::size_t(i)).second();
+        if (entries.at(std::size_t(i)).context)
+            entries.at(std::size_t(i)).activated();
     }
+    // False when the notification has no such action.
+    bool invoke(qsizetype i, const QString &label)
+    {
+        const QList<NotificationAction> actions = shown.at(i).actions;
+        const auto action = std::find_if(actions.cbegin(), actions.cend(),
+                                         [&](const NotificationAction &a) { return a.label == label; });
+        if (action == actions.cend())
+            return false;
+        if (entries.at(std::size_t(i)).context)
+            action->invoked();
+        return true;
+    }
+    bool withdrawn(qsizetype i) const { return entries.at(std::size_t(i)).withdrawn; }
+
+    struct Entry
+    {
+        QPointer<QObject> context;
+        std::function<void()> activated;
+        bool withdrawn = false;
+    };
     QList<Notification> shown;
-    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> actions;
+    std::vector<Entry> entries;
 };
 
 // Records the document; `failure` makes beginDocument() fail with it.

@@ -1,5 +1,6 @@
 #include "watcher/watcherwindow.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -72,35 +73,49 @@ TEST_F(WatcherTest, StartsTheEarliestAlertOfTodayAtItsMinuteWithoutFocus)
               std::tuple(QList<Start>{kirmo}, 1, false, QStringList()));
 }
 
-TEST_F(WatcherTest, AnAlertAlreadyPastStartsAtTheFirstTickInKalvo)
+// What fell due before the watcher started, on any day up to today, starts at once: all of
+// it, then the watcher ends. Later days wait for the watcher of their own day.
+TEST_F(WatcherTest, EveryAlertAlreadyDueStartsAtOnceWhateverItsDay)
 {
-    addNote('o', 0, "h0495n78244");
-    addNote('o', 0, "k0600n78245");
-    start(QTime(10, 0));
-    tickAfter(10s);
-    const Start kalvo{u"Kalvo"_qs, {todays("h0495n78244")}, WindowMode::NormalWithoutFocus};
-    EXPECT_EQ(fakes.processes.started, QList<Start>{kalvo});
+    addNote('o', 0, "h0495n78244");   // 08.15 today
+    addNote('o', -1, "k1430n78245");  // 23.50 yesterday, medium
+    addNote('o', -30, "h0600n78246"); // a month ago
+    addNote('o', 0, "h0600n78247");   // 10.00 today, still ahead
+    addNote('o', 1, "h0300n78248");   // tomorrow
+    frmControl &w = start(QTime(9, 0));
+    ASSERT_EQ(w.watched().size(), 4u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.hasEnded(); }, 1000));
+    const auto opened = [](int day, const char *tail) {
+        return u"o"_qs + QString::number(dayNumber(kToday) + day) + QLatin1String(tail) + u".dat"_qs;
+    };
+    const QList<Start> expected{
+        {u"Kalvo"_qs, {opened(-30, "h0600n78246")}, WindowMode::NormalWithoutFocus},
+        {u"Kirmo"_qs, {opened(-1, "k1430n78245")}, WindowMode::NormalWithoutFocus},
+        {u"Kalvo"_qs, {opened(0, "h0495n78244")}, WindowMode::NormalWithoutFocus}};
+    EXPECT_EQ(fakes.processes.started, expected);
 }
 
-// Idle or still waiting, it ends in the first minute of the next day, or at its first tick on a
-// later day when the machine slept through that minute; it starts nothing then.
-TEST_F(WatcherTest, EndsOnTheNextDayWithoutStartingAnything)
+// A tick that comes late (the machine slept) starts what fell due meanwhile, across midnight
+// too. Idle, it ends in the first minute of the next day or at its first tick on a later day.
+TEST_F(WatcherTest, ALateTickStartsWhatFellDueAndAnIdleWatcherEndsOnTheNextDay)
 {
+    addNote('o', 0, "h1430n78244"); // 23.50
+    frmControl &slept = start(QTime(23, 45));
+    tickAfter(25min); // 00.10 of the next day
+    const Start kalvo{u"Kalvo"_qs, {todays("h1430n78244")}, WindowMode::NormalWithoutFocus};
+    EXPECT_EQ(std::pair(fakes.processes.started, slept.hasEnded()), std::pair(QList<Start>{kalvo}, true));
+
+    fakes.processes.started.clear();
+    QFile::remove(dir.filePath(todays("h1430n78244")));
     addNote('o', 0, "h0000n78244"); // no alert
     frmControl &idle = start(QTime(23, 59, 30));
     tickAfter(20s);
     EXPECT_FALSE(idle.hasEnded());
     tickAfter(15s); // 00.00.05
     EXPECT_TRUE(idle.hasEnded());
-
-    addNote('o', 0, "h1439n78244"); // 23.59
-    start(QTime(23, 58, 55));
-    tickAfter(70s); // 00.00.05 of the next day
-    EXPECT_TRUE(window->hasEnded());
-
-    frmControl &slept = start(QTime(12, 0));
+    frmControl &away = start(QTime(12, 0));
     tickAfter(72h);
-    EXPECT_TRUE(slept.hasEnded() && fakes.processes.started.isEmpty());
+    EXPECT_TRUE(away.hasEnded() && fakes.processes.started.isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "note/core/noterules.h"
 #include "note/core/printlayout.h"
 
+#include "common/datetexts.h"
 #include "common/daynumber.h"
 
 #include <tuple>
@@ -50,6 +51,26 @@ TEST(NoteRules, AlertAndDateStepsWrapPastMidnightAndClampToNow)
     for (const auto &[from, days, expected, clamped] : dateCases) {
         const DateStep s = stepDate(from, days, today);
         EXPECT_EQ(std::tuple(s.date, s.clampedToToday), std::tuple(expected, clamped)) << days;
+    }
+}
+
+TEST(NoteRules, SnoozeIsTenMinutesFromNowOnTheNextDayPastMidnight)
+{
+    // today, now, expected date and minutes
+    const std::tuple<QDate, int, QDate, int> cases[] = {
+        {today, hm(10, 14), today, hm(10, 24)},
+        {today, hm(23, 49), today, hm(23, 59)},
+        {today, hm(23, 55), today.addDays(1), hm(0, 5)},
+        // 00.00 is no alert
+        {today, hm(23, 50), today.addDays(1), hm(0, 1)},
+        {QDate(2031, 12, 31), hm(23, 55), QDate(2032, 1, 1), hm(0, 5)},
+        {QDate(2032, 2, 28), hm(23, 58), QDate(2032, 2, 29), hm(0, 8)},
+        {QDate(2099, 12, 31), hm(23, 55), QDate(2099, 12, 31), hm(23, 59)},
+    };
+    for (const auto &[day, now, date, minutes] : cases) {
+        const AlertStep s = snoozedAlert(day, now);
+        EXPECT_EQ(std::tuple(s.date, s.minutes, s.clampedToNow), std::tuple(date, minutes, false))
+            << day.toString(Qt::ISODate).toStdString() << " " << now;
     }
 }
 
@@ -144,6 +165,52 @@ TEST(NotePage, HeaderThenEveryLineOfTheTextCutOnceAtABlankFrom45To60OrElseAfter6
     const QStringList head = {{}, {}, {}, {}, u"Data e ora di registrazione del messaggio: "_qs + stamp, {}, {}};
     for (const auto &c : cases)
         EXPECT_EQ(notePageLines(stamp, c.text), head + c.body) << c.text.toStdString();
+}
+
+// An alert is a moment: due from its minute on, whatever day it is now; late by more than a
+// minute, it is a missed alert and says when it was for. Local time is Europe/Rome.
+TEST(AlertMoment, DueAcrossDaysMonthsYearsAndTheDaysTheClocksChange)
+{
+    struct Case { QDate day; int alert; QDateTime now; bool due, missed; const char *moment; };
+    const QDate newYearsEve(2031, 12, 31);
+    const Case cases[] = {
+        {today, hm(10, 15), {today, QTime(10, 14, 59)}, false, false, ""},
+        {today, hm(10, 15), {today, QTime(10, 15)}, true, false, ""},
+        {today, hm(10, 15), {today, QTime(10, 16)}, true, false, ""},
+        {today, hm(10, 15), {today, QTime(10, 16, 1)}, true, true, "10.15 di oggi"},
+        {today.addDays(1), hm(0, 5), {today, QTime(23, 59)}, false, false, ""},
+        // after midnight, a month's and a year's end
+        {today, hm(23, 50), {today.addDays(1), QTime(0, 10)}, true, true, "23.50 di ieri"},
+        {QDate(2031, 4, 30), hm(23, 59), {QDate(2031, 5, 1), QTime(0, 0)}, true, false, ""},
+        {newYearsEve, hm(23, 50), {QDate(2032, 1, 1), QTime(0, 1)}, true, true, "23.50 di ieri"},
+        {QDate(2031, 12, 30), hm(8, 0), {QDate(2032, 1, 1), QTime(9, 0)}, true, true,
+         "08.00 del 30/12/31"},
+        {QDate(2031, 3, 1), hm(8, 0), {today, QTime(9, 0)}, true, true, "08.00 del 01/03"},
+        // a clock set back before the moment: not yet due
+        {today, hm(10, 0), {today.addDays(-1), QTime(10, 30)}, false, false, ""},
+        // 30/03/2031: 02.00 to 03.00 does not exist; 02.30 is due at 03.00, on time
+        {QDate(2031, 3, 30), hm(2, 30), {QDate(2031, 3, 30), QTime(1, 59, 59)}, false, false, ""},
+        {QDate(2031, 3, 30), hm(2, 30), {QDate(2031, 3, 30), QTime(3, 0)}, true, false, ""},
+        {QDate(2031, 3, 30), hm(2, 30), {QDate(2031, 3, 30), QTime(3, 2)}, true, true,
+         "02.30 di oggi"},
+        // 26/10/2031: 02.00 to 03.00 comes twice; 02.30 is due when it first comes
+        {QDate(2031, 10, 26), hm(2, 30), {QDate(2031, 10, 26), QTime(2, 30)}, true, false, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.now.toString(Qt::ISODate).toStdString());
+        EXPECT_EQ(isAlertDue(c.alert, false, c.day, c.now), c.due);
+        EXPECT_FALSE(isAlertDue(c.alert, true, c.day, c.now));
+        EXPECT_FALSE(isAlertDue(noAlert, false, c.day, c.now));
+        if (!c.due)
+            continue;
+        EXPECT_EQ(isMissedAlert(c.day, c.alert, c.now), c.missed);
+        if (c.missed) {
+            EXPECT_EQ(missedMomentText(c.day, c.alert, c.now.date()).toStdString(), c.moment);
+        }
+    }
+    const AlertNotice missed = alertNotice(today, u"23.50"_qs, u"Dentista"_qs, u"23.50 di ieri"_qs);
+    EXPECT_EQ(missed.summary, u"Avviso mancato: 23.50 di ieri"_qs);
+    EXPECT_EQ(alertNotice(today, u"23.50"_qs, u"Dentista"_qs).summary, u"10/03/2031 23.50"_qs);
 }
 
 } // namespace
