@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <ctime>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -26,19 +25,12 @@ namespace promemo::test {
 
 // libfaketime reading an offset from the real time out of a file: every program started with
 // environment() and every program those start go by it, and a new offset reaches them all at
-// once (the file is read at every look at the clock). Local time is Europe/Rome's, in the test
-// as in the programs, whatever zone the test was started in.
+// once (the file is read at every look at the clock). Local time is the zone the tests' main
+// pins, in the test as in the programs.
 class SuiteClock
 {
 public:
-    static constexpr const char *kZone = "Europe/Rome";
-
-    SuiteClock()
-    {
-        qputenv("TZ", kZone);
-        ::tzset();
-        setOffset(0);
-    }
+    SuiteClock() { setOffset(0); }
     ~SuiteClock()
     {
         // The clock's shared memory, made by each process started with it, outlives them.
@@ -57,7 +49,6 @@ public:
         environment.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), m_file);
         environment.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
         environment.insert(QStringLiteral("DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
-        environment.insert(QStringLiteral("TZ"), QString::fromLatin1(kZone));
         return environment;
     }
     // A process started with environment(): its shared memory is removed at the end.
