@@ -114,18 +114,6 @@ bool isValidRecurrence(const Recurrence &recurrence)
     return month >= 1 && month <= 12 && recurrence.day() >= 1 && recurrence.day() <= 31;
 }
 
-// A day of a month as a day of the year that means the same day every year: counted from the
-// start up to February's 28th, from the end after February (the last of February is -307).
-int stableYearDay(int month, int day)
-{
-    if (month == 2 && day > 28)
-        return -307;
-    const QDate date(2001, month, std::min(day, QDate(2001, month, 1).daysInMonth()));
-    if (month <= 2)
-        return date.dayOfYear();
-    return -(int(date.daysTo(QDate(2001, 12, 31))) + 1);
-}
-
 Component newCalendar()
 {
     return Component(icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
@@ -156,13 +144,13 @@ icalcomponent *noteEvent(const CalendarNote &note, const icaltimetype &stamp)
     return item;
 }
 
-icalcomponent *recurrenceEvent(const CalendarRecurrence &entry, const icaltimetype &stamp)
+icalcomponent *recurrenceEvent(const CalendarRecurrence &entry, const Repetition &repetition, const QString &uid,
+                               const icaltimetype &stamp)
 {
     const Recurrence &recurrence = entry.recurrence;
-    const QDate first = firstOccurrence(recurrence, entry.firstYear);
-    icalcomponent *item = event(entry.uid, stamp, dateValue(first), dateValue(first.addDays(1)), recurrence.text);
-    icalcomponent_add_property(
-        item, icalproperty_new_rrule(icalrecurrencetype_from_string(repetitionRule(recurrence).constData())));
+    const QDate first = firstOccurrence(recurrence, repetition, entry.firstYear);
+    icalcomponent *item = event(uid, stamp, dateValue(first), dateValue(first.addDays(1)), recurrence.text);
+    icalcomponent_add_property(item, icalproperty_new_rrule(icalrecurrencetype_from_string(repetition.rule.constData())));
     icalcomponent_add_component(
         item, displayAlarm(utf8Text(firstLine(recurrence.text)), recurrence.advanceDays() * 24 * 3600));
     return item;
@@ -184,7 +172,11 @@ void forEachEvent(const QList<CalendarNote> &notes, const QList<CalendarRecurren
                       qPrintable(entry.recurrence.date));
             continue;
         }
-        take(recurrenceEvent(entry, dtstamp), entry.uid);
+        const QList<Repetition> repetitions = repetitionsOf(entry.recurrence);
+        for (qsizetype i = 0; i < repetitions.size(); ++i) {
+            const QString uid = i == 0 ? entry.uid : secondRepetitionUid(entry.uid);
+            take(recurrenceEvent(entry, repetitions[i], uid, dtstamp), uid);
+        }
     }
 }
 
@@ -224,45 +216,50 @@ QStringList identityKeys(const Recurrence &recurrence)
     return {when + u'\n' + recurrence.advance + u'\n' + recurrence.text, recurrence.text, when};
 }
 
-QDate firstOccurrence(const Recurrence &recurrence, int year)
+QString secondRepetitionUid(const QString &uid)
 {
-    if (!isValidRecurrence(recurrence))
-        return {};
-    const int month = monthsOf(recurrence).first();
+    return uid + u"-2"_qs;
+}
+
+QDate firstOccurrence(const Recurrence &recurrence, const Repetition &repetition, int year)
+{
+    const int month = repetition.months.first();
     return QDate(year, month, std::min(recurrence.day(), QDate(year, month, 1).daysInMonth()));
 }
 
-QByteArray repetitionRule(const Recurrence &recurrence)
+QList<Repetition> repetitionsOf(const Recurrence &recurrence)
 {
     if (!isValidRecurrence(recurrence))
         return {};
     const int day = recurrence.day();
     const QList<int> months = monthsOf(recurrence);
-    const bool dayInEveryMonth =
-        std::all_of(months.cbegin(), months.cend(), [day](int month) { return day <= shortestLength(month); });
-    const bool lastDayOfEveryMonth =
-        std::all_of(months.cbegin(), months.cend(), [day](int month) { return day >= longestLength(month); });
-    QByteArray monthDay;
-    if (dayInEveryMonth)
-        monthDay = QByteArray::number(day);
-    else if (lastDayOfEveryMonth)
-        monthDay = "-1";
-    if (!monthDay.isEmpty()) {
-        const int step = monthStep(recurrence.occurrencesPerYear());
-        if (step == 0)
-            return "FREQ=YEARLY;BYMONTH=" + QByteArray::number(months.first()) + ";BYMONTHDAY=" + monthDay;
-        const QByteArray interval = step == 1 ? QByteArray() : ";INTERVAL=" + QByteArray::number(step);
-        return "FREQ=MONTHLY" + interval + ";BYMONTHDAY=" + monthDay;
+    QList<int> onTheDay;
+    QList<int> onTheLast;
+    for (const int month : months) {
+        if (day <= shortestLength(month))
+            onTheDay.append(month);
+        else
+            onTheLast.append(month); // 29th and 30th of February, 31st of a shorter month
     }
-    // The entered day in some months, the last of February in others (the 29th or 30th through
-    // February): days of the year that stay the same in leap years.
-    QList<int> yearDays;
-    for (const int month : months)
-        yearDays.append(stableYearDay(month, day));
-    QByteArray rule = "FREQ=YEARLY;BYYEARDAY=";
-    for (qsizetype i = 0; i < yearDays.size(); ++i)
-        rule += (i ? "," : "") + QByteArray::number(yearDays[i]);
-    return rule;
+    const int step = monthStep(recurrence.occurrencesPerYear());
+    const auto rule = [&](const QList<int> &inMonths, const QByteArray &monthDay) {
+        if (inMonths.size() == months.size() && step != 0) {
+            const QByteArray interval = step == 1 ? QByteArray() : ";INTERVAL=" + QByteArray::number(step);
+            return Repetition{"FREQ=MONTHLY" + interval + ";BYMONTHDAY=" + monthDay, inMonths};
+        }
+        QByteArray list;
+        for (const int month : inMonths)
+            list += (list.isEmpty() ? "" : ",") + QByteArray::number(month);
+        return Repetition{"FREQ=YEARLY;BYMONTH=" + list + ";BYMONTHDAY=" + monthDay, inMonths};
+    };
+    // A day every month of the rule has, or beyond every month's end, is one plain rule.
+    const bool lastOfEveryMonth = std::all_of(months.cbegin(), months.cend(),
+                                              [day](int month) { return day >= longestLength(month); });
+    if (onTheLast.isEmpty())
+        return {rule(months, QByteArray::number(day))};
+    if (lastOfEveryMonth)
+        return {rule(months, "-1")};
+    return {rule(onTheDay, QByteArray::number(day)), rule(onTheLast, "-1")};
 }
 
 QByteArray calendarFile(const QList<CalendarNote> &notes, const QList<CalendarRecurrence> &recurrences,

@@ -50,16 +50,31 @@ QList<CalendarNote> calendarNotes(const QString &folder);
 QStringList identityKeys(const CalendarNote &note);
 QStringList identityKeys(const Recurrence &recurrence);
 
-// The repetition that gives the days the recurrence files list: every `12 / perYear` months (or
-// yearly), on the entered day or the month's last day when the month is shorter, in the
-// plainest form that says exactly those days. Empty for a day no month has.
-QByteArray repetitionRule(const Recurrence &recurrence);
-// The first day of the recurrence in `year`; invalid for a day no month has.
-QDate firstOccurrence(const Recurrence &recurrence, int year);
+// One repeating event of a recurrence: a rule and the months it falls in.
+struct Repetition
+{
+    QByteArray rule;
+    QList<int> months;
+
+    bool operator==(const Repetition &) const = default;
+};
+
+// The repetitions that give the days the recurrence files list: every `12 / perYear` months (or
+// yearly), on the entered day or the month's last day when the month is shorter, each in a plain
+// rule every calendar program reads: the entered day where every month of the rule has it, the
+// last day (-1) where every month ends before or on it. The 29th or 30th through February is
+// both: two repetitions, the entered day in the other months and February's last. Empty for a
+// day no month has.
+QList<Repetition> repetitionsOf(const Recurrence &recurrence);
+// The first day of `repetition` in `year`.
+QDate firstOccurrence(const Recurrence &recurrence, const Repetition &repetition, int year);
+
+// The UID of the second repetition of a recurrence whose UID is `uid`.
+QString secondRepetitionUid(const QString &uid);
 
 // The calendar: one event per note (all-day, or timed at its alert for a quarter of an hour
-// with a display alarm at that minute) and one all-day repeating event per recurrence, with an
-// alarm its advance-notice days before. `stamp` is DTSTAMP.
+// with a display alarm at that minute) and one all-day repeating event per repetition of a
+// recurrence, with an alarm its advance-notice days before. `stamp` is DTSTAMP.
 QByteArray calendarFile(const QList<CalendarNote> &notes, const QList<CalendarRecurrence> &recurrences,
                         const QDateTime &stamp);
 // The same events, each a calendar of its own, named by its UID.

@@ -28,7 +28,7 @@ QString newUid()
 bool isSuiteUid(QStringView uid)
 {
     static const QRegularExpression form(QStringLiteral(
-        "^promemo-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+        "^promemo-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}(-2)?$"));
     return form.match(uid).hasMatch();
 }
 

@@ -56,7 +56,7 @@ private:
     QList<Entry> m_entries;
 };
 
-// Whether `uid` has the form of the UIDs the suite gives.
+// Whether `uid` has the form of the UIDs the suite gives (a recurrence's second event included).
 bool isSuiteUid(QStringView uid);
 
 } // namespace promemo::launcher
