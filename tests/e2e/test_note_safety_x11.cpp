@@ -141,7 +141,7 @@ TEST_F(NoteSafety, ASaveOnAFullDiskIsReportedAndTheNoteStaysOpenWithItsText)
     // Private to this test process and the programs it starts, gone when they end.
     ASSERT_EQ(::unshare(CLONE_NEWNS), 0);
     ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
-    ASSERT_EQ(::mount("tmpfs", QFile::encodeName(folder.path()).constData(), "tmpfs", 0, "size=48m"), 0);
+    ASSERT_EQ(::mount("tmpfs", QFile::encodeName(folder.path()).constData(), "tmpfs", 0, "size=96m"), 0);
     startSuite();
     QProcess kundo;
     const QString note = newNote(kundo);
