@@ -125,8 +125,20 @@ radicale)
   need vdirsyncer
   need python3
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()')
-  radicale --server-hosts "127.0.0.1:$port" --storage-filesystem-folder "$work/storage" --auth-type none \
-    --rights-type owner_only --logging-level warning >"$work/radicale.log" 2>&1 &
+  # Its own configuration only: the system's (/etc/radicale/config) is not read.
+  cat >"$work/radicale.conf" <<CONF
+[server]
+hosts = 127.0.0.1:$port
+[auth]
+type = none
+[rights]
+type = owner_only
+[storage]
+filesystem_folder = $work/storage
+[logging]
+level = warning
+CONF
+  radicale --config "$work/radicale.conf" >"$work/radicale.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 100); do
     python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2)" 2>/dev/null && break
