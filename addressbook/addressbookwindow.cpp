@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include "addressbook/colourdialogs.h"
-#include "addressbook/core/vcard.h"
 #include "addressbook/sheetlayout.h"
 #include "addressbook/toolbar.h"
 #include "common/programfolder.h"
@@ -306,9 +305,7 @@ bool frmRubrica::Salva()
         return false;
     }
     m_modificato = false;
-    // Contacts programs read the whole book; a failure there is logged, the sheet is saved.
-    if (m_settings.desktopFeature(DesktopFeature::ContactsFile))
-        writeVCardFile(m_file, programFile(kVCardFileName.toString()));
+    // Contacts programs get the saved sheet from the launcher, which follows rubri.dat.
     focusCell(m_cursor.current());
     return true;
 }

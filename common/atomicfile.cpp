@@ -15,6 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
+
+#include <memory>
+#include <vector>
 
 namespace promemo {
 
@@ -76,7 +80,7 @@ QString fileErrorText(const QString &what, const QString &path, int error)
     return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), systemErrorText(error));
 }
 
-StagedFile::StagedFile(const QString &folder, const QByteArray &content) : m_folder(folder)
+StagedFile::StagedFile(const QString &folder, const QByteArray &content, Sync sync) : m_folder(folder)
 {
     QByteArray pattern = encoded(QDir(folder).filePath(QLatin1String(kTemporaryPrefix))) + "XXXXXX";
     m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -86,7 +90,7 @@ StagedFile::StagedFile(const QString &folder, const QByteArray &content) : m_fol
     }
     m_path = QFile::decodeName(pattern);
     ::fchmod(m_fd, 0666 & ~creationMask());
-    if (!writeAll(m_fd, content) || ::fsync(m_fd) != 0) {
+    if (!writeAll(m_fd, content) || (sync == Sync::Now && ::fsync(m_fd) != 0)) {
         m_error = fileErrorText(QStringLiteral("Impossibile scrivere in"), folder, errno);
         ::close(m_fd);
         m_fd = -1;
@@ -104,12 +108,19 @@ StagedFile::~StagedFile()
 
 WriteResult StagedFile::replace(const QString &path)
 {
+    const WriteResult renamed = replaceUnsynced(path);
+    if (renamed)
+        syncFolder(m_folder);
+    return renamed;
+}
+
+WriteResult StagedFile::replaceUnsynced(const QString &path)
+{
     if (!m_error.isEmpty())
         return {m_error};
     if (::rename(encoded(m_path).constData(), encoded(path).constData()) != 0)
         return {fileErrorText(QStringLiteral("Impossibile scrivere"), path, errno)};
     m_published = true;
-    syncFolder(m_folder);
     return {};
 }
 
@@ -151,6 +162,46 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &content)
     if (exists && staged.error().isEmpty())
         ::fchmod(staged.handle(), existing.st_mode & 07777);
     return staged.replace(path);
+}
+
+QStringList writeFilesAtomically(const QList<std::pair<QString, QByteArray>> &files)
+{
+    QStringList errors;
+    std::vector<std::pair<QString, std::unique_ptr<StagedFile>>> staged;
+    for (const auto &[path, content] : files) {
+        const QByteArray target = encoded(path);
+        struct stat existing {};
+        const bool exists = ::stat(target.constData(), &existing) == 0;
+        if (exists && ::access(target.constData(), W_OK) != 0) {
+            errors.append(fileErrorText(QStringLiteral("Impossibile scrivere"), path, errno));
+            continue;
+        }
+        auto file = std::make_unique<StagedFile>(QFileInfo(path).absolutePath(), content, StagedFile::Sync::Later);
+        if (!file->error().isEmpty()) {
+            errors.append(file->error());
+            continue;
+        }
+        if (exists)
+            ::fchmod(file->handle(), existing.st_mode & 07777);
+        staged.emplace_back(path, std::move(file));
+    }
+    if (staged.empty())
+        return errors;
+    // Every content on disk before any name points at it.
+    if (::syncfs(staged.front().second->handle()) != 0) {
+        errors.append(fileErrorText(QStringLiteral("Impossibile scrivere in"),
+                                    QFileInfo(staged.front().first).absolutePath(), errno));
+        return errors;
+    }
+    QSet<QString> folders;
+    for (auto &[path, file] : staged) {
+        if (const WriteResult renamed = file->replaceUnsynced(path); !renamed)
+            errors.append(renamed.error);
+        folders.insert(QFileInfo(path).absolutePath());
+    }
+    for (const QString &folder : std::as_const(folders))
+        syncFolder(folder);
+    return errors;
 }
 
 bool renameWithoutReplacing(const QString &from, const QString &to)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
+#include <utility>
 
 namespace promemo {
 
@@ -21,7 +24,9 @@ struct WriteResult
 class StagedFile
 {
 public:
-    StagedFile(const QString &folder, const QByteArray &content);
+    // Later: the caller syncs the file system itself, once for many files.
+    enum class Sync { Now, Later };
+    StagedFile(const QString &folder, const QByteArray &content, Sync sync = Sync::Now);
     ~StagedFile();
     StagedFile(const StagedFile &) = delete;
     StagedFile &operator=(const StagedFile &) = delete;
@@ -33,6 +38,8 @@ public:
 
     // Renames the file to `path`, replacing what is there.
     WriteResult replace(const QString &path);
+    // The same without syncing the folder; the caller syncs it once.
+    WriteResult replaceUnsynced(const QString &path);
     enum class Publish { Done, NameTaken, Failed };
     // Renames the file to `path` only when no file has that name (checked atomically).
     Publish publishNew(const QString &path, QString *error = nullptr);
@@ -51,6 +58,11 @@ private:
 // synced to disk, then renamed over the old file, so a reader sees either the old or the new
 // file, whole, even if the writer dies half-way. On failure the old file is untouched.
 WriteResult writeFileAtomically(const QString &path, const QByteArray &content);
+
+// Writes each file as writeFileAtomically does, with one sync of the file system and of each
+// folder for all of them instead of one each: for the many small items of a vdir. Returns the
+// errors, one per file that could not be written.
+QStringList writeFilesAtomically(const QList<std::pair<QString, QByteArray>> &files);
 
 // Renames `from` to `to` only when no file has that name yet; the check and the rename are one
 // step. Returns false with errno EEXIST when the name is taken.

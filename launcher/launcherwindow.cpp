@@ -122,6 +122,7 @@ bool frmMain::start()
     putAwayShownNotes();
     m_clipboard = std::make_unique<ClipboardKeeper>(registryDirectoryPath(programFolder()));
     m_calendarFile = std::make_unique<CalendarFileKeeper>(m_services.clock, programFolder());
+    m_contactsFile = std::make_unique<ContactsFileKeeper>(m_services.clock, programFolder());
     startWatcher();
 
     m_options = LauncherOptions::read(Settings::inProgramFolder());

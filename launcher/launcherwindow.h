@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "launcher/core/calendarfilekeeper.h"
+#include "launcher/core/contactsfilekeeper.h"
 #include "launcher/launcheroptions.h"
 #include "platform/services.h"
 #include "widgets/windowowner.h"
@@ -103,6 +104,7 @@ private:
     std::unique_ptr<Tray> m_tray;
     std::unique_ptr<ClipboardKeeper> m_clipboard;
     std::unique_ptr<CalendarFileKeeper> m_calendarFile;
+    std::unique_ptr<ContactsFileKeeper> m_contactsFile;
     QMenu *m_menu = nullptr;
     QTimer Timer2;
     QPointer<frmCounter> m_noteList;

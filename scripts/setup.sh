@@ -10,7 +10,11 @@ packages=(
   fonts-liberation fonts-dejavu-core
   poppler-utils xvfb xauth openbox trayer xdotool x11-utils faketime desktop-file-utils
   dbus-daemon
+  khal calcurse khard vdirsyncer radicale python3
 )
+# The JavaScript clients of the tests come from npm (tests/clients/setup_clients.sh); a node
+# from elsewhere that brings its own npm is kept.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do

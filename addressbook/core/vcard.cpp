@@ -1,7 +1,6 @@
 #include "addressbook/core/vcard.h"
 
 #include "common/linebreaks.h"
-#include "common/logging.h"
 
 namespace promemo::rubrica {
 namespace {
@@ -38,15 +37,29 @@ QList<Contact> contactsOf(const std::array<Sheet, kSheets> &sheets)
 {
     QList<Contact> contacts;
     for (int sheet = 0; sheet < kSheets; ++sheet) {
-        for (const Row &row : sheets[std::size_t(sheet)]) {
+        for (int row = 1; row <= kRows; ++row) {
+            const Row &cells = sheets[std::size_t(sheet)][std::size_t(row - 1)];
             // A cell is one line, also where an older file holds a line break or a TAB in it.
-            Contact contact{asOneLine(row.name.text).trimmed(), asOneLine(row.number.text).trimmed(),
-                            sheetCaption(sheet)};
+            Contact contact{asOneLine(cells.name.text).trimmed(), asOneLine(cells.number.text).trimmed(),
+                            sheetCaption(sheet), {}, recordNumber(sheet, row)};
             if (!contact.name.isEmpty() || !contact.number.isEmpty())
                 contacts.append(contact);
         }
     }
     return contacts;
+}
+
+std::array<Sheet, kSheets> sheetsOf(QByteArrayView dataFile)
+{
+    std::array<Sheet, kSheets> sheets{};
+    for (int record = 1; record <= kRecords; ++record) {
+        const qsizetype at = qsizetype(record - 1) * kRecordSize;
+        if (at >= dataFile.size())
+            break;
+        decodeRecord(dataFile.sliced(at, std::min<qsizetype>(kRecordSize, dataFile.size() - at)),
+                     sheets[std::size_t(sheetOfRecord(record))][std::size_t(rowOfRecord(record) - 1)]);
+    }
+    return sheets;
 }
 
 QString escapedText(QStringView text)
@@ -65,32 +78,29 @@ QString escapedText(QStringView text)
     return escaped;
 }
 
-QByteArray encodeVCards(const QList<Contact> &contacts)
+QByteArray encodeVCard(const Contact &contact)
 {
     QByteArray out;
-    out.reserve(contacts.size() * 120);
-    for (const Contact &contact : contacts) {
-        appendLine(out, QStringLiteral("BEGIN:VCARD"));
-        appendLine(out, QStringLiteral("VERSION:4.0"));
-        const QString &shown = contact.name.isEmpty() ? contact.number : contact.name;
-        appendLine(out, QStringLiteral("FN:") + escapedText(shown));
-        if (!contact.number.isEmpty())
-            appendLine(out, QStringLiteral("TEL;VALUE=text:") + escapedText(contact.number));
-        appendLine(out, QStringLiteral("CATEGORIES:") + escapedText(contact.category));
-        appendLine(out, QStringLiteral("END:VCARD"));
-    }
+    appendLine(out, QStringLiteral("BEGIN:VCARD"));
+    appendLine(out, QStringLiteral("VERSION:4.0"));
+    if (!contact.uid.isEmpty())
+        appendLine(out, QStringLiteral("UID:") + contact.uid);
+    const QString &shown = contact.name.isEmpty() ? contact.number : contact.name;
+    appendLine(out, QStringLiteral("FN:") + escapedText(shown));
+    if (!contact.number.isEmpty())
+        appendLine(out, QStringLiteral("TEL;VALUE=text:") + escapedText(contact.number));
+    appendLine(out, QStringLiteral("CATEGORIES:") + escapedText(contact.category));
+    appendLine(out, QStringLiteral("END:VCARD"));
     return out;
 }
 
-WriteResult writeVCardFile(DataFile &file, const QString &path)
+QByteArray encodeVCards(const QList<Contact> &contacts)
 {
-    std::array<Sheet, kSheets> sheets{};
-    for (int sheet = 0; sheet < kSheets; ++sheet)
-        file.readSheet(sheet, sheets[std::size_t(sheet)]);
-    const WriteResult written = writeFileAtomically(path, encodeVCards(contactsOf(sheets)));
-    if (!written)
-        qCWarning(lcFiles).noquote() << written.error;
-    return written;
+    QByteArray out;
+    out.reserve(contacts.size() * 160);
+    for (const Contact &contact : contacts)
+        out += encodeVCard(contact);
+    return out;
 }
 
 } // namespace promemo::rubrica

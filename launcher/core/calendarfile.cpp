@@ -1,12 +1,10 @@
 #include "launcher/core/calendarfile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QHash>
-#include <QTimeZone>
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "common/linebreaks.h"
@@ -19,6 +17,10 @@ namespace {
 
 using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 
+constexpr const char *kProductId = "-//Promemo//Promemo//IT";
+// The summary of a note without text.
+constexpr QStringView kUntitled = u"Notino";
+
 // Line breaks as RFC 5545 text wants them; libical escapes the rest.
 QByteArray utf8Text(const QString &text)
 {
@@ -27,7 +29,10 @@ QByteArray utf8Text(const QString &text)
 
 QString firstLine(const QString &text)
 {
-    return withLineFeeds(text).section(u'\n', 0, 0, QString::SectionSkipEmpty).trimmed();
+    const QStringList lines = withLineFeeds(text).split(u'\n');
+    const auto found = std::find_if(lines.cbegin(), lines.cend(),
+                                    [](const QString &line) { return !line.trimmed().isEmpty(); });
+    return found == lines.cend() ? kUntitled.toString() : found->trimmed();
 }
 
 icaltimetype dateValue(QDate date)
@@ -40,30 +45,20 @@ icaltimetype dateValue(QDate date)
 }
 
 // Local (floating) time: the alert sounds at that minute wherever the user is.
-icaltimetype localTimeValue(QDate date, int minutes)
+icaltimetype localTimeValue(const QDateTime &moment)
 {
     icaltimetype value = icaltime_null_time();
-    value.year = date.year();
-    value.month = date.month();
-    value.day = date.day();
-    value.hour = minutes / 60;
-    value.minute = minutes % 60;
+    value.year = moment.date().year();
+    value.month = moment.date().month();
+    value.day = moment.date().day();
+    value.hour = moment.time().hour();
+    value.minute = moment.time().minute();
     return value;
 }
 
 icaltimetype utcValue(const QDateTime &stamp)
 {
     return icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
-}
-
-// Same day and text, same UID; equal notes of one day are told apart by their rank.
-QByteArray uid(const QByteArray &kind, const QByteArray &key, QHash<QByteArray, int> &seen)
-{
-    QByteArray id = kind + '-'
-                    + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(20);
-    if (const int rank = seen[id]++; rank > 0)
-        id += '-' + QByteArray::number(rank + 1);
-    return id + "@promemo";
 }
 
 icalcomponent *displayAlarm(const QByteArray &text, int secondsBefore)
@@ -76,31 +71,14 @@ icalcomponent *displayAlarm(const QByteArray &text, int secondsBefore)
                                icalproperty_new_description(text.constData()), nullptr);
 }
 
-icalcomponent *event(const QByteArray &uidText, const icaltimetype &stamp, const icaltimetype &start,
-                     const QString &text)
+icalcomponent *event(const QString &uid, const icaltimetype &stamp, const icaltimetype &start,
+                     const icaltimetype &end, const QString &text)
 {
-    const QByteArray summary = utf8Text(firstLine(text));
-    return icalcomponent_vanew(ICAL_VEVENT_COMPONENT, icalproperty_new_uid(uidText.constData()),
+    return icalcomponent_vanew(ICAL_VEVENT_COMPONENT, icalproperty_new_uid(uid.toUtf8().constData()),
                                icalproperty_new_dtstamp(stamp), icalproperty_new_dtstart(start),
-                               icalproperty_new_summary(summary.constData()),
+                               icalproperty_new_dtend(end),
+                               icalproperty_new_summary(utf8Text(firstLine(text)).constData()),
                                icalproperty_new_description(utf8Text(text).constData()), nullptr);
-}
-
-// The repetition that gives the days the recurrence files list: every `12 / perYear` months
-// (or yearly), on the entered day or the month's last day when it is shorter.
-QByteArray repetitionRule(const Recurrence &recurrence, int step)
-{
-    const int day = recurrence.day();
-    QByteArray days = QByteArray::number(day);
-    if (day > 28) {
-        days = "28";
-        for (int d = 29; d <= day; ++d)
-            days += ',' + QByteArray::number(d);
-        days += ";BYSETPOS=-1";
-    }
-    if (step == 0)
-        return "FREQ=YEARLY;BYMONTH=" + QByteArray::number(recurrence.month()) + ";BYMONTHDAY=" + days;
-    return "FREQ=MONTHLY;INTERVAL=" + QByteArray::number(step) + ";BYMONTHDAY=" + days;
 }
 
 int monthStep(int perYear)
@@ -108,77 +86,206 @@ int monthStep(int perYear)
     return perYear == 2 || perYear == 3 || perYear == 4 || perYear == 6 || perYear == 12 ? 12 / perYear : 0;
 }
 
+// The months the recurrence falls in, from January on.
+QList<int> monthsOf(const Recurrence &recurrence)
+{
+    const int step = monthStep(recurrence.occurrencesPerYear());
+    if (step == 0)
+        return {recurrence.month()};
+    QList<int> months;
+    for (int month = (recurrence.month() - 1) % step + 1; month <= 12; month += step)
+        months.append(month);
+    return months;
+}
+
+int shortestLength(int month)
+{
+    return month == 2 ? 28 : QDate(2001, month, 1).daysInMonth();
+}
+
+int longestLength(int month)
+{
+    return month == 2 ? 29 : QDate(2001, month, 1).daysInMonth();
+}
+
+bool isValidRecurrence(const Recurrence &recurrence)
+{
+    const int month = recurrence.month();
+    return month >= 1 && month <= 12 && recurrence.day() >= 1 && recurrence.day() <= 31;
+}
+
+Component newCalendar()
+{
+    return Component(icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
+                                         icalproperty_new_prodid(kProductId),
+                                         icalproperty_new_calscale("GREGORIAN"), nullptr),
+                     &icalcomponent_free);
+}
+
+QByteArray textOf(icalcomponent *calendar)
+{
+    char *text = icalcomponent_as_ical_string_r(calendar);
+    const QByteArray bytes(text);
+    icalmemory_free_buffer(text);
+    return bytes;
+}
+
+icalcomponent *noteEvent(const CalendarNote &note, const icaltimetype &stamp)
+{
+    icalcomponent *item = nullptr;
+    if (note.alertMinutes) {
+        const QDateTime start(note.date, QTime(0, 0).addSecs(*note.alertMinutes * 60));
+        item = event(note.uid, stamp, localTimeValue(start),
+                     localTimeValue(start.addSecs(kAlertEventMinutes * 60)), note.text);
+        icalcomponent_add_component(item, displayAlarm(utf8Text(firstLine(note.text)), 0));
+    } else {
+        item = event(note.uid, stamp, dateValue(note.date), dateValue(note.date.addDays(1)), note.text);
+    }
+    return item;
+}
+
+icalcomponent *recurrenceEvent(const CalendarRecurrence &entry, const Repetition &repetition, const QString &uid,
+                               const icaltimetype &stamp)
+{
+    const Recurrence &recurrence = entry.recurrence;
+    const QDate first = firstOccurrence(recurrence, repetition, entry.firstYear);
+    icalcomponent *item = event(uid, stamp, dateValue(first), dateValue(first.addDays(1)), recurrence.text);
+    icalcomponent_add_property(item, icalproperty_new_rrule(icalrecurrencetype_from_string(repetition.rule.constData())));
+    icalcomponent_add_component(
+        item, displayAlarm(utf8Text(firstLine(recurrence.text)), recurrence.advanceDays() * 24 * 3600));
+    return item;
+}
+
+// Every event, built once: the whole calendar holds them all, an item one each.
+template<typename Take>
+void forEachEvent(const QList<CalendarNote> &notes, const QList<CalendarRecurrence> &recurrences,
+                  const QDateTime &stamp, Take take)
+{
+    const icaltimetype dtstamp = utcValue(stamp);
+    for (const CalendarNote &note : notes) {
+        if (note.date.isValid())
+            take(noteEvent(note, dtstamp), note.uid);
+    }
+    for (const CalendarRecurrence &entry : recurrences) {
+        if (!isValidRecurrence(entry.recurrence) || entry.firstYear < 1) {
+            qCWarning(lcFiles, "recurrence %s left out of the calendar: no such day",
+                      qPrintable(entry.recurrence.date));
+            continue;
+        }
+        const QList<Repetition> repetitions = repetitionsOf(entry.recurrence);
+        for (qsizetype i = 0; i < repetitions.size(); ++i) {
+            const QString uid = i == 0 ? entry.uid : secondRepetitionUid(entry.uid);
+            take(recurrenceEvent(entry, repetitions[i], uid, dtstamp), uid);
+        }
+    }
+}
+
 } // namespace
 
-QList<CalendarNote> putAwayNotes(const QString &folder)
+QList<CalendarNote> calendarNotes(const QString &folder)
 {
     QList<CalendarNote> notes;
     const QDir dir(folder);
-    for (const ListedNote &listed : listNotes(folder, {NoteState::PutAway, std::nullopt})) {
+    for (const ListedNote &listed : listNotes(folder)) {
+        const bool hasAlert = listed.name.alertMinutes > 0;
+        if (listed.name.state == NoteState::Shown && !hasAlert)
+            continue;
         const std::optional<NoteContent> content = readNoteFile(dir.filePath(listed.fileName));
         if (!content) {
             qCWarning(lcFiles, "%s left out of the calendar: it cannot be read",
                       qPrintable(listed.fileName));
             continue;
         }
-        CalendarNote note{listed.name.date(), std::nullopt, content->text};
-        if (listed.name.alertMinutes > 0)
+        CalendarNote note{listed.name.date(), std::nullopt, content->text, {}, listed.fileName};
+        if (hasAlert)
             note.alertMinutes = listed.name.alertMinutes;
         notes.append(note);
     }
     return notes;
 }
 
-QByteArray calendarFile(const QList<CalendarNote> &notes, const QList<Recurrence> &recurrences,
-                        int year, const QDateTime &stamp)
+QStringList identityKeys(const CalendarNote &note)
 {
-    const Component calendar(
-        icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
-                            icalproperty_new_prodid("-//Promemo//Promemo//IT"),
-                            icalproperty_new_calscale("GREGORIAN"), nullptr),
-        &icalcomponent_free);
-    const icaltimetype dtstamp = utcValue(stamp);
-    QHash<QByteArray, int> seen;
+    // Putting a note away changes only the state letter of its name.
+    return {note.fileName.mid(1), u"text\n"_qs + withLineFeeds(note.text)};
+}
 
-    for (const CalendarNote &note : notes) {
-        if (!note.date.isValid())
-            continue;
-        const QByteArray key = note.date.toString(Qt::ISODate).toUtf8() + '\n' + note.text.toUtf8();
-        const icaltimetype start = note.alertMinutes ? localTimeValue(note.date, *note.alertMinutes)
-                                                     : dateValue(note.date);
-        icalcomponent *item = event(uid("note", key, seen), dtstamp, start, note.text);
-        if (note.alertMinutes)
-            icalcomponent_add_component(item, displayAlarm(utf8Text(firstLine(note.text)), 0));
-        icalcomponent_add_component(calendar.get(), item);
+QStringList identityKeys(const Recurrence &recurrence)
+{
+    const QString when = recurrence.date + u'\n' + recurrence.perYear;
+    return {when + u'\n' + recurrence.advance + u'\n' + recurrence.text, recurrence.text, when};
+}
+
+QString secondRepetitionUid(const QString &uid)
+{
+    return uid + u"-2"_qs;
+}
+
+QDate firstOccurrence(const Recurrence &recurrence, const Repetition &repetition, int year)
+{
+    const int month = repetition.months.first();
+    return QDate(year, month, std::min(recurrence.day(), QDate(year, month, 1).daysInMonth()));
+}
+
+QList<Repetition> repetitionsOf(const Recurrence &recurrence)
+{
+    if (!isValidRecurrence(recurrence))
+        return {};
+    const int day = recurrence.day();
+    const QList<int> months = monthsOf(recurrence);
+    QList<int> onTheDay;
+    QList<int> onTheLast;
+    for (const int month : months) {
+        if (day <= shortestLength(month))
+            onTheDay.append(month);
+        else
+            onTheLast.append(month); // 29th and 30th of February, 31st of a shorter month
     }
-
-    for (const Recurrence &recurrence : recurrences) {
-        const int step = monthStep(recurrence.occurrencesPerYear());
-        const int day = recurrence.day();
-        // The first occurrence in `year`: the earliest month the step reaches from the entered one.
-        int month = recurrence.month();
-        if (month < 1 || month > 12 || day < 1 || day > 31) {
-            qCWarning(lcFiles, "recurrence %s left out of the calendar: no such day",
-                      qPrintable(recurrence.date));
-            continue;
+    const int step = monthStep(recurrence.occurrencesPerYear());
+    const auto rule = [&](const QList<int> &inMonths, const QByteArray &monthDay) {
+        if (inMonths.size() == months.size() && step != 0) {
+            const QByteArray interval = step == 1 ? QByteArray() : ";INTERVAL=" + QByteArray::number(step);
+            return Repetition{"FREQ=MONTHLY" + interval + ";BYMONTHDAY=" + monthDay, inMonths};
         }
-        if (step > 0)
-            month = (month - 1) % step + 1;
-        const QDate first(year, month, std::min(day, QDate(year, month, 1).daysInMonth()));
-        const QByteArray key = recurrence.date.toUtf8() + '\n' + recurrence.perYear.toUtf8() + '\n'
-                               + recurrence.text.toUtf8();
-        icalcomponent *item = event(uid("recurrence", key, seen), dtstamp, dateValue(first), recurrence.text);
-        icalcomponent_add_property(
-            item, icalproperty_new_rrule(icalrecurrencetype_from_string(repetitionRule(recurrence, step).constData())));
-        icalcomponent_add_component(
-            item, displayAlarm(utf8Text(firstLine(recurrence.text)), recurrence.advanceDays() * 24 * 3600));
-        icalcomponent_add_component(calendar.get(), item);
-    }
+        QByteArray list;
+        for (const int month : inMonths)
+            list += (list.isEmpty() ? "" : ",") + QByteArray::number(month);
+        return Repetition{"FREQ=YEARLY;BYMONTH=" + list + ";BYMONTHDAY=" + monthDay, inMonths};
+    };
+    // A day every month of the rule has, or beyond every month's end, is one plain rule.
+    const bool lastOfEveryMonth = std::all_of(months.cbegin(), months.cend(),
+                                              [day](int month) { return day >= longestLength(month); });
+    if (onTheLast.isEmpty())
+        return {rule(months, QByteArray::number(day))};
+    if (lastOfEveryMonth)
+        return {rule(months, "-1")};
+    return {rule(onTheDay, QByteArray::number(day)), rule(onTheLast, "-1")};
+}
 
-    char *text = icalcomponent_as_ical_string_r(calendar.get());
-    const QByteArray bytes(text);
-    icalmemory_free_buffer(text);
-    return bytes;
+QByteArray calendarFile(const QList<CalendarNote> &notes, const QList<CalendarRecurrence> &recurrences,
+                        const QDateTime &stamp)
+{
+    const Component calendar = newCalendar();
+    forEachEvent(notes, recurrences, stamp,
+                 [&](icalcomponent *item, const QString &) { icalcomponent_add_component(calendar.get(), item); });
+    return textOf(calendar.get());
+}
+
+QList<VdirItem> calendarItems(const QList<CalendarNote> &notes, const QList<CalendarRecurrence> &recurrences,
+                              const QDateTime &stamp)
+{
+    QList<VdirItem> items;
+    forEachEvent(notes, recurrences, stamp, [&](icalcomponent *item, const QString &uid) {
+        const Component calendar = newCalendar();
+        icalcomponent_add_component(calendar.get(), item);
+        items.append({uid, textOf(calendar.get())});
+    });
+    return items;
+}
+
+bool isSuiteCalendar(const QByteArray &bytes)
+{
+    return bytes.startsWith("BEGIN:VCALENDAR") && bytes.contains(QByteArray("PRODID:") + kProductId);
 }
 
 } // namespace promemo::launcher

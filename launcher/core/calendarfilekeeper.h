@@ -1,19 +1,19 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include "common/clock.h"
+#include "launcher/core/folderwatch.h"
 
 namespace promemo::launcher {
 
-// Keeps Promemo.ics in the program folder in step with the put-away notes and the recurrences
-// while the launcher runs: a change in the folder is looked at once things have been quiet for
-// a moment, and the file is replaced whole when what it is made of changed. [Calendario]
-// calendario_ics=0 in Notino.ini stops it.
+// Keeps the calendar other programs read in step with the notes and the recurrences while the
+// launcher runs: Promemo.ics in the program folder and the vdir calendario/ beside it, with the
+// UIDs in calendario.uid. A change in the folder is looked at once things have been quiet for a
+// moment; the file is replaced whole and the items that changed one by one. [Calendario]
+// calendario_ics=0 in Notino.ini removes what the suite wrote there and stops it.
 class CalendarFileKeeper final : public QObject
 {
     Q_OBJECT
@@ -30,14 +30,15 @@ signals:
 private:
     // The names, sizes and times of the files the calendar is made of.
     QByteArray inputs() const;
-    void lookAtMidnight();
+    void turnOff();
 
     const IClock &m_clock;
     QString m_folder;
-    QFileSystemWatcher m_watcher;
-    QTimer m_quiet;
+    FolderWatch m_watch;
     QByteArray m_writtenFrom;
-    int m_writtenYear = 0;
 };
+
+// The map of the calendar's UIDs, beside the vdir.
+inline constexpr QStringView kCalendarIdentityFile = u"calendario.uid";
 
 } // namespace promemo::launcher

@@ -247,17 +247,6 @@ TEST_F(AddressBookWindowTest, SwitchingSheetsAsksOnceForTheSheetLeft)
     clickTab(0);
     EXPECT_EQ(fakes.messageBoxes.shown.size(), 2);
     EXPECT_EQ(stored(1, 1).name, (Cell{u"Brunone"_qs, true}));
-    // Contacts programs get the saved book, unless Notino.ini says no.
-    const QString vcf = dir.filePath(u"Rubrica.vcf"_qs);
-    EXPECT_TRUE(readWholeFile(vcf).contains("FN:Brunone\r\nTEL;VALUE=text:011\r\nCATEGORIES:B1\r\n"));
-    QFile::remove(vcf);
-    ASSERT_TRUE(Settings(dir.filePath(u"Notino.ini"_qs)).file().write(u"Rubrica", u"rubrica_vcf", u"0"));
-    clickTab(1);
-    type(u"!"_qs);
-    fakes.messageBoxes.answers = {MessageAnswer::Yes};
-    clickTab(0);
-    EXPECT_EQ(stored(1, 1).name.text, u"Brunone!"_qs);
-    EXPECT_FALSE(QFile::exists(vcf));
 }
 
 // A close from the toolbar or from outside asks for unsaved edits; the help goes with the window.

@@ -27,8 +27,8 @@ TEST(VCard, OneCardPerRowWithANameOrANumber)
     sheets[0][5] = {{u"   "_qs}, {u"  "_qs}};
     sheets[43][43] = {{}, {u"+39 333 000"_qs}};
     const QList<Contact> contacts = contactsOf(sheets);
-    EXPECT_EQ(contacts, (QList<Contact>{{u"Rossi, Mario; ufficio"_qs, u"06 555 1234"_qs, u"A1"_qs},
-                                        {{}, u"+39 333 000"_qs, sheetCaption(43)}}));
+    EXPECT_EQ(contacts, (QList<Contact>{{u"Rossi, Mario; ufficio"_qs, u"06 555 1234"_qs, u"A1"_qs, {}, 1},
+                                        {{}, u"+39 333 000"_qs, sheetCaption(43), {}, kRecords}}));
     EXPECT_EQ(encodeVCards(contacts),
               "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Rossi\\, Mario\\; ufficio\r\n"
               "TEL;VALUE=text:06 555 1234\r\nCATEGORIES:A1\r\nEND:VCARD\r\n"
@@ -41,7 +41,7 @@ TEST(VCard, OneCardPerRowWithANameOrANumber)
 TEST(VCard, LongLinesFoldAt75BytesBetweenCharacters)
 {
     const QString name = u"è€"_qs.repeated(40); // 200 bytes of two- and three-byte characters
-    const QByteArray cards = encodeVCards({{name, {}, u"B1"_qs}});
+    const QByteArray cards = encodeVCards({{name, {}, u"B1"_qs, {}, 1}});
     const QList<QByteArray> lines = cards.split('\n');
     for (const QByteArray &line : lines) {
         EXPECT_LE(line.size() - 1, 75) << line.constData(); // without its CR
@@ -52,7 +52,9 @@ TEST(VCard, LongLinesFoldAt75BytesBetweenCharacters)
     EXPECT_TRUE(unfolded.contains("FN:" + name.toUtf8() + "\r\n"));
 }
 
-TEST(VCard, TheFileFollowsTheDataFile)
+// A card carries its UID right after the version; the sheets come back from rubri.dat's bytes,
+// a short file read as far as it goes.
+TEST(VCard, CardsCarryTheirUidAndTheSheetsComeFromTheDataFile)
 {
     QTemporaryDir dir;
     DataFile file;
@@ -60,9 +62,15 @@ TEST(VCard, TheFileFollowsTheDataFile)
     Sheet sheet{};
     sheet[2] = {{u"Anna"_qs}, {u"06 1"_qs}};
     ASSERT_TRUE(file.writeSheet(4, sheet));
-    const QString path = dir.filePath(kVCardFileName.toString());
-    ASSERT_TRUE(writeVCardFile(file, path));
-    EXPECT_EQ(promemo::readWholeFile(path), encodeVCards({{u"Anna"_qs, u"06 1"_qs, sheetCaption(4)}}));
+    file.close();
+    const QByteArray bytes = promemo::readWholeFile(dir.filePath(u"rubri.dat"_qs));
+    QList<Contact> contacts = contactsOf(sheetsOf(bytes));
+    ASSERT_EQ(contacts, (QList<Contact>{{u"Anna"_qs, u"06 1"_qs, sheetCaption(4), {}, recordNumber(4, 3)}}));
+    EXPECT_EQ(contactsOf(sheetsOf(bytes.left(recordNumber(4, 3) * kRecordSize - 150))).size(), 0);
+    EXPECT_EQ(contactsOf(sheetsOf(bytes.left(recordNumber(4, 3) * kRecordSize - 100))).size(), 1);
+    contacts[0].uid = u"promemo-1"_qs;
+    EXPECT_EQ(encodeVCard(contacts[0]), "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:promemo-1\r\nFN:Anna\r\n"
+                                        "TEL;VALUE=text:06 1\r\nCATEGORIES:E1\r\nEND:VCARD\r\n");
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
-#include <QTimeZone>
 #include <QTimer>
 
 #include <libical/ical.h>
@@ -16,25 +16,27 @@
 #include "common/notename.h"
 #include "common/settings.h"
 #include "launcher/core/calendarfilekeeper.h"
+#include "launcher/core/identitymap.h"
 
 using namespace promemo;
 using namespace promemo::launcher;
 
 namespace {
 
-// A day in June 2027; short waits run on the event loop.
+// A day in June 2027 unless moved; short waits run on the event loop.
 struct PinnedClock final : IClock
 {
-    QDateTime now() const override { return QDateTime(QDate(2027, 6, 15), QTime(10, 0)); }
+    QDateTime now() const override { return current; }
     std::chrono::milliseconds tickCount() const override { return {}; }
     void after(std::chrono::milliseconds delay, QObject *context, std::function<void()> action) const override
     {
         QTimer::singleShot(delay, context, std::move(action));
     }
+    QDateTime current{QDate(2027, 6, 15), QTime(10, 0)};
 };
 
 const QDateTime kStamp(QDate(2027, 1, 10), QTime(8, 0), Qt::UTC);
-const QString kText = u"Dentista, via Po; \"studio\" è là\r\nportare le lastre"_qs;
+const QString kText = u"\r\n  \r\nDentista, via Po; \"studio\" è là\r\nportare le lastre"_qs;
 
 // The calendar parsed back by libical, as a calendar program reads it.
 struct Parsed
@@ -58,6 +60,7 @@ struct Parsed
 QString text(const char *value) { return QString::fromUtf8(value); }
 
 QDate dateOf(icaltimetype t) { return QDate(t.year, t.month, t.day); }
+QDateTime momentOf(icaltimetype t) { return QDateTime(dateOf(t), QTime(t.hour, t.minute)); }
 
 // The alarm's offset from the start in seconds, its action and its text.
 std::tuple<int, icalproperty_action, QString> alarmOf(icalcomponent *event)
@@ -72,115 +75,237 @@ std::tuple<int, icalproperty_action, QString> alarmOf(icalcomponent *event)
             text(icalproperty_get_description(icalcomponent_get_first_property(alarm, ICAL_DESCRIPTION_PROPERTY)))};
 }
 
-// Every day of `year` on which the event's repetition falls.
-QList<QDate> daysIn(icalcomponent *event, int year)
+// Every day up to the end of `lastYear` on which the event's repetition falls.
+QList<QDate> daysUpTo(icalcomponent *event, int lastYear)
 {
     const icaltimetype start = icalcomponent_get_dtstart(event);
     const icalrecurrencetype rule =
         icalproperty_get_rrule(icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY));
     icalrecur_iterator *it = icalrecur_iterator_new(rule, start);
     QList<QDate> days;
-    for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t) && t.year <= year;
+    for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t) && t.year <= lastYear && days.size() < 500;
          t = icalrecur_iterator_next(it))
         days.append(dateOf(t));
     icalrecur_iterator_free(it);
     return days;
 }
 
-// Notes: all-day without an alert, timed with a display alarm at the alert's minute; the first
-// line is the summary and the whole text, commas, semicolons, quotes and accents included, the
+// The days the recurrence files list, year by year.
+QList<QDate> listedDays(const Recurrence &recurrence, int firstYear, int lastYear)
+{
+    QList<QDate> days;
+    for (int year = firstYear; year <= lastYear; ++year) {
+        QList<QDate> inYear;
+        for (const Recurrence &occurrence : expandRecurrence(recurrence, year))
+            inYear.append(occurrence.dateInYear(year));
+        std::sort(inYear.begin(), inYear.end());
+        days += inYear;
+    }
+    return days;
+}
+
+// Notes: all-day (to the next day) without an alert, a quarter of an hour at the alert with a
+// display alarm at its minute otherwise; the first line with text is the summary, a fixed word
+// when there is none, and the whole text, commas, semicolons, quotes and accents included, the
 // description.
 TEST(CalendarFile, NotesAreEventsOnTheirDayTimedAtTheirAlert)
 {
-    const QList<CalendarNote> notes = {{QDate(2027, 1, 11), std::nullopt, kText},
-                                       {QDate(2027, 1, 12), 9 * 60 + 30, u"Riunione"_qs}};
-    const Parsed parsed(calendarFile(notes, {}, 2027, kStamp));
+    const QList<CalendarNote> notes = {{QDate(2027, 1, 11), std::nullopt, kText, u"u1"_qs, {}},
+                                       {QDate(2027, 1, 12), 23 * 60 + 50, u"Riunione"_qs, u"u2"_qs, {}},
+                                       {QDate(2027, 1, 13), std::nullopt, u" \r\n"_qs, u"u3"_qs, {}}};
+    const Parsed parsed(calendarFile(notes, {}, kStamp));
     ASSERT_TRUE(parsed.calendar);
     const QList<icalcomponent *> events = parsed.events();
-    ASSERT_EQ(events.size(), 2);
+    ASSERT_EQ(events.size(), 3);
 
     const icaltimetype allDay = icalcomponent_get_dtstart(events[0]);
-    EXPECT_EQ(std::tuple(bool(allDay.is_date), dateOf(allDay), text(icalcomponent_get_summary(events[0])),
+    const icaltimetype allDayEnd = icalcomponent_get_dtend(events[0]);
+    EXPECT_EQ(std::tuple(bool(allDay.is_date), dateOf(allDay), bool(allDayEnd.is_date), dateOf(allDayEnd),
+                         text(icalcomponent_get_uid(events[0])), text(icalcomponent_get_summary(events[0])),
                          text(icalcomponent_get_description(events[0])), std::get<1>(alarmOf(events[0]))),
-              std::tuple(true, QDate(2027, 1, 11), u"Dentista, via Po; \"studio\" è là"_qs,
-                         u"Dentista, via Po; \"studio\" è là\nportare le lastre"_qs, ICAL_ACTION_NONE));
+              std::tuple(true, QDate(2027, 1, 11), true, QDate(2027, 1, 12), u"u1"_qs,
+                         u"Dentista, via Po; \"studio\" è là"_qs,
+                         u"\n  \nDentista, via Po; \"studio\" è là\nportare le lastre"_qs, ICAL_ACTION_NONE));
 
     const icaltimetype timed = icalcomponent_get_dtstart(events[1]);
-    EXPECT_EQ(std::tuple(bool(timed.is_date), dateOf(timed), timed.hour, timed.minute, alarmOf(events[1])),
-              std::tuple(false, QDate(2027, 1, 12), 9, 30,
-                         std::tuple(0, ICAL_ACTION_DISPLAY, u"Riunione"_qs)));
+    EXPECT_EQ(std::tuple(bool(timed.is_date), momentOf(timed), momentOf(icalcomponent_get_dtend(events[1])),
+                         alarmOf(events[1])),
+              std::tuple(false, QDateTime(QDate(2027, 1, 12), QTime(23, 50)),
+                         QDateTime(QDate(2027, 1, 13), QTime(0, 5)), std::tuple(0, ICAL_ACTION_DISPLAY, u"Riunione"_qs)));
+    EXPECT_EQ(text(icalcomponent_get_summary(events[2])), u"Notino"_qs);
+
+    // One item per event, each a calendar of its own that says the same.
+    const QList<VdirItem> items = calendarItems(notes, {}, kStamp);
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[1].uid, u"u2"_qs);
+    const Parsed item(items[1].content);
+    ASSERT_EQ(item.events().size(), 1);
+    EXPECT_EQ(text(icalcomponent_get_summary(item.events()[0])), u"Riunione"_qs);
 }
 
-// A recurrence repeats on exactly the days the recurrence files list for the year, a month's
-// last day standing in for a day it lacks; its alarm comes its advance-notice days before.
+// A recurrence repeats on exactly the days the recurrence files list, ten years on from the year
+// it was first seen, in the plainest rules that say them (two events, the second with its own
+// UID, for the 29th or 30th through February); its alarm comes its advance-notice days before,
+// and it starts on its first occurrence whatever the year is now.
 TEST(CalendarFile, RecurrencesRepeatOnTheDaysTheFilesList)
 {
-    const QList<Recurrence> recurrences = {{"31/01", "12", "03", "Affitto; acconto"},
-                                           {"29/02", "01", "00", "Bisestile"},
-                                           {"15/11", "04", "10", "Rata"},
-                                           {"30/06", "06", "01", "Bollette"}};
-    for (const int year : {2027, 2028}) {
-        const Parsed parsed(calendarFile({}, recurrences, year, kStamp));
-        const QList<icalcomponent *> events = parsed.events();
-        ASSERT_EQ(events.size(), recurrences.size());
-        for (qsizetype i = 0; i < recurrences.size(); ++i) {
-            QList<QDate> listed;
-            for (const Recurrence &occurrence : expandRecurrence(recurrences[i], year))
-                listed.append(occurrence.dateInYear(year));
-            std::sort(listed.begin(), listed.end());
-            EXPECT_EQ(daysIn(events[i], year), listed) << recurrences[i].date.toStdString() << " " << year;
-            EXPECT_EQ(std::get<0>(alarmOf(events[i])), -recurrences[i].advanceDays() * 24 * 3600);
-            EXPECT_EQ(text(icalcomponent_get_summary(events[i])), recurrences[i].text);
+    struct Case
+    {
+        Recurrence recurrence;
+        QList<QByteArray> rules;
+    };
+    const QList<Case> cases = {
+        {{"31/01", "12", "03", "Affitto; acconto"}, {"FREQ=MONTHLY;BYMONTHDAY=-1"}},
+        {{"31/01", "01", "00", "Fine gennaio"}, {"FREQ=YEARLY;BYMONTH=1;BYMONTHDAY=31"}},
+        {{"29/02", "01", "00", "Bisestile"}, {"FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"}},
+        {{"31/03", "04", "00", "Trimestre"}, {"FREQ=MONTHLY;INTERVAL=3;BYMONTHDAY=-1"}},
+        {{"15/11", "04", "10", "Rata"}, {"FREQ=MONTHLY;INTERVAL=3;BYMONTHDAY=15"}},
+        {{"30/06", "06", "01", "Bollette"},
+         {"FREQ=YEARLY;BYMONTH=4,6,8,10,12;BYMONTHDAY=30", "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"}},
+        {{"30/08", "02", "00", "Semestre"}, {"FREQ=YEARLY;BYMONTH=8;BYMONTHDAY=30", "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"}},
+        {{"29/01", "12", "00", "Stipendio"},
+         {"FREQ=YEARLY;BYMONTH=1,3,4,5,6,7,8,9,10,11,12;BYMONTHDAY=29", "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"}},
+        {{"30/04", "01", "00", "Aprile"}, {"FREQ=YEARLY;BYMONTH=4;BYMONTHDAY=30"}},
+        {{"31/04", "01", "00", "Aprile corto"}, {"FREQ=YEARLY;BYMONTH=4;BYMONTHDAY=-1"}},
+        {{"30/01", "06", "00", "Mesi dispari"}, {"FREQ=MONTHLY;INTERVAL=2;BYMONTHDAY=30"}},
+        {{"31/07", "02", "00", "Gennaio e luglio"}, {"FREQ=MONTHLY;INTERVAL=6;BYMONTHDAY=31"}},
+        {{"31/10", "03", "00", "Quadrimestre"}, {"FREQ=MONTHLY;INTERVAL=4;BYMONTHDAY=-1"}},
+    };
+    QList<CalendarRecurrence> recurrences;
+    for (const Case &c : cases)
+        recurrences.append({c.recurrence, u"r-"_qs + c.recurrence.text, 2026});
+    for (const QDateTime &stamp : {kStamp, kStamp.addYears(3)}) {
+        const Parsed parsed(calendarFile({}, recurrences, stamp));
+        QMap<QString, QList<icalcomponent *>> bySummary;
+        for (icalcomponent *event : parsed.events())
+            bySummary[text(icalcomponent_get_summary(event))].append(event);
+        for (const Case &c : cases) {
+            const Recurrence &recurrence = c.recurrence;
+            QList<QByteArray> rules;
+            for (const Repetition &repetition : repetitionsOf(recurrence))
+                rules.append(repetition.rule);
+            EXPECT_EQ(rules, c.rules);
+            const QList<icalcomponent *> events = bySummary.value(recurrence.text);
+            ASSERT_EQ(events.size(), c.rules.size()) << recurrence.text.toStdString();
+            QList<QDate> days;
+            for (icalcomponent *event : events) {
+                const QList<QDate> ofEvent = daysUpTo(event, 2035);
+                ASSERT_FALSE(ofEvent.isEmpty());
+                EXPECT_EQ(dateOf(icalcomponent_get_dtstart(event)), ofEvent.first());
+                EXPECT_EQ(dateOf(icalcomponent_get_dtend(event)), ofEvent.first().addDays(1));
+                EXPECT_EQ(std::get<0>(alarmOf(event)), -recurrence.advanceDays() * 24 * 3600);
+                days += ofEvent;
+            }
+            std::sort(days.begin(), days.end());
+            EXPECT_EQ(days, listedDays(recurrence, 2026, 2035)) << recurrence.text.toStdString();
+            EXPECT_EQ(text(icalcomponent_get_uid(events.first())), u"r-"_qs + recurrence.text);
+            if (events.size() == 2) {
+                EXPECT_EQ(text(icalcomponent_get_uid(events[1])), secondRepetitionUid(u"r-"_qs + recurrence.text));
+            }
         }
     }
 }
 
-// UIDs follow the day and the text only, so a calendar keeps its own notes on them; two equal
-// notes of one day still have their own.
-TEST(CalendarFile, UidsStayWhileTheDayAndTheTextStay)
+// UIDs are identities: a note keeps its UID when it is put away, saved again under a new name
+// with another text, moved or given another alert, also when it was off screen for a while; what
+// cannot be told apart gets new UIDs, and what has gone is forgotten after its time.
+TEST(IdentityMap, ANoteKeepsItsUidAcrossSaves)
 {
-    const auto uids = [](const QList<CalendarNote> &notes, const QDateTime &stamp) {
-        const Parsed parsed(calendarFile(notes, {{"01/05", "01", "00", "Festa"}}, 2027, stamp));
-        QStringList found;
-        for (icalcomponent *event : parsed.events())
-            found.append(text(icalcomponent_get_uid(event)));
-        return found;
+    IdentityMap map;
+    const QDateTime t0(QDate(2027, 6, 15), QTime(10, 0));
+    const auto assign = [&](const QList<QStringList> &items, qint64 minutes) {
+        return map.assign(u"note", items, t0.addSecs(minutes * 60), std::chrono::hours(24));
     };
-    const CalendarNote note{QDate(2027, 3, 1), std::nullopt, u"Latte"_qs};
-    const QStringList first = uids({note, note}, kStamp);
-    ASSERT_EQ(first.size(), 3);
-    EXPECT_EQ(QSet<QString>(first.begin(), first.end()).size(), 3);
-    EXPECT_EQ(uids({note, note}, kStamp.addDays(40)), first);
-    EXPECT_EQ(uids({{note.date, 8 * 60, note.text}}, kStamp).first(), first.first()); // alert moved
-    EXPECT_NE(uids({{note.date, std::nullopt, u"Latte e pane"_qs}}, kStamp).first(), first.first());
-    EXPECT_NE(uids({{note.date.addDays(1), std::nullopt, note.text}}, kStamp).first(), first.first());
+    const QStringList first = assign({{u"9900h0000n00001.dat"_qs, u"Latte"_qs}, {u"9901h0000n00002.dat"_qs, u"Pane"_qs}}, 0);
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_TRUE(isSuiteUid(first[0]));
+
+    // Saved again: new name, same text; then edited in one go: the one gone, the one new.
+    EXPECT_EQ(assign({{u"9905h0570n00100.dat"_qs, u"Latte"_qs}, {u"9901h0000n00002.dat"_qs, u"Pane"_qs}}, 1), first);
+    EXPECT_EQ(assign({{u"9905h0570n00200.dat"_qs, u"Latte e uova"_qs}, {u"9901h0000n00002.dat"_qs, u"Pane"_qs}}, 2), first);
+    // Opened on screen (no file), saved an hour later with a new text.
+    EXPECT_EQ(assign({{u"9901h0000n00002.dat"_qs, u"Pane"_qs}}, 3), QStringList{first[1]});
+    EXPECT_EQ(assign({{u"9906h0000n00300.dat"_qs, u"Latte, uova"_qs}, {u"9901h0000n00002.dat"_qs, u"Pane"_qs}}, 63), first);
+
+    // The map is kept in a file and read back unchanged.
+    EXPECT_EQ(IdentityMap::decode(map.encoded()), map);
+
+    // Two gone and two new with other texts: nothing says which is which.
+    const QStringList both = assign({{u"9907h0000n00400.dat"_qs, u"A"_qs}, {u"9907h0000n00401.dat"_qs, u"B"_qs}}, 64);
+    EXPECT_FALSE(both.contains(first[0]) || both.contains(first[1]));
+    // Gone longer than the wait: a new note is a new one.
+    assign({}, 65);
+    EXPECT_FALSE(assign({{u"9908h0000n00500.dat"_qs, u"C"_qs}}, 65 + 25 * 60).contains(both[0]));
+    EXPECT_EQ(map.entries().size(), 1);
 }
 
-// The file follows the folder while the launcher runs, within two seconds; the key turns it off.
-TEST(CalendarFileKeeper, FollowsPutAwayNotesAndCanBeTurnedOff)
+// The keeper: Promemo.ics and one item per put-away note, per shown note with an alert and per
+// recurrence in calendario/, with the same UIDs; within two seconds of a change; unchanged items
+// stay untouched, a note saved again replaces its item, items of gone notes and the file go
+// when the key turns it off; what others put in the vdir stays.
+TEST(CalendarFileKeeper, KeepsTheFileAndTheVdirAndCanBeTurnedOff)
 {
     QTemporaryDir dir;
     const PinnedClock clock;
-    const QString ics = dir.filePath(kCalendarFileName.toString());
+    const QDir folder(dir.path());
+    const QString ics = folder.filePath(kCalendarFileName.toString());
+    const QDir vdir(folder.filePath(kCalendarVdir.toString()));
+    const auto noteFile = [&](NoteState state, QDate day, int alert, int stamp) {
+        return folder.filePath(*encodeNoteName({state, dayNumber(day), 'h', alert, 'n', stamp}));
+    };
+    const auto items = [&] { return vdir.entryList({u"*.ics"_qs}, QDir::Files, QDir::Name); };
+    ASSERT_TRUE(writeNoteFile(noteFile(NoteState::PutAway, QDate(2027, 6, 16), 570, 100),
+                              {u"Domani alle 9.30"_qs, u"16/06/2027"_qs, u"09.30"_qs, {}}));
+    ASSERT_TRUE(writeNoteFile(noteFile(NoteState::Shown, QDate(2027, 6, 15), 0, 101), {u"Sul video"_qs, u"15/06/2027"_qs, {}, {}}));
+    ASSERT_TRUE(writeNoteFile(noteFile(NoteState::Shown, QDate(2027, 6, 15), 720, 102),
+                              {u"A mezzogiorno"_qs, u"15/06/2027"_qs, u"12.00"_qs, {}}));
+    ASSERT_TRUE(writeFileAtomically(folder.filePath(kEnteredRecurrencesFile.toString()),
+                                    encodeRecurrences({{"31/01", "01", "00", "Compleanno"}})));
+    ASSERT_TRUE(folder.mkdir(kCalendarVdir.toString()));
+    ASSERT_TRUE(writeFileAtomically(vdir.filePath(u"altro.ics"_qs), "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n"));
+
     CalendarFileKeeper keeper(clock, dir.path());
     QSignalSpy written(&keeper, &CalendarFileKeeper::written);
-    EXPECT_TRUE(QFile::exists(ics));
+    const QStringList first = items();
+    ASSERT_EQ(first.size(), 4); // two notes, the recurrence, the other program's
+    for (const QString &name : first) {
+        if (name != u"altro.ics"_qs) {
+            EXPECT_TRUE(readWholeFile(ics).contains("UID:" + name.chopped(4).toUtf8()));
+        }
+    }
+    EXPECT_FALSE(readWholeFile(ics).contains("Sul video"));
 
-    const QString name = *encodeNoteName({NoteState::PutAway, dayNumber(QDate(2027, 6, 16)), 'h', 9 * 60 + 30, 'n', 100});
-    ASSERT_TRUE(writeNoteFile(dir.filePath(name), {u"Domani alle 9.30"_qs, u"16/06/2027"_qs, u"09.30"_qs, {}}));
+    // Saved again under a new name with a new text: the same item, new content; the others untouched.
+    const QString recurrenceItem = [&] {
+        for (const QString &name : first) {
+            if (readWholeFile(vdir.filePath(name)).contains("Compleanno"))
+                return vdir.filePath(name);
+        }
+        return QString();
+    }();
+    const QDateTime untouched = QFileInfo(recurrenceItem).lastModified();
+    ASSERT_TRUE(QFile::remove(noteFile(NoteState::PutAway, QDate(2027, 6, 16), 570, 100)));
+    ASSERT_TRUE(writeNoteFile(noteFile(NoteState::Shown, QDate(2027, 6, 17), 600, 200),
+                              {u"Dopodomani alle 10"_qs, u"17/06/2027"_qs, u"10.00"_qs, {}}));
     ASSERT_TRUE(written.wait(2000));
-    EXPECT_TRUE(readWholeFile(ics).contains("DTSTART:20270616T093000"));
-    // Its own replacement wakes nothing.
+    EXPECT_EQ(items(), first);
+    EXPECT_TRUE(readWholeFile(ics).contains("DTSTART:20270617T100000"));
+    EXPECT_FALSE(readWholeFile(ics).contains("Domani alle 9.30"));
+    EXPECT_EQ(QFileInfo(recurrenceItem).lastModified(), untouched);
+    // Its own writes wake nothing.
     EXPECT_FALSE(written.wait(700));
 
-    ASSERT_TRUE(QFile::remove(dir.filePath(name)));
+    // A note gone for good: its item goes.
+    ASSERT_TRUE(QFile::remove(noteFile(NoteState::Shown, QDate(2027, 6, 15), 720, 102)));
+    ASSERT_TRUE(QFile::remove(noteFile(NoteState::Shown, QDate(2027, 6, 17), 600, 200)));
     ASSERT_TRUE(written.wait(2000));
-    EXPECT_FALSE(readWholeFile(ics).contains("BEGIN:VEVENT"));
+    EXPECT_EQ(items().size(), 2);
 
-    ASSERT_TRUE(Settings(dir.filePath(kSettingsFileName.toString())).file().write(u"Calendario", u"calendario_ics", u"0"));
-    ASSERT_TRUE(writeNoteFile(dir.filePath(name), {u"Di nuovo"_qs, u"16/06/2027"_qs, u"09.30"_qs, {}}));
-    EXPECT_FALSE(written.wait(1000));
-    EXPECT_FALSE(readWholeFile(ics).contains("BEGIN:VEVENT"));
+    // Off: what the suite wrote goes, what others wrote stays.
+    ASSERT_TRUE(Settings(folder.filePath(kSettingsFileName.toString())).file().write(u"Calendario", u"calendario_ics", u"0"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(ics); }, 2000));
+    EXPECT_EQ(items(), QStringList{u"altro.ics"_qs});
 }
 
 } // namespace
