@@ -86,10 +86,15 @@ TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAt
     const QString shownOther = u'n' + other.mid(1);
     ASSERT_EQ(notes(), (QStringList{u'n' + due.mid(1), shownOther}));
 
-    // Frozen: its socket still accepts, but nobody answers.
-    ::kill(pid_t(second), SIGSTOP);
-    const qint64 third = answeringWatcher(registry, second);
+    // Frozen: its socket still accepts, but nobody answers. The watcher that started the note
+    // has ended by itself; the one after it waits with nothing to start.
+    const qint64 idle = answeringWatcher(registry, second);
+    ASSERT_NE(idle, 0) << "no watcher after the one that started the note";
+    ::kill(pid_t(idle), SIGSTOP);
+    const qint64 third = answeringWatcher(registry, idle);
     ASSERT_NE(third, 0) << "the frozen watcher was not replaced"; // and is gone: one runs
+    EXPECT_TRUE(notino.readAllStandardError().contains(
+        u"the watcher (process %1) does not answer and was ended"_s.arg(idle).toUtf8()));
 
     // Exit, as from the menu: the notes and the watcher go; the fired note's file goes with it,
     // the other shown note's file stays.
@@ -98,6 +103,41 @@ TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAt
     EXPECT_EQ(notino.exitCode(), 0);
     EXPECT_TRUE(test::waitFor([&] { return folder.running().isEmpty(); }, 5s));
     EXPECT_EQ(notes(), QStringList{shownOther});
+}
+
+// A watcher that ends after starting its note is not a watcher that hangs: over the launch of a
+// due note and the launcher's next looks, no watcher is said not to answer, and the one that
+// started the note ends by itself, not by a kill.
+TEST_F(RegistryPrograms, AWatcherThatEndsAfterItsLaunchIsNotKilled)
+{
+    if (!QFile::exists(test::kFakeTime))
+        GTEST_SKIP() << "libfaketime is not installed";
+    const QDate day(2031, 3, 20);
+    const QString due = u"o%1h0599n36000.dat"_s.arg(dayNumber(day));
+    ASSERT_TRUE(writeNoteFile(folder.filePath(due), {u"Chiamare Anna"_s, u"20/03/2031"_s, u"09.59"_s,
+                                                     u"19/03/2031 18.00"_s}));
+    QProcessEnvironment clock = test::fakeTimeAt(u"@2031-03-20 10:00:00"_s);
+    clock.insert(u"FAKETIME_DONT_RESET"_s, u"1"_s);
+    // The watcher of an earlier launcher, a child of the test so that its end can be seen; the
+    // launcher's own copy finds it running and ends at once.
+    QProcess watcher, notino;
+    folder.start(watcher, u"Vigilo"_s, {}, clock);
+    WindowRegistry registry(folder.path());
+    ASSERT_TRUE(test::waitFor([&] { return test::exists(registry, kWatcher); }, 10s));
+    folder.start(notino, u"Notino"_s, {}, clock);
+
+    // Its first tick, 10 seconds on, starts the note and ends it; the launcher's next look
+    // finds no watcher and starts a fresh one.
+    ASSERT_TRUE(watcher.waitForFinished(25000)) << "the watcher did not end";
+    EXPECT_EQ(watcher.exitStatus(), QProcess::NormalExit)
+        << "the watcher was killed: " << watcher.readAllStandardError().left(2000).toStdString();
+    EXPECT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).size() == 1; }, 5s));
+    EXPECT_NE(answeringWatcher(registry, watcher.processId()), 0) << "no new watcher";
+
+    ASSERT_TRUE(test::postClose(registry, u"NotinoTray"_s));
+    ASSERT_TRUE(notino.waitForFinished(10000));
+    const QByteArray messages = notino.readAllStandardError();
+    EXPECT_FALSE(messages.contains("does not answer")) << messages.left(2000).toStdString();
 }
 
 // Another user's folder where the registry must be: the launcher says so on screen and starts
