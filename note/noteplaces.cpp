@@ -68,10 +68,11 @@ int frmNotino::firedSlotHere() const
     return firedSlotAtPixels(pos(), screenTwips(), {pixelsToTwips(width()), pixelsToTwips(height())});
 }
 
-// Told while the note is fired and at its place; a note moved away or set again holds none.
+// Told while the note is fired, shown and at its place; a note moved away, set again or going
+// holds none.
 QByteArray frmNotino::firedState() const
 {
-    if (m_ended || !m_note.alertFired || !m_firedClaim || m_firedClaim->slot < 0
+    if (m_ended || !isVisible() || !m_note.alertFired || !m_firedClaim || m_firedClaim->slot < 0
         || firedSlotHere() != m_firedClaim->slot)
         return {};
     return encodeFiredClaim(*m_firedClaim);

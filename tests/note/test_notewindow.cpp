@@ -473,11 +473,15 @@ TEST_F(NoteWindowTest, AFiredNoteTakesTheFirstPlaceNoOtherFiredNoteHolds)
     ASSERT_EQ(told.size(), 1);
     EXPECT_EQ(decodeFiredClaim(told[0]).value_or(FiredClaim{}).slot, 2);
 
-    // Moved away by the user, it holds no place; put back and set again, neither.
+    // Moved away by the user, or hidden as it goes, it holds no place; put back and set
+    // again, neither.
     window->move(100, 100);
     EXPECT_TRUE(toldByThis().isEmpty());
     window->move(third);
     EXPECT_EQ(toldByThis().size(), 1);
+    window->hide();
+    EXPECT_TRUE(toldByThis().isEmpty());
+    window->show();
     press(*window, 1, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_TRUE(toldByThis().isEmpty());
 }
