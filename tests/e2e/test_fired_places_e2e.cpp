@@ -50,8 +50,12 @@ protected:
     void TearDown() override
     {
         for (const auto &note : notes) {
+            const qint64 pid = note->processId();
             note->kill();
             note->waitForFinished(2000);
+            // The clock's shared memory outlives a killed process.
+            QFile::remove(u"/dev/shm/faketime_shm_%1"_s.arg(pid));
+            QFile::remove(u"/dev/shm/sem.faketime_sem_%1"_s.arg(pid));
         }
         folder.killAll();
         if (HasFailure())

@@ -52,7 +52,18 @@ protected:
     }
     QStringList notes() const { return folder.files(u"?*.dat"_s); }
 
+    void TearDown() override
+    {
+        folder.killAll();
+        // The faked clock's shared memory outlives the processes that made it.
+        for (const qint64 pid : clockOwners) {
+            QFile::remove(u"/dev/shm/faketime_shm_%1"_s.arg(pid));
+            QFile::remove(u"/dev/shm/sem.faketime_sem_%1"_s.arg(pid));
+        }
+    }
+
     test::TemporaryProgramFolder folder;
+    QList<qint64> clockOwners;
 };
 
 TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAtExit)
@@ -72,6 +83,7 @@ TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAt
     const qint64 first = answeringWatcher(registry);
     ASSERT_NE(first, 0);
     folder.start(otherNote, u"Kalvo"_s, {other}, clock);
+    clockOwners << notino.processId() << otherNote.processId();
     ASSERT_TRUE(writeNoteFile(folder.filePath(due), {u"Chiamare Anna"_s, u"20/03/2031"_s, u"09.59"_s,
                                                      u"19/03/2031 18.00"_s}));
 
@@ -125,6 +137,7 @@ TEST_F(RegistryPrograms, AWatcherThatEndsAfterItsLaunchIsNotKilled)
     WindowRegistry registry(folder.path());
     ASSERT_TRUE(test::waitFor([&] { return test::exists(registry, kWatcher); }, 10s));
     folder.start(notino, u"Notino"_s, {}, clock);
+    clockOwners << watcher.processId() << notino.processId();
 
     // Its first tick, 10 seconds on, starts the note and ends it; the launcher's look then
     // finds no watcher and starts a fresh one.
