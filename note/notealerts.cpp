@@ -26,7 +26,7 @@ void frmNotino::fireAlert(const QDateTime &now)
                               ? missedMomentText(m_note.date, m_note.alertMinutes, now.date())
                               : QString();
     showAlertLabel(Qt::AlignCenter);
-    centre();
+    placeFired();
     Suono();
     notifyAlert();
     // The file stays until the note ends: a crash now leaves the note to come back.

@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 #include "note/alertsetup.h"
+#include "note/core/firedplaces.h"
 #include "note/core/notekeys.h"
 #include "note/core/notemodule.h"
 #include "note/core/noterules.h"
@@ -108,6 +110,12 @@ private:
     void moveTwips(int leftTwips, int topTwips);
     void park(int leftPixels);
     void centre();
+    // A fired note's place (note/noteplaces.cpp): the middle, or the first place down and right
+    // of it that no other fired note holds.
+    void placeFired();
+    void lookForFiredPlace(qint64 since, int looksLeft, int quietLooks);
+    int firedSlotHere() const;
+    QByteArray firedState() const;
     QSize screenTwips() const;
     void end();
     // A change the file does not hold yet: the recovery copy follows within two seconds.
@@ -133,6 +141,8 @@ private:
     bool m_ended = false;
     bool m_dragging = false;
     QPoint m_dragOffset;
+    // The place this note claimed when it last fired.
+    std::optional<FiredClaim> m_firedClaim;
 };
 
 // The start of a note program, once the launcher's tray window has been looked for: `started`

@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -35,6 +36,8 @@ QByteArray verbWord(Verb verb)
         return "raise";
     case Verb::Name:
         return "name";
+    case Verb::State:
+        return "state";
     }
     return {};
 }
@@ -95,13 +98,20 @@ LocalWindow::LocalWindow(const QString &caption, const QString &directory) : m_c
     connect(&m_server, &QLocalServer::newConnection, this, &LocalWindow::acceptConnections);
 }
 
+// Gone for everyone at once: no caller finds the socket any more, and those whose requests
+// wait, in the queue or read, see their connection closed rather than waiting in vain while
+// this program ends.
 LocalWindow::~LocalWindow()
 {
     localWindows().remove(m_path);
     if (!m_server.isListening())
         return;
-    m_server.close();
     QFile::remove(m_path);
+    m_server.close();
+    for (const QPointer<QLocalSocket> &socket : std::as_const(m_unanswered)) {
+        if (socket)
+            socket->abort();
+    }
 }
 
 LocalWindow *LocalWindow::at(const QString &path)
@@ -131,7 +141,7 @@ bool LocalWindow::listen()
 
 void LocalWindow::deliver(Verb verb)
 {
-    if (verb == Verb::Ping || verb == Verb::Name)
+    if (verb != Verb::Close && verb != Verb::Raise)
         return;
     QMetaObject::invokeMethod(
         this,
@@ -162,6 +172,8 @@ void LocalWindow::acceptConnections()
             socket->abort();
             socket->deleteLater();
         });
+        m_unanswered.removeIf([](const QPointer<QLocalSocket> &open) { return !open; });
+        m_unanswered.append(socket);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
     }
 }
@@ -173,30 +185,38 @@ void LocalWindow::answer(QLocalSocket *socket)
             socket->abort();
         return;
     }
-    const QByteArray line = socket->readLine(kMaxRequestLength + 1).trimmed();
+    const auto [reply, accepted] = this->reply(socket->readLine(kMaxRequestLength + 1).trimmed());
+    m_unanswered.removeOne(socket);
+    socket->write(reply);
+    socket->flush();
+    socket->disconnectFromServer();
+    if (accepted)
+        deliver(*accepted);
+}
+
+std::pair<QByteArray, std::optional<Verb>> LocalWindow::reply(const QByteArray &line) const
+{
     const qsizetype blank = line.indexOf(' ');
     const QByteArray word = line.left(blank);
     const auto decoded = QByteArray::fromBase64Encoding(line.mid(blank + 1),
                                                         QByteArray::AbortOnBase64DecodingErrors);
     std::optional<Verb> verb;
-    for (const Verb candidate : {Verb::Ping, Verb::Close, Verb::Raise, Verb::Name}) {
+    for (const Verb candidate : {Verb::Ping, Verb::Close, Verb::Raise, Verb::Name, Verb::State}) {
         if (word == verbWord(candidate))
             verb = candidate;
     }
     const QByteArray own = m_caption.toUtf8();
     const bool matches = blank > 0 && decoded
                          && (verb == Verb::Name ? own.startsWith(*decoded) : *decoded == own);
-    const bool accepted = matches && verb.has_value();
-    if (!accepted)
-        socket->write("no\n");
-    else if (verb == Verb::Name)
-        socket->write("yes " + own.toBase64() + '\n');
-    else
-        socket->write("yes\n");
-    socket->flush();
-    socket->disconnectFromServer();
-    if (accepted)
-        deliver(*verb);
+    if (!matches || !verb)
+        return {"no\n", std::nullopt};
+    if (verb == Verb::Name)
+        return {"yes " + own.toBase64() + '\n', verb};
+    if (verb == Verb::State) {
+        const QByteArray told = state();
+        return {told.isEmpty() ? QByteArray("no\n") : "yes " + told.toBase64() + '\n', verb};
+    }
+    return {"yes\n", verb};
 }
 
 // --- the asking side
@@ -216,11 +236,15 @@ void Requests::send(const QStringList &paths, Verb verb, const QString &caption,
         if (requests->m_enough)
             break;
         if (LocalWindow *own = LocalWindow::at(path)) {
-            const bool match = verb == Verb::Name ? own->caption().startsWith(caption)
-                                                  : own->caption() == caption;
+            const QByteArray state = verb == Verb::State ? own->state() : QByteArray();
+            const bool match = verb == Verb::Name    ? own->caption().startsWith(caption)
+                               : verb == Verb::State ? own->caption() == caption && !state.isEmpty()
+                                                     : own->caption() == caption;
             Reply reply{path, match ? Answer::Match : Answer::Other, {}, QCoreApplication::applicationPid()};
             if (match && verb == Verb::Name)
                 reply.text = own->caption().toUtf8();
+            if (match && verb == Verb::State)
+                reply.text = state;
             if (match)
                 own->deliver(verb);
             requests->m_replies.append(reply);
@@ -268,8 +292,13 @@ void Requests::ask(const QString &path, const QByteArray &line)
     });
     connect(socket, &QLocalSocket::errorOccurred, this, [this, socket](QLocalSocket::LocalSocketError error) {
         // A socket nobody listens on any more is an entry whose owner died.
-        const bool gone = error == QLocalSocket::ConnectionRefusedError
-                          || error == QLocalSocket::ServerNotFoundError;
+        const bool stale = error == QLocalSocket::ConnectionRefusedError
+                           || error == QLocalSocket::ServerNotFoundError;
+        if (stale)
+            QFile::remove(m_pending.value(socket).path);
+        // Closed before it replied: the window deregistered, or its program ended, meanwhile.
+        // A hung one keeps the connection open.
+        const bool gone = stale || error == QLocalSocket::PeerClosedError;
         settle(socket, gone ? Answer::Gone : Answer::NoAnswer);
     });
     socket->connectToServer(path);
@@ -285,8 +314,6 @@ void Requests::settle(QLocalSocket *socket, Answer answer, const QByteArray &tex
     socket->deleteLater();
     reply.answer = answer;
     reply.text = text;
-    if (answer == Answer::Gone)
-        QFile::remove(reply.path);
     m_replies.append(reply);
     m_enough = m_enough || m_onReply(reply);
     // A socket may fail at once, inside send(); the end is reported from the event loop then.
@@ -302,7 +329,10 @@ void Requests::finish()
     for (auto it = m_pending.begin(); it != m_pending.end(); ++it) {
         it.key()->disconnect(this);
         it.key()->abort();
-        m_replies.append(it.value()); // NoAnswer
+        Reply reply = it.value();
+        // Its owner took the socket away meanwhile: it is ending, not hung.
+        reply.answer = QFileInfo::exists(reply.path) ? Answer::NoAnswer : Answer::Gone;
+        m_replies.append(reply);
     }
     m_pending.clear();
     m_onEnd(m_replies);

@@ -6,7 +6,10 @@
 // "<verb> <caption as base64 of UTF-8>\n", verb being ping, close or raise. The owner answers
 // "yes\n" when the caption is exactly its own (and then acts), "no\n" otherwise.
 // The verb name carries a prefix instead: the owner answers "yes <its caption as base64>\n"
-// when its caption begins with the prefix. Owners that do not know a verb answer "no\n".
+// when its caption begins with the prefix. To the verb state an owner of the caption with a
+// state to tell answers "yes <state as base64>\n". Owners that do not know a verb answer "no\n".
+// A window that deregisters closes the connections it has not answered: a caller that sees its
+// connection closed without a reply knows that window is gone, not hung.
 
 #include <QByteArray>
 #include <QHash>
@@ -19,6 +22,8 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "platform/windowregistry.h"
 
@@ -26,7 +31,7 @@ class QLocalSocket;
 
 namespace promemo::registry {
 
-enum class Verb { Ping, Close, Raise, Name };
+enum class Verb { Ping, Close, Raise, Name, State };
 
 QByteArray requestLine(Verb verb, const QString &caption);
 
@@ -53,11 +58,14 @@ public:
 private:
     void acceptConnections();
     void answer(QLocalSocket *socket);
+    // The reply line to `line`, and whether the request is to be delivered.
+    std::pair<QByteArray, std::optional<Verb>> reply(const QByteArray &line) const;
 
     QString m_caption;
     QString m_path;
     QString m_pendingPath;
     QLocalServer m_server;
+    QList<QPointer<QLocalSocket>> m_unanswered;
 };
 
 enum class Answer { Match, Other, Gone, NoAnswer };
@@ -66,7 +74,7 @@ struct Reply
 {
     QString path;
     Answer answer = Answer::NoAnswer;
-    QByteArray text; // the caption a window sends with its "yes" to the name verb
+    QByteArray text; // what a window sends with its "yes": a caption (name), a state (state)
     qint64 owner = 0; // the process listening on the socket, once connected
 };
 

@@ -266,6 +266,25 @@ void WindowRegistry::captionsStartingWith(const QString &prefix, QObject *contex
     });
 }
 
+void WindowRegistry::statesOf(const QString &caption, QObject *context,
+                              std::function<void(const QByteArrayList &)> done)
+{
+    const QStringList paths = socketPaths(m_directory, caption);
+    Requests::send(paths, Verb::State, caption, m_timeouts.connect + m_timeouts.reply,
+                   [](const Reply &) { return false; },
+                   [paths, done = guarded(context, std::move(done))](const QList<Reply> &replies) {
+        // In the order of the sockets, as every asker sees them.
+        QByteArrayList states;
+        for (const QString &path : paths) {
+            for (const Reply &reply : replies) {
+                if (reply.path == path && reply.answer == Answer::Match && !reply.text.isEmpty())
+                    states.append(reply.text);
+            }
+        }
+        done(states);
+    });
+}
+
 void WindowRegistry::closeAll(const QString &caption, std::chrono::milliseconds bound,
                               QObject *context, std::function<void(bool closed)> done)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -23,9 +24,17 @@ class RegisteredWindow : public QObject
 public:
     using QObject::QObject;
 
+    // What the window tells those who ask for the states of its caption (`statesOf`), read at
+    // each request; empty, or no function: it has nothing to tell.
+    void setState(std::function<QByteArray()> state) { m_state = std::move(state); }
+    QByteArray state() const { return m_state ? m_state() : QByteArray(); }
+
 signals:
     void closeRequested();
     void raiseRequested();
+
+private:
+    std::function<QByteArray()> m_state;
 };
 
 // What a bounded look at the windows with one caption found.
@@ -66,6 +75,10 @@ public:
     // captions with a changing tail, like a date. Windows that do not answer are left out.
     virtual void captionsStartingWith(const QString &prefix, QObject *context,
                                       std::function<void(const QStringList &)> done) = 0;
+    // The states of the windows with `caption` that have one to tell, this program's own
+    // included, asking every one at once; those that do not answer in time are left out.
+    virtual void statesOf(const QString &caption, QObject *context,
+                          std::function<void(const QByteArrayList &)> done) = 0;
 
     // Whether a window with `caption` is there. A hung window is there: hung is not gone.
     void exists(const QString &caption, QObject *context, std::function<void(bool there)> done)
@@ -124,6 +137,8 @@ public:
                std::function<void(bool there)> done = {}) override;
     void captionsStartingWith(const QString &prefix, QObject *context,
                               std::function<void(const QStringList &)> done) override;
+    void statesOf(const QString &caption, QObject *context,
+                  std::function<void(const QByteArrayList &)> done) override;
 
 private:
     QString m_directory;

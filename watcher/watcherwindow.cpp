@@ -67,6 +67,9 @@ void frmControl::LanciaNotino(const DueNote &note)
     // character.
     const auto name = decodeNoteName(note.fileName);
     const NoteSize size = name ? name->noteSize() : NoteSize::Normal;
+    // Off the registry before the starts, which may be slow, and the end: a look meanwhile
+    // finds no watcher rather than one that does not answer, and kills none.
+    m_registration.reset();
     m_services.processes.start(reopenProgram(size), {note.fileName}, WindowMode::NormalWithoutFocus);
 }
 

@@ -46,6 +46,11 @@ public:
     {
         answer(context, [done] { done({}); });
     }
+    void statesOf(const QString &, QObject *context,
+                  std::function<void(const QByteArrayList &)> done) override
+    {
+        answer(context, [done] { done({}); });
+    }
 
 private:
     static void answer(QObject *context, std::function<void()> done)

@@ -83,6 +83,10 @@ inline constexpr int kUnparkedTopTwips = 200;
 // The first F5 moves the note so that its top is this far above the screen's bottom.
 inline constexpr int kDeleteArmedAboveBottomTwips = 2000;
 
+// A fired note that finds the middle taken goes this far down and right of it, about a title
+// bar, and as many times more as places are taken (note/core/firedplaces.h).
+inline constexpr int kFiredStepTwips = 360;
+
 // What the desktop's notification says when the alert fires: the date and the alert time, or
 // for a missed alert "Avviso mancato: " and the moment it was for; and the first lines of the
 // text.

@@ -52,20 +52,29 @@ protected:
     }
     QStringList notes() const { return folder.files(u"?*.dat"_s); }
 
+    void TearDown() override
+    {
+        folder.killAll();
+        // The faked clock's shared memory outlives the processes that made it.
+        for (const qint64 pid : clockOwners) {
+            QFile::remove(u"/dev/shm/faketime_shm_%1"_s.arg(pid));
+            QFile::remove(u"/dev/shm/sem.faketime_sem_%1"_s.arg(pid));
+        }
+    }
+
     test::TemporaryProgramFolder folder;
+    QList<qint64> clockOwners;
 };
 
 TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAtExit)
 {
     if (!QFile::exists(test::kFakeTime))
         GTEST_SKIP() << "libfaketime is not installed";
-    // Every process starts its clock at 10.00: the first note's alert, 09.59, has passed; the
-    // other is of tomorrow without alert, shown by hand.
+    // Every process starts its clock at 10.00. One note is of tomorrow without alert, shown by
+    // hand; the other, with its alert at 09.59, is put away once the first watcher has looked.
     const QDate day(2031, 3, 20);
     const QString due = u"o%1h0599n36000.dat"_s.arg(dayNumber(day));
     const QString other = u"o%1a0000n36000.dat"_s.arg(dayNumber(day) + 1);
-    ASSERT_TRUE(writeNoteFile(folder.filePath(due), {u"Chiamare Anna"_s, u"20/03/2031"_s, u"09.59"_s,
-                                                     u"19/03/2031 18.00"_s}));
     ASSERT_TRUE(writeNoteFile(folder.filePath(other), {u"Pane"_s, u"21/03/2031"_s, {}, u"19/03/2031 18.00"_s}));
     const QProcessEnvironment clock = test::fakeTimeAt(u"@2031-03-20 10:00:00"_s);
     QProcess notino, otherNote;
@@ -74,22 +83,28 @@ TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAt
     const qint64 first = answeringWatcher(registry);
     ASSERT_NE(first, 0);
     folder.start(otherNote, u"Kalvo"_s, {other}, clock);
+    clockOwners << notino.processId() << otherNote.processId();
+    ASSERT_TRUE(writeNoteFile(folder.filePath(due), {u"Chiamare Anna"_s, u"20/03/2031"_s, u"09.59"_s,
+                                                     u"19/03/2031 18.00"_s}));
 
-    // Killed before its first look at the clock: replaced within 10 seconds, and the new one
-    // starts the past-due note at its first tick, 10 seconds later. The note fires; its file
-    // stays, shown, while it runs.
+    // Killed: replaced within 10 seconds, and the new one starts the past-due note at once and
+    // ends. The note fires; its file stays, shown, while it runs.
     ::kill(pid_t(first), SIGKILL);
-    const qint64 second = answeringWatcher(registry, first);
-    ASSERT_NE(second, 0) << "the killed watcher was not replaced";
-    ASSERT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).size() == 2; }, 25s));
+    ASSERT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).size() == 2; }, 25s))
+        << "the killed watcher was not replaced";
     EXPECT_TRUE(test::waitFor([&] { return !notes().contains(due); }, 3s));
     const QString shownOther = u'n' + other.mid(1);
     ASSERT_EQ(notes(), (QStringList{u'n' + due.mid(1), shownOther}));
 
-    // Frozen: its socket still accepts, but nobody answers.
-    ::kill(pid_t(second), SIGSTOP);
-    const qint64 third = answeringWatcher(registry, second);
+    // Frozen: its socket still accepts, but nobody answers. The watcher after the one that
+    // started the note waits with nothing to start; frozen, it is ended and replaced.
+    const qint64 idle = answeringWatcher(registry, first);
+    ASSERT_NE(idle, 0) << "no watcher after the one that started the note";
+    ::kill(pid_t(idle), SIGSTOP);
+    const qint64 third = answeringWatcher(registry, idle);
     ASSERT_NE(third, 0) << "the frozen watcher was not replaced"; // and is gone: one runs
+    EXPECT_TRUE(notino.readAllStandardError().contains(
+        u"the watcher (process %1) does not answer and was ended"_s.arg(idle).toUtf8()));
 
     // Exit, as from the menu: the notes and the watcher go; the fired note's file goes with it,
     // the other shown note's file stays.
@@ -98,6 +113,44 @@ TEST_F(RegistryPrograms, TheLauncherReplacesAWatcherKilledOrFrozenAndClosesAllAt
     EXPECT_EQ(notino.exitCode(), 0);
     EXPECT_TRUE(test::waitFor([&] { return folder.running().isEmpty(); }, 5s));
     EXPECT_EQ(notes(), QStringList{shownOther});
+}
+
+// A watcher that ends after starting its note is not a watcher that hangs: over the launch of a
+// due note and the launcher's next looks, no watcher is said not to answer, and the one that
+// started the note ends by itself, not by a kill.
+TEST_F(RegistryPrograms, AWatcherThatEndsAfterItsLaunchIsNotKilled)
+{
+    if (!QFile::exists(test::kFakeTime))
+        GTEST_SKIP() << "libfaketime is not installed";
+    // The alert, 10.00, comes five seconds after the start: the watcher waits for it. Its ticks
+    // and the launcher's looks, both every 10 seconds from about the same moment, meet.
+    const QDate day(2031, 3, 20);
+    const QString due = u"o%1h0600n36000.dat"_s.arg(dayNumber(day));
+    ASSERT_TRUE(writeNoteFile(folder.filePath(due), {u"Chiamare Anna"_s, u"20/03/2031"_s, u"10.00"_s,
+                                                     u"19/03/2031 18.00"_s}));
+    QProcessEnvironment clock = test::fakeTimeAt(u"@2031-03-20 09:59:55"_s);
+    clock.insert(u"FAKETIME_DONT_RESET"_s, u"1"_s);
+    // The watcher of an earlier launcher, a child of the test so that its end can be seen; the
+    // launcher's own copy finds it running and ends at once.
+    QProcess watcher, notino;
+    folder.start(watcher, u"Vigilo"_s, {}, clock);
+    WindowRegistry registry(folder.path());
+    ASSERT_TRUE(test::waitFor([&] { return test::exists(registry, kWatcher); }, 10s));
+    folder.start(notino, u"Notino"_s, {}, clock);
+    clockOwners << watcher.processId() << notino.processId();
+
+    // Its first tick, 10 seconds on, starts the note and ends it; the launcher's look then
+    // finds no watcher and starts a fresh one.
+    ASSERT_TRUE(watcher.waitForFinished(25000)) << "the watcher did not end";
+    EXPECT_EQ(watcher.exitStatus(), QProcess::NormalExit)
+        << "the watcher was killed: " << watcher.readAllStandardError().left(2000).toStdString();
+    EXPECT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).size() == 1; }, 5s));
+    EXPECT_NE(answeringWatcher(registry, watcher.processId()), 0) << "no new watcher";
+
+    ASSERT_TRUE(test::postClose(registry, u"NotinoTray"_s));
+    ASSERT_TRUE(notino.waitForFinished(10000));
+    const QByteArray messages = notino.readAllStandardError();
+    EXPECT_FALSE(messages.contains("does not answer")) << messages.left(2000).toStdString();
 }
 
 // Another user's folder where the registry must be: the launcher says so on screen and starts

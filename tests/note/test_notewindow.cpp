@@ -448,4 +448,42 @@ TEST_F(NoteWindowTest, UnsavedTextIsCopiedWithinTwoSecondsAndTheCopyGoesWithTheS
     EXPECT_EQ(std::pair(noteFiles().size(), copies.entryList({u"*.rec"_qs}).size()), std::pair(qsizetype(1), qsizetype(0)));
 }
 
+// A note that fires while other fired notes hold the middle and the place after it takes the
+// first free place, and tells it to the other notes while it is fired and there.
+TEST_F(NoteWindowTest, AFiredNoteTakesTheFirstPlaceNoOtherFiredNoteHolds)
+{
+    setNow(10 * 60 + 20);
+    const qint64 earlier = fakes.clock.now().toMSecsSinceEpoch() - 60'000;
+    const QByteArrayList others{encodeFiredClaim({0, earlier, 1}), encodeFiredClaim({1, earlier, 2})};
+    for (const QByteArray &state : others)
+        registry.addWindow(u"PromemoX"_qs, state);
+    registry.addWindow(u"PromemoX"_qs); // not fired
+    const auto toldByThis = [&] {
+        QByteArrayList states = test::waitForAnswer<QByteArrayList>(
+            [this](QObject *context, auto done) { registry.statesOf(u"PromemoX"_qs, context, done); },
+            std::chrono::seconds(2));
+        states.removeIf([&](const QByteArray &state) { return others.contains(state); });
+        return states;
+    };
+    const auto window = open(writeNote(today(), 10 * 60 + 15));
+    ASSERT_TRUE(window->note().alertFired);
+    const QPoint third = kCentre + QPoint(48, 48);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->pos() == third; }, 2000)) << window->pos().x() << ',' << window->pos().y();
+    const QByteArrayList told = toldByThis();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(decodeFiredClaim(told[0]).value_or(FiredClaim{}).slot, 2);
+
+    // Moved away by the user, or hidden as it goes, it holds no place; put back and set
+    // again, neither.
+    window->move(100, 100);
+    EXPECT_TRUE(toldByThis().isEmpty());
+    window->move(third);
+    EXPECT_EQ(toldByThis().size(), 1);
+    window->hide();
+    EXPECT_TRUE(toldByThis().isEmpty());
+    window->show();
+    press(*window, 1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(toldByThis().isEmpty());
+}
+
 } // namespace

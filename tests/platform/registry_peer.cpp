@@ -4,6 +4,9 @@
 //   registry_peer window <folder> <caption>   closes (exits) when asked to
 //   registry_peer drop <folder> <caption>     drops its registration when asked to close, then
 //                                             exits a moment later
+//   registry_peer leave <folder> <caption>    when asked to close, is busy for 600 ms, drops its
+//                                             registration and lives on for 3 seconds
+//   registry_peer state <folder> <caption>    tells "state of <its pid>" as its state
 //   registry_peer hang <folder> <caption>     registers, then never runs its event loop
 //   registry_peer lock <folder> <program>     holds the single-instance lock until killed
 
@@ -42,7 +45,14 @@ int main(int argc, char **argv)
             w.reset();
             QTimer::singleShot(300, &app, &QCoreApplication::quit);
         }
+        if (mode == QLatin1String("leave")) {
+            ::usleep(600'000);
+            w.reset();
+            QTimer::singleShot(3000, &app, &QCoreApplication::quit);
+        }
     });
+    if (mode == QLatin1String("state"))
+        w->setState([] { return "state of " + QByteArray::number(QCoreApplication::applicationPid()); });
     say("ready");
     while (mode == QLatin1String("hang"))
         ::pause();

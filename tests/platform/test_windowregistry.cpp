@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -236,6 +237,57 @@ TEST_F(WindowRegistryTest, HungOwnersDoNotHoldTheCallerAndAreNamedByThePresenceC
     EXPECT_TRUE(check(u"NotinoControl"_s).first.answered);
     const WindowPresence none = check(u"Rubrica"_s).first;
     EXPECT_TRUE(!none.answered && none.unanswering.isEmpty());
+}
+
+// A window that deregisters while a request waits for it is gone, not hung: the caller learns
+// it at once, though its program lives on, and does not name it as not answering.
+TEST_F(WindowRegistryTest, AWindowLeavingWhileAskedIsGoneNotUnanswering)
+{
+    Peer &leaving = startPeer("leave", u"NotinoControl"_s);
+    WindowRegistry registry(folder.path(), {.connect = 2s, .reply = 3s});
+    ASSERT_TRUE(test::postClose(registry, u"NotinoControl"_s));
+    ASSERT_TRUE(leaving.waitForLine("close"));
+    // Asked while it is busy: the request waits until it drops its registration.
+    QElapsedTimer asked;
+    asked.start();
+    const auto presence = test::waitForAnswer<WindowPresence>(
+        [&](QObject *context, auto done) { registry.checkPresence(u"NotinoControl"_s, context, done); },
+        10s, WindowPresence{true, {-1}});
+    EXPECT_EQ(std::pair(presence.answered, presence.unanswering), std::pair(false, QList<qint64>{}));
+    EXPECT_LT(asked.elapsed(), 2000);
+    EXPECT_FALSE(leaving.waitForExit(0ms));
+    EXPECT_TRUE(sockets().isEmpty());
+}
+
+// Every window of a caption with a state tells it, this program's own included, in the real
+// registry and in the fake.
+TEST_F(WindowRegistryTest, StatesOfACaptionAreToldByTheWindowsThatHaveOne)
+{
+    WindowRegistry real(folder.path());
+    test::FakeWindowRegistry fake;
+    Peer &telling = startPeer("state", u"PromemoX"_s);
+    startPeer("window", u"PromemoX"_s);
+    startPeer("state", u"Rubrica"_s);
+    const QByteArray told = "state of " + QByteArray::number(telling.process.processId());
+    fake.addWindow(u"PromemoX"_s, told);
+    fake.addWindow(u"PromemoX"_s);
+    fake.addWindow(u"Rubrica"_s, "other");
+    for (IWindowRegistry *registry : std::initializer_list<IWindowRegistry *>{&real, &fake}) {
+        const auto own = registry->registerWindow(u"PromemoX"_s);
+        const auto silent = registry->registerWindow(u"PromemoX"_s);
+        QByteArray mine = "mine";
+        own->setState([&mine] { return mine; });
+        const auto states = [&] {
+            QByteArrayList all = test::waitForAnswer<QByteArrayList>(
+                [&](QObject *context, auto done) { registry->statesOf(u"PromemoX"_s, context, done); }, 5s);
+            std::ranges::sort(all);
+            return all;
+        };
+        EXPECT_EQ(states(), (QByteArrayList{"mine", told}));
+        // Read at each request.
+        mine.clear();
+        EXPECT_EQ(states(), QByteArrayList{told});
+    }
 }
 
 TEST_F(WindowRegistryTest, SecondCopyFailsWhileTheFirstLivesAndSucceedsOnceItEnded)

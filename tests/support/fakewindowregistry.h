@@ -17,13 +17,24 @@
 namespace promemo::test {
 
 // In-memory window registry for widget tests. Windows of other programs are added and removed
-// by the test and close when asked; windows the code under test registers get closeRequested /
-// raiseRequested from the event loop, as from the real registry. Requests are recorded.
+// by the test, with a state to tell if the test gives one, and close when asked; windows the code
+// under test registers get closeRequested / raiseRequested from the event loop, as from the real
+// registry, and tell their own state. Requests are recorded.
 class FakeWindowRegistry : public IWindowRegistry
 {
 public:
-    void addWindow(const QString &caption) { m_others.append(caption); }
-    void removeWindow(const QString &caption) { m_others.removeOne(caption); }
+    void addWindow(const QString &caption, const QByteArray &state = {})
+    {
+        m_others.append(caption);
+        m_otherStates.append(state);
+    }
+    void removeWindow(const QString &caption)
+    {
+        if (const qsizetype at = m_others.indexOf(caption); at >= 0) {
+            m_others.removeAt(at);
+            m_otherStates.removeAt(at);
+        }
+    }
 
     // Captions of the live windows the code under test registered.
     QStringList registeredCaptions() const
@@ -75,6 +86,20 @@ public:
         }
         later(context, [done = std::move(done), captions] { done(captions); });
     }
+    void statesOf(const QString &caption, QObject *context,
+                  std::function<void(const QByteArrayList &)> done) override
+    {
+        QByteArrayList states;
+        for (qsizetype i = 0; i < m_others.size(); ++i) {
+            if (m_others.at(i) == caption && !m_otherStates.at(i).isEmpty())
+                states.append(m_otherStates.at(i));
+        }
+        for (const auto &[name, window] : m_own) {
+            if (window && name == caption && !window->state().isEmpty())
+                states.append(window->state());
+        }
+        later(context, [done = std::move(done), states] { done(states); });
+    }
     void closeAll(const QString &caption, std::chrono::milliseconds bound, QObject *context,
                   std::function<void(bool closed)> done) override
     {
@@ -120,7 +145,7 @@ private:
         }
         for (qsizetype i = m_others.count(caption); i > 0 && asked < most; --i, ++asked) {
             if (close)
-                m_others.removeOne(caption);
+                removeWindow(caption);
         }
         (close ? m_closed : m_raised) += QStringList(asked, caption);
         return asked;
@@ -128,6 +153,7 @@ private:
 
     std::vector<std::pair<QString, QPointer<RegisteredWindow>>> m_own;
     QStringList m_others;
+    QByteArrayList m_otherStates; // one for each of m_others
     QStringList m_closed;
     QStringList m_raised;
 };
