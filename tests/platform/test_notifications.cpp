@@ -8,12 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/daynumber.h"
-#include "common/notefile.h"
-#include "common/notename.h"
-#include "note/notewindow.h"
-#include "tests/support/fakes.h"
-#include "tests/support/startwait.h"
 
 // Run on a private session bus (dbus-run-session), where the test itself stands in for the
 // desktop's notification service.
@@ -148,71 +142,6 @@ TEST(DesktopNotifications, WithdrawnPerContextAlsoBeforeTheAnswerAndAllAtTheEnd)
     notifications.reset();
     EXPECT_EQ(service.closed, (QList<uint>{idOf(0), idOf(3), idOf(1), uint(40 + service.calls.size())}));
     EXPECT_EQ(snoozed, 1);
-    bus.unregisterService(kService);
-}
-
-// The road through the real bus: a note whose alert fires sends Notify to the service, and the
-// service's default action brings the note forward.
-TEST(DesktopNotifications, AFiringNoteIsNotifiedAndBroughtForwardByItsAction)
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    ASSERT_TRUE(bus.isConnected()) << "run under dbus-run-session";
-    StandInService service;
-    ASSERT_TRUE(bus.registerObject(kPath, &service, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(bus.registerService(kService));
-    test::ProgramFolderWithFakes folder;
-    folder.registry.addWindow(u"NotinoTray"_qs);
-    folder.fakes.clock.current = QDateTime(QDate(2030, 5, 20), QTime(9, 29));
-    DesktopNotifications notifications;
-    QSignalSpy shown(&notifications, &DesktopNotifications::shown);
-    const Services fakes = folder.fakes.services();
-    const Services services{fakes.clock,   fakes.messageBoxes, fakes.processes, fakes.keys,    fakes.screen,
-                            fakes.sound,   fakes.windows,      fakes.help,      fakes.printer, notifications};
-
-    const auto openNote = [&](int stamp) {
-        const QString name = *encodeNoteName({NoteState::PutAway, dayNumber(QDate(2030, 5, 20)), 'h', 9 * 60 + 30, 'n', stamp});
-        EXPECT_TRUE(writeNoteFile(folder.dir.filePath(name), {u"Chiamare Anna\r\n06 555"_qs, u"20/05/2030"_qs, u"09.30"_qs, {}}));
-        return test::waitForStart<note::frmNotino>([&](QObject *context, Started<note::frmNotino> started) {
-            note::startNoteProgram(services, note::StartKind::OpenFile, NoteSize::Normal, name, context, std::move(started));
-        });
-    };
-    const auto window = openNote(100);
-    ASSERT_TRUE(window);
-    folder.fakes.clock.current = folder.fakes.clock.current.addSecs(60);
-    window->Timer2_Timer();
-    ASSERT_TRUE(shown.wait(5000));
-    ASSERT_EQ(service.calls.size(), 1);
-    EXPECT_EQ(std::pair(service.calls[0].summary, service.calls[0].body),
-              std::pair(u"20/05/2030 09.30"_qs, u"Chiamare Anna\n06 555"_qs));
-
-    window->showMinimized();
-    emitSignal(u"ActionInvoked"_qs, {shown.at(0).at(0).toUInt(), u"default"_qs});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMinimized(); }, 5000));
-
-    // "Rimanda di 10 minuti": set again for 09.40, and its notification goes; the one of the
-    // second firing goes when the note is closed.
-    const QStringList actions = service.calls[0].actions;
-    ASSERT_GT(actions.indexOf(u"Rimanda di 10 minuti"_qs), 0);
-    emitSignal(u"ActionInvoked"_qs, {shown.at(0).at(0).toUInt(), actions.at(actions.indexOf(u"Rimanda di 10 minuti"_qs) - 1)});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return service.closed == QList<uint>{shown.at(0).at(0).toUInt()}; }, 5000));
-    EXPECT_EQ(std::pair(window->note().alertMinutes, window->note().alertFired), std::pair(9 * 60 + 40, false));
-    folder.fakes.clock.current.setTime(QTime(9, 40));
-    window->Timer2_Timer();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 2; }, 5000));
-    window->close();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return service.closed.size() == 2; }, 5000));
-    EXPECT_EQ(service.closed.value(1), shown.at(1).at(0).toUInt());
-
-    // notifiche=0: nothing shown, nothing to withdraw.
-    folder.dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nnotifiche=0\r\n");
-    folder.fakes.clock.current.setTime(QTime(9, 29));
-    const auto quiet = openNote(200);
-    ASSERT_TRUE(quiet);
-    folder.fakes.clock.current.setTime(QTime(9, 30));
-    quiet->Timer2_Timer();
-    ASSERT_TRUE(quiet->note().alertFired);
-    quiet->close();
-    EXPECT_EQ(std::pair(service.calls.size(), service.closed.size()), std::pair(qsizetype(2), qsizetype(2)));
     bus.unregisterService(kService);
 }
 
