@@ -1,6 +1,6 @@
 // Every alert reaches its user, through the real launcher, watcher and notes: across midnight, a
-// sleep, a suite that was not running, a clock set back, the two days the clocks change, and two
-// notes firing at once. The programs share one faked clock that the test moves; a sleep is every
+// sleep, a suite that was not running, a clock set back, the two days the clocks change, and the
+// snooze. The programs share one faked clock that the test moves; a sleep is every
 // process stopped while the clock moves on. What fired is what the notification service heard.
 
 #include <QDir>
@@ -75,17 +75,8 @@ protected:
     {
         QProcessEnvironment environment = clock.environment();
         environment.insert(service.environment());
-        if (x)
-            environment.insert(x->environment());
         return environment;
     }
-    // The programs on a private X server from now on, where the notes' places can be seen.
-    bool startDisplay()
-    {
-        x = std::make_unique<test::XSession>();
-        return x->start({1280, 800});
-    }
-
     // A put-away note of `day` with an alert at `alert` (none when invalid); its text, which the
     // notification's body carries, is `text`.
     QString putAway(QDate day, QTime alert, const QString &text)
@@ -163,7 +154,6 @@ protected:
 
     test::SuiteClock clock;
     test::NotificationService service;
-    std::unique_ptr<test::XSession> x;
     test::TemporaryProgramFolder folder;
     WindowRegistry registry{folder.path()};
     QProcess notino;
@@ -325,37 +315,6 @@ TEST_F(AlertsAcrossTime, AnAlertInTheDoubledHourFiresOnceOnTheDayClocksGoBack)
     expectOnTime(service.notifiedFor(text).front(), day, u"02.30"_s);
 }
 
-// Two notes firing in one minute: the second takes the next free place, down and right of the
-// first by about a title bar, so that both show.
-TEST_F(AlertsAcrossTime, TwoNotesFiringInOneMinuteBothShow)
-{
-    if (const QString tool = test::XSession::missingTool(); !tool.isEmpty())
-        GTEST_SKIP() << tool.toStdString() << " is not installed";
-    ASSERT_TRUE(startDisplay()) << "Xvfb does not start";
-    const QString first = putAway(kToday, QTime(10, 0), u"Prima nota"_s);
-    const QString second = putAway(kToday, QTime(10, 0), u"Seconda nota"_s);
-    startLauncher(local(kToday, QTime(9, 59, 58)));
-    startNote(first);
-    startNote(second);
-    ASSERT_TRUE(test::waitFor([&] { return service.notified().size() == 2; }, 15s))
-        << "the two notes did not fire:\n" << calls();
-
-    // Where X has them once the moves have reached it.
-    QStringList windows;
-    ASSERT_TRUE(test::waitFor([&] { return (windows = x->windows(u"^PromemoX$"_s)).size() == 2; }, 5s))
-        << "note windows: " << windows.size();
-    QRect one, other;
-    const auto apart = [&] {
-        one = x->geometry(windows[0]);
-        other = x->geometry(windows[1]);
-        const QPoint offset = other.topLeft() - one.topLeft();
-        const auto aboutATitleBar = [](int pixels) { return std::abs(pixels) >= 10 && std::abs(pixels) <= 60; };
-        return aboutATitleBar(offset.x()) && aboutATitleBar(offset.y()) && (offset.x() > 0) == (offset.y() > 0);
-    };
-    EXPECT_TRUE(test::waitFor(apart, 3s)) << "the fired notes lie at (" << one.x() << ", " << one.y() << ") and ("
-                                          << other.x() << ", " << other.y() << ")";
-}
-
 // "Rimanda di 10 minuti" on a fired note's notification: the notification goes, the note's alert
 // is ten minutes from then and saved, and it fires again when they have passed.
 TEST_F(AlertsAcrossTime, TheSnoozeActionFiresTheNoteAgainTenMinutesLater)
@@ -386,23 +345,6 @@ TEST_F(AlertsAcrossTime, TheSnoozeActionFiresTheNoteAgainTenMinutesLater)
 
     clock.move(600s);
     ASSERT_TRUE(waitForNotified(text, 2, 15s)) << "the snoozed note did not fire ten minutes on:\n" << calls();
-}
-
-// A fired note closed by the user, and the note program ending: its notification is withdrawn.
-TEST_F(AlertsAcrossTime, ClosingAFiredNoteWithdrawsItsNotification)
-{
-    const QString text = u"Innaffiare le piante"_s;
-    const QString name = putAway(kToday, QTime(10, 0), text);
-    startLauncher(local(kToday, QTime(9, 59, 58)));
-    startNote(name);
-    ASSERT_TRUE(waitForNotified(text, 1, 15s)) << "the note did not fire:\n" << calls();
-    const uint id = service.notifiedFor(text).front().id;
-
-    // The close goes through the note's own close path, as a click on it would.
-    ASSERT_TRUE(test::postClose(registry, u"PromemoX"_s));
-    ASSERT_TRUE(test::waitFor([&] { return folder.running(u"Kalvo"_s).isEmpty(); }, 5s)) << "the note did not end";
-    EXPECT_TRUE(test::waitFor([&] { return closed(id); }, 3s))
-        << "the closed note's notification " << id << " stays:\n" << calls();
 }
 
 } // namespace
