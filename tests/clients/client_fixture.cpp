@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "addressbook/core/addressbook.h"
+#include "tests/support/pinnedclock.h"
 #include "common/atomicfile.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
@@ -30,12 +31,6 @@ namespace {
 constexpr int kFirstYear = 2027;
 constexpr int kLastYear = 2036;
 
-struct FixedClock final : IClock
-{
-    QDateTime now() const override { return QDateTime(QDate(2027, 1, 10), QTime(8, 0)); }
-    std::chrono::milliseconds tickCount() const override { return {}; }
-    void after(std::chrono::milliseconds, QObject *, std::function<void()>) const override {}
-};
 
 struct Note
 {
@@ -102,7 +97,7 @@ bool writeNote(const QDir &folder, const Note &note, int stamp)
 
 void look(const QString &folder)
 {
-    const FixedClock clock;
+    const test::PinnedClock clock(QDateTime(QDate(2027, 1, 10), QTime(8, 0)));
     launcher::CalendarFileKeeper calendar(clock, folder);
     launcher::ContactsFileKeeper contacts(clock, folder);
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/pinnedclock.h"
+
 #include "common/atomicfile.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
@@ -22,18 +24,6 @@ using namespace promemo;
 using namespace promemo::launcher;
 
 namespace {
-
-// A day in June 2027 unless moved; short waits run on the event loop.
-struct PinnedClock final : IClock
-{
-    QDateTime now() const override { return current; }
-    std::chrono::milliseconds tickCount() const override { return {}; }
-    void after(std::chrono::milliseconds delay, QObject *context, std::function<void()> action) const override
-    {
-        QTimer::singleShot(delay, context, std::move(action));
-    }
-    QDateTime current{QDate(2027, 6, 15), QTime(10, 0)};
-};
 
 const QDateTime kStamp(QDate(2027, 1, 10), QTime(8, 0), Qt::UTC);
 const QString kText = u"\r\n  \r\nDentista, via Po; \"studio\" è là\r\nportare le lastre"_qs;
@@ -247,7 +237,7 @@ TEST(IdentityMap, ANoteKeepsItsUidAcrossSaves)
 TEST(CalendarFileKeeper, KeepsTheFileAndTheVdirAndCanBeTurnedOff)
 {
     QTemporaryDir dir;
-    const PinnedClock clock;
+    const test::PinnedClock clock(QDateTime(QDate(2027, 6, 15), QTime(10, 0)));
     const QDir folder(dir.path());
     const QString ics = folder.filePath(kCalendarFileName.toString());
     const QDir vdir(folder.filePath(kCalendarVdir.toString()));

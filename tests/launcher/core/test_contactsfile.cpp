@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/pinnedclock.h"
+
 #include "common/atomicfile.h"
 #include "common/settings.h"
 #include "launcher/core/vdir.h"
@@ -18,15 +20,6 @@ using namespace promemo::rubrica;
 
 namespace {
 
-struct PinnedClock final : IClock
-{
-    QDateTime now() const override { return QDateTime(QDate(2027, 6, 15), QTime(10, 0)); }
-    std::chrono::milliseconds tickCount() const override { return {}; }
-    void after(std::chrono::milliseconds delay, QObject *context, std::function<void()> action) const override
-    {
-        QTimer::singleShot(delay, context, std::move(action));
-    }
-};
 
 // The UID of each card of `cards`, by its FN.
 QMap<QString, QString> uidsByName(const QByteArray &cards)
@@ -48,7 +41,7 @@ QMap<QString, QString> uidsByName(const QByteArray &cards)
 TEST(ContactsFileKeeper, EveryContactHasAUidThatStaysAcrossSaves)
 {
     QTemporaryDir dir;
-    const PinnedClock clock;
+    const test::PinnedClock clock(QDateTime(QDate(2027, 6, 15), QTime(10, 0)));
     const QDir folder(dir.path());
     const QString vcf = folder.filePath(kVCardFileName.toString());
     const QDir vdir(folder.filePath(kContactsVdir.toString()));
