@@ -7,17 +7,16 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetricsF>
-#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QtMath>
 
+#include "addressbook/core/logging.h"
 #include "common/twips.h"
 
 namespace promemo::rubrica {
 
-Q_LOGGING_CATEGORY(lcAddressBook, "promemo.addressbook")
 
 namespace {
 

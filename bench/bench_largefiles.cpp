@@ -69,7 +69,10 @@ void BM_OpenLargestNote(benchmark::State &state)
         state.PauseTiming();
         for (const QString &file : QDir(dir.path()).entryList({QStringLiteral("*.dat")}))
             QFile::remove(dir.filePath(file));
-        writeNoteFile(dir.filePath(name), content);
+        if (!writeNoteFile(dir.filePath(name), content)) {
+            state.SkipWithError("note file not written");
+            break;
+        }
         state.ResumeTiming();
         std::unique_ptr<note::frmNotino> window;
         bool started = false;

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include "calendar/core/logging.h"
 #include "calendar/core/calendarrules.h"
 #include "calendar/core/calendarmodel.h"
 #include "common/datetexts.h"
@@ -322,7 +323,9 @@ void frmMain::checkClicked(CalendarCheck check, bool on)
     for (MonthPane *pane : m_panes)
         pane->refresh();
     Segna_Giorno();
-    m_settings.setCalendarCheck(check, on);
+    // The marks follow the box either way; a box not remembered is only logged.
+    if (const WriteResult written = m_settings.setCalendarCheck(check, on); !written)
+        qCWarning(lcCalendar).noquote() << "Check box not saved:" << written.error;
     if (HScroll1->isEnabled())
         HScroll1->setFocus();
 }

@@ -11,7 +11,7 @@
 namespace promemo {
 
 // The outcome of a write: empty when it succeeded, else what went wrong, for a message or a log.
-struct WriteResult
+struct [[nodiscard]] WriteResult
 {
     QString error;
 

@@ -230,10 +230,10 @@ WriteResult writeRecurrenceFiles(const QString &folder, const QList<Recurrence> 
         return fail(QStringLiteral("cannot replace %1").arg(enteredPath));
     if (expandedFile->replace(expandedPath))
         return {};
-    if (hadEntered)
-        writeFileAtomically(enteredPath, previousEntered);
-    else
-        QFile::remove(enteredPath);
+    const bool putBack = hadEntered ? writeFileAtomically(enteredPath, previousEntered).ok()
+                                    : QFile::remove(enteredPath);
+    if (!putBack)
+        return fail(QStringLiteral("cannot replace %1, nor put %2 back").arg(expandedPath, enteredPath));
     return fail(QStringLiteral("cannot replace %1; %2 is put back").arg(expandedPath, enteredPath));
 }
 

@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLoggingCategory>
+#include "launcher/core/logging.h"
 #include <QMenu>
 #include <QSet>
 
@@ -33,8 +33,6 @@
 namespace promemo::launcher {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcLauncher, "promemo.launcher")
 
 using namespace std::chrono_literals;
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/programfolder.h"
+#include "launcher/core/logging.h"
 #include "platform/autostart.h"
 #include "widgets/centring.h"
 #include "widgets/suitefont.h"
@@ -28,6 +29,7 @@ const QString kLeaveAutostart = QStringLiteral(
     "Stai per deselezionare l'opzione di avvio automatico di Promemo    \r\r"
     "Cosi facendo potrebbero non essere controllati eventuali Alert inseriti...    \r\r"
     "Vuoi continuare?");
+const QString kNotSaved = QStringLiteral("  Impossibile salvare le opzioni:    \r\r  %1    ");
 const QString kHelpTopic = QStringLiteral("opzioni.htm");
 
 template <std::size_t N>
@@ -195,6 +197,14 @@ void frmOpzioni::enableApply() const
     m_cmdApplica->setEnabled(true);
 }
 
+void frmOpzioni::warnIfFailed(const WriteResult &written)
+{
+    if (written.ok())
+        return;
+    qCWarning(lcLauncher).noquote() << "Options not saved:" << written.error;
+    WindowMessages(m_services.messageBoxes, kTitle, this).warn(kNotSaved.arg(written.error));
+}
+
 bool frmOpzioni::confirm(const QString &text)
 {
     return WindowMessages(m_services.messageBoxes, kTitle, this)
@@ -226,11 +236,11 @@ void frmOpzioni::chkAutostart_Click(bool ticked)
 void frmOpzioni::applyAutostart()
 {
     const QString folder = autostartFolder();
-    if (m_chkAutostart->isChecked())
-        writeLauncherEntry(folder, programPath(QStringLiteral("Notino")));
-    else
-        removeLauncherEntries(folder);
-    // A failure is not reported, but the box shows what the folder now holds.
+    const WriteResult written = m_chkAutostart->isChecked()
+                                    ? writeLauncherEntry(folder, programPath(QStringLiteral("Notino")))
+                                    : removeLauncherEntries(folder);
+    warnIfFailed(written);
+    // The box shows what the folder now holds.
     m_chkAutostart->setChecked(hasLauncherEntry(folder));
     m_autostartChanged = false;
 }
@@ -240,22 +250,29 @@ void frmOpzioni::cmdApplica_Click()
     if (m_autostartChanged)
         applyAutostart();
 
+    // Every choice is written; the first failure is shown.
+    WriteResult written;
+    const auto keep = [&written](WriteResult result) {
+        if (written.ok())
+            written = std::move(result);
+    };
     m_options.sound = m_chkSuono->isChecked();
-    m_settings.setSound(m_options.sound);
+    keep(m_settings.setSound(m_options.sound));
     if (const int avvio = checkedIndex(m_optAvvio))
-        m_settings.setShowList(ShowList(avvio));
+        keep(m_settings.setShowList(ShowList(avvio)));
     if (const int carattere = checkedIndex(m_optCarattere)) {
         m_options.textSize = TextSize(carattere);
-        m_settings.setTextSize(m_options.textSize);
+        keep(m_settings.setTextSize(m_options.textSize));
     }
     if (const auto colour = colourOfDigit(checkedIndex(m_optColore))) {
         m_options.colour = *colour;
-        m_settings.setNoteColour(m_options.colour);
+        keep(m_settings.setNoteColour(m_options.colour));
     }
     if (const int dimensioni = checkedIndex(m_optDimensioni)) {
         m_options.noteSize = dimensioni == 2 ? NoteSize::Medium : NoteSize::Normal;
-        m_settings.setNoteSize(m_options.noteSize);
+        keep(m_settings.setNoteSize(m_options.noteSize));
     }
+    warnIfFailed(written);
     m_cmdApplica->setEnabled(false);
     emit applied();
 }

@@ -49,6 +49,7 @@ private:
     void applyAutostart();
     void enableApply() const;
     bool confirm(const QString &text);
+    void warnIfFailed(const WriteResult &written);
 
     const Services m_services;
     LauncherOptions &m_options;

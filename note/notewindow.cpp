@@ -18,6 +18,7 @@
 #include "common/twips.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
+#include "note/core/logging.h"
 #include "note/core/notekeys.h"
 #include "note/noteindicator.h"
 #include "note/notetextedit.h"

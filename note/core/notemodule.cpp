@@ -1,16 +1,15 @@
 #include "note/core/notemodule.h"
 
 #include <QDir>
-#include <QLoggingCategory>
 
 #include "common/archive.h"
 #include "common/datetexts.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
+#include "note/core/logging.h"
 #include "note/core/noterules.h"
 #include "common/clock.h"
 
-Q_LOGGING_CATEGORY(lcNote, "promemo.note")
 
 namespace promemo::note {
 

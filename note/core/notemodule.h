@@ -7,15 +7,11 @@
 #include "common/notename.h"
 #include "common/recoverycopy.h"
 
-#include <QLoggingCategory>
-
 #include <chrono>
 
 namespace promemo {
 class IClock;
 }
-
-Q_DECLARE_LOGGING_CATEGORY(lcNote)
 
 // The note one process shows, and the procedures of `Modulo1` that work on it without a window.
 namespace promemo::note {

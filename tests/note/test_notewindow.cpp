@@ -108,7 +108,7 @@ TEST_F(NoteWindowTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
     }
     // An unreadable date shows the note for today.
     const QString name = writeNote(today().addDays(3), 0);
-    writeNoteFile(dir.filePath(name), {u"testo"_qs, u"31/02/abcd"_qs, {}, {}});
+    ASSERT_TRUE(writeNoteFile(dir.filePath(name), {u"testo"_qs, u"31/02/abcd"_qs, {}, {}}));
     EXPECT_EQ(open(name)->note().date, today());
 }
 
