@@ -14,7 +14,7 @@
 #include "addressbook/gridcell.h"
 #include "common/settings.h"
 #include "platform/services.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 class QLabel;
 

@@ -12,7 +12,7 @@
 #include "common/settings.h"
 #include "platform/services.h"
 #include "widgets/programstart.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 class QCheckBox;
 class QLabel;

@@ -17,7 +17,7 @@
 #include "widgets/helpkey.h"
 #include "widgets/registeredwidget.h"
 #include "widgets/suitefont.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 namespace promemo::launcher {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/services.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 class QLabel;
 class QLineEdit;

@@ -28,7 +28,7 @@
 #include "platform/icons.h"
 #include "platform/tray.h"
 #include "widgets/registeredwidget.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 namespace promemo::launcher {
 

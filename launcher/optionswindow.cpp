@@ -14,7 +14,7 @@
 #include "platform/autostart.h"
 #include "widgets/centring.h"
 #include "widgets/suitefont.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 namespace promemo::launcher {
 

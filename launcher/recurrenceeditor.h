@@ -9,7 +9,7 @@
 #include "launcher/core/recurrenceentry.h"
 #include "platform/services.h"
 #include "widgets/twodigitbox.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 class QKeyEvent;
 class QLineEdit;

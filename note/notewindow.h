@@ -17,7 +17,7 @@
 #include "platform/captions.h"
 #include "platform/services.h"
 #include "widgets/programstart.h"
-#include "widgets/windowmessages.h"
+#include "platform/messageboxes.h"
 
 class QFrame;
 class QLabel;

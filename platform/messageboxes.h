@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <utility>
+
 class QWidget;
 
 namespace promemo {
@@ -34,6 +36,30 @@ public:
     {
         show({title, text, MessageIcon::Warning, MessageButtons::Ok}, parent);
     }
+};
+
+// One window's message boxes: its title said once, the window as their parent. The parent is
+// only passed on, so a window's session in a core can hold one; it outlives its messages.
+class WindowMessages
+{
+public:
+    WindowMessages(IMessageBoxes &boxes, QString title, QWidget *parent = nullptr)
+        : m_boxes(boxes), m_title(std::move(title)), m_parent(parent)
+    {
+    }
+
+    // The suite's error box: the warning icon and one OK button.
+    void warn(const QString &text) const { m_boxes.warn(m_title, text, m_parent); }
+    MessageAnswer show(const QString &text, MessageIcon icon,
+                       MessageButtons buttons = MessageButtons::Ok) const
+    {
+        return m_boxes.show({m_title, text, icon, buttons}, m_parent);
+    }
+
+private:
+    IMessageBoxes &m_boxes;
+    QString m_title;
+    QWidget *m_parent;
 };
 
 class QtMessageBoxes final : public IMessageBoxes
