@@ -28,6 +28,7 @@ function(promemo_check_core_links)
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_policy(SET CMP0057 NEW)
   # -DSOURCE_DIR=<tree> -DQT_HEADER_DIRS=<QtGui;QtWidgets;... include folders>
   file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
        ${SOURCE_DIR}/common/*.h ${SOURCE_DIR}/common/*.cpp
