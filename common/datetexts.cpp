@@ -69,17 +69,6 @@ std::optional<QTime> parseTimeText(QStringView text)
     return QTime(hour, minute);
 }
 
-std::optional<QDateTime> parseChangedText(QStringView text)
-{
-    if (text.size() != 16 || text[10] != u' ')
-        return std::nullopt;
-    const auto date = parseDateText(text.first(10));
-    const auto time = parseTimeText(text.sliced(11));
-    if (!date || !time)
-        return std::nullopt;
-    return QDateTime(*date, *time);
-}
-
 int alertMinutes(QTime time)
 {
     return time.hour() * 60 + time.minute();

@@ -27,7 +27,6 @@ QString monthYearText(QDate date);
 // Gregorian date or a time of day; anything else gives nullopt.
 std::optional<QDate> parseDateText(QStringView text);
 std::optional<QTime> parseTimeText(QStringView text);
-std::optional<QDateTime> parseChangedText(QStringView text);
 
 // Alert minutes: hours * 60 + minutes of the alert time; 0 means no alert.
 inline constexpr int noAlert = 0;

@@ -125,12 +125,6 @@ WriteResult writeNoteFile(const QString &path, const NoteContent &note)
     return writeFileAtomically(path, encodeNoteFile(note));
 }
 
-bool isBareFileName(const QString &name)
-{
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-           && name != QLatin1String(".") && name != QLatin1String("..");
-}
-
 std::optional<QString> withNextStamp(QStringView bareName)
 {
     auto name = decodeNoteName(bareName);

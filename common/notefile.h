@@ -110,7 +110,4 @@ struct NoteFiles
 // The name with the stamp one second later, wrapping at midnight.
 std::optional<QString> withNextStamp(QStringView bareName);
 
-// A bare file name: not empty, no "/" or backslash, not "." or "..".
-bool isBareFileName(const QString &name);
-
 } // namespace promemo

@@ -44,15 +44,6 @@ Rgb rgbOf(NoteColour colour)
     return lightYellow;
 }
 
-NoteColour colourOfRgb(Rgb rgb)
-{
-    if (rgb == lightCyan)
-        return NoteColour::Cyan;
-    if (rgb == lightGreen)
-        return NoteColour::Green;
-    return NoteColour::Yellow;
-}
-
 char stateLetter(NoteState state)
 {
     return state == NoteState::PutAway ? 'o' : 'n';
@@ -168,24 +159,6 @@ std::optional<NoteColour> colourOfDigit(int digit)
     return std::nullopt;
 }
 
-std::optional<Appearance> parseAppearanceCode(QStringView code)
-{
-    if (code.size() != 2)
-        return std::nullopt;
-    const auto colour = colourOfDigit(code[0].unicode() - u'0');
-    if (!colour)
-        return std::nullopt;
-    switch (code[1].unicode()) {
-    case u'1':
-        return Appearance{*colour, 10};
-    case u'2':
-        return Appearance{*colour, 12};
-    case u'3':
-        return Appearance{*colour, 14};
-    }
-    return std::nullopt;
-}
-
 QString appearanceCode(const Appearance &appearance)
 {
     const char size = sizeLetter(appearance.points) == 's'   ? '1'
@@ -208,11 +181,6 @@ NoteColour NoteName::colour() const
 NoteSize NoteName::noteSize() const
 {
     return sizeOfColourLetter(QLatin1Char(colourLetter));
-}
-
-int NoteName::points() const
-{
-    return pointsOfSizeLetter(QLatin1Char(sizeLetter));
 }
 
 bool isValid(const NoteName &name)

@@ -31,8 +31,6 @@ inline constexpr Rgb lightCyan{221, 255, 255};
 inline constexpr Rgb lightGreen{221, 255, 221};
 
 Rgb rgbOf(NoteColour colour);
-// Cyan and green are recognised exactly; every other background counts as yellow.
-NoteColour colourOfRgb(Rgb rgb);
 
 char stateLetter(NoteState state);
 std::optional<NoteState> stateOfLetter(QChar letter);
@@ -68,7 +66,6 @@ struct Appearance
     NoteColour colour = NoteColour::Yellow;
     int points = 12;
 };
-std::optional<Appearance> parseAppearanceCode(QStringView code);
 QString appearanceCode(const Appearance &appearance);
 
 struct NoteName
@@ -83,7 +80,6 @@ struct NoteName
     QDate date() const;
     NoteColour colour() const;   // read by the build the colour letter belongs to
     NoteSize noteSize() const;
-    int points() const;
 
     friend bool operator==(const NoteName &, const NoteName &) = default;
 };

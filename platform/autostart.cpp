@@ -56,11 +56,6 @@ QString autostartFolder()
     return xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"), QStringLiteral("autostart"));
 }
 
-QString applicationsFolder()
-{
-    return xdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"), QStringLiteral("applications"));
-}
-
 QString launcherEntryText(const QString &launcherPath)
 {
     const QFileInfo launcher(launcherPath);

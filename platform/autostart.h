@@ -13,8 +13,6 @@ inline constexpr char16_t kLauncherEntryName[] = u"Promemo.desktop";
 
 // $XDG_CONFIG_HOME/autostart, or ~/.config/autostart.
 QString autostartFolder();
-// $XDG_DATA_HOME/applications, or ~/.local/share/applications.
-QString applicationsFolder();
 
 // A file whose name begins with "Promemo" is in `folder`.
 bool hasLauncherEntry(const QString &folder);

@@ -192,11 +192,6 @@ bool WindowRegistry::isUsable() const
     return !m_directory.isEmpty();
 }
 
-QString WindowRegistry::directory() const
-{
-    return m_directory;
-}
-
 std::unique_ptr<RegisteredWindow> WindowRegistry::registerWindow(const QString &caption)
 {
     if (!isUsable())

@@ -124,7 +124,6 @@ public:
 
     // False when the registry directory was refused: nothing is found and nothing registers.
     bool isUsable() const;
-    QString directory() const;
 
     std::unique_ptr<RegisteredWindow> registerWindow(const QString &caption) override;
     void checkPresence(const QString &caption, QObject *context,

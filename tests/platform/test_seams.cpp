@@ -50,14 +50,12 @@ TEST(Twips, RoundToTheNearestPixelSymmetricallyAroundZero)
     EXPECT_EQ(twipsToPixels(pixelsToTwips(-175)), -175);
 }
 
-TEST(Autostart, FoldersFollowXdgVariablesAndIgnoreRelativeOnes)
+TEST(Autostart, FolderFollowsXdgConfigHomeAndIgnoresARelativeOne)
 {
     QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", "relative/config");
-    qunsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(std::pair(autostartFolder(), applicationsFolder()),
-              std::pair(home.path() + u"/.config/autostart"_qs, home.path() + u"/.local/share/applications"_qs));
+    EXPECT_EQ(autostartFolder(), home.path() + u"/.config/autostart"_qs);
 }
 
 // Written, it is found by its prefix; removing takes the older kinds too and nothing else.
