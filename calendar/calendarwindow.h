@@ -1,18 +1,13 @@
 #pragma once
 
-#include <QDate>
 #include <QWidget>
 
 #include <array>
 #include <memory>
-#include <optional>
 
-#include "calendar/monthpane.h"
-#include "common/notename.h"
-#include "common/settings.h"
+#include "calendar/core/calendarsession.h"
 #include "platform/services.h"
 #include "widgets/programstart.h"
-#include "platform/messageboxes.h"
 
 class QCheckBox;
 class QLabel;
@@ -22,79 +17,52 @@ class QScrollBar;
 
 namespace promemo::calendar {
 
+class MonthPane;
+
 // The calendar window: three month panes, the header strip, the day-mark check boxes, the
-// scroll bar over +-12 months, the year list and the launch of a note for a chosen day.
+// scroll bar over +-12 months and the year list, all showing what its session says.
 class frmMain : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmMain(const Services &services, QWidget *parent = nullptr);
+    // `folder`: the program folder, for the session.
+    frmMain(const Services &services, const QString &folder, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    QDate selectedDate() const { return m_selected; }
-    QDate markedDate() const { return m_marked; }
-    QDate launchDate() const { return m_launch; }
-    std::array<QDate, 3> paneDates() const { return m_paneDates; }
+    const CalendarSession &session() const { return m_session; }
     MonthPane *pane(int index) const { return m_panes.at(index); }
     QScrollBar *scrollBar() const { return HScroll1; }
-    QCheckBox *checkBox(CalendarCheck check) const;
     QPushButton *feste() const { return cmdFeste; }
     QListWidget *yearList() const { return m_yearList; }
-    QString headerText() const; // "dayOfYear|long date|week"
 
     // Centred on the screen with the focus on the scroll bar.
     void start();
-
-    void Imposta_Data(QDate date, int pane);
-    void Segna_Giorno();
-    void Calcolo_Settimana(QDate date);
-    void Lancia_Notino(NoteSize size);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
-    void drawGrids();
-    void mese(int value);
-    void dayPressed(QDate date);
-    void moveRequested(int pane, int days, int months);
+    void render();
     void checkClicked(CalendarCheck check, bool on);
     void cmdFeste_Click();
     void cmdChiudi_Click();
-    void Festivita();
-    void showMonths();
-    bool yearListShown() const;
-    QString calendarCaption() const;
-    void syncMarks();
+    void focusScrollBar();
 
     const Services m_services;
-    const WindowMessages m_messages;
-    Settings m_settings;
-    DayMarks m_marks;
+    CalendarSession m_session;
 
     QLabel *lblGiorni = nullptr;
     QLabel *lblGiorno = nullptr;
     QLabel *lblSettimane = nullptr;
     std::array<MonthPane *, 3> m_panes{};
-    QCheckBox *Check1 = nullptr;
-    QCheckBox *Check2 = nullptr;
-    QCheckBox *Check3 = nullptr;
+    std::array<QCheckBox *, 3> m_checks{}; // Check1, Check2, Check3
     QScrollBar *HScroll1 = nullptr;
     QPushButton *cmdFeste = nullptr;
     QPushButton *cmdChiudi = nullptr;
     QWidget *m_listContainer = nullptr;
     QListWidget *m_yearList = nullptr;
     std::unique_ptr<RegisteredWindow> m_registration;
-
-    QDate m_selected;
-    QDate m_marked;
-    QDate m_launch;
-    std::array<QDate, 3> m_paneDates;
-    QDate m_paintedMiddleMonth;
-    bool m_loaded = false;
-    bool m_markedFollows = false;
-    bool m_forceRedraw = false;
 };
 
 // The calendar's start after the single-instance check, once the launcher's tray window has

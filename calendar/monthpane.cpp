@@ -19,62 +19,10 @@ constexpr QRect kHeaderRect{0, 32, 145, 17};
 constexpr QRect kGridRect{0, 48, 140, 105};
 const QString kWeekdayHeader = QStringLiteral("  L    M    M    G    V    S    D");
 
-QColor gridBackground()
-{
-    return QPalette().color(QPalette::ToolTipBase);
-}
-
 } // namespace
 
-// `PicMese(index)`: keeps no image, paints from the pane's state.
-class DayGrid final : public QWidget
-{
-public:
-    DayGrid(MonthPane &pane)
-        : QWidget(&pane)
-        , m_pane(pane)
-    {
-        setFocusPolicy(Qt::StrongFocus);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        m_pane.paintGrid(painter);
-    }
-
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        m_pane.pressGrid(event->position().toPoint());
-    }
-
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {
-            QWidget::keyPressEvent(event);
-            return;
-        }
-        switch (event->key()) {
-        case Qt::Key_Right: emit m_pane.moveRequested(1, 0); break;
-        case Qt::Key_Left: emit m_pane.moveRequested(-1, 0); break;
-        case Qt::Key_Down: emit m_pane.moveRequested(7, 0); break;
-        case Qt::Key_Up: emit m_pane.moveRequested(-7, 0); break;
-        case Qt::Key_PageDown: emit m_pane.moveRequested(0, 1); break;
-        case Qt::Key_PageUp: emit m_pane.moveRequested(0, -1); break;
-        default: QWidget::keyPressEvent(event); return;
-        }
-        event->accept();
-    }
-
-private:
-    MonthPane &m_pane;
-};
-
-MonthPane::MonthPane(int index, const DayMarks &marks, QWidget *parent)
+MonthPane::MonthPane(const DayMarks &marks, QWidget *parent)
     : QWidget(parent)
-    , m_index(index)
     , m_marks(marks)
 {
     setFixedSize(kPaneSize);
@@ -90,57 +38,66 @@ MonthPane::MonthPane(int index, const DayMarks &marks, QWidget *parent)
     auto *header = new QLabel(kWeekdayHeader, this);
     header->setGeometry(kHeaderRect);
 
-    m_grid = new DayGrid(*this);
+    m_grid = new QWidget(this);
     m_grid->setObjectName(QStringLiteral("PicMese"));
     m_grid->setGeometry(kGridRect);
+    m_grid->setFocusPolicy(Qt::StrongFocus);
+    m_grid->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_grid->installEventFilter(this);
     m_cellSize = calendar::cellSize(m_grid->size());
 }
 
-int MonthPane::index() const
-{
-    return m_index;
-}
-
-void MonthPane::setMonth(QDate dayOfMonth, QDate today)
+void MonthPane::showMonth(QDate dayOfMonth, QDate today, std::optional<QDate> framed)
 {
     m_month = QDate(dayOfMonth.year(), dayOfMonth.month(), 1);
-    m_today = today;
+    m_framed = framed;
     m_caption->setText(monthYearText(m_month));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, isCurrentMonth(m_month, m_today) ? kCurrentMonthBackground : kOtherMonthBackground);
+    palette.setColor(QPalette::Window, isCurrentMonth(m_month, today) ? kCurrentMonthBackground : kOtherMonthBackground);
     setPalette(palette);
     m_grid->update();
 }
 
-QDate MonthPane::month() const
+bool MonthPane::eventFilter(QObject *watched, QEvent *event)
 {
-    return m_month;
+    if (watched != m_grid)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Paint:
+        paintGrid();
+        return true;
+    case QEvent::MouseButtonPress:
+        if (const auto day = dayAtPress(m_month, static_cast<QMouseEvent *>(event)->position().toPoint(), m_cellSize))
+            emit dayPressed(*day);
+        return true;
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        return gridKey(key->key());
+    }
+    default:
+        return false;
+    }
 }
 
-void MonthPane::setMarkedDate(std::optional<QDate> marked)
+bool MonthPane::gridKey(int key)
 {
-    m_marked = marked;
-    m_grid->update();
+    switch (key) {
+    case Qt::Key_Right: emit moveRequested(1, 0); return true;
+    case Qt::Key_Left: emit moveRequested(-1, 0); return true;
+    case Qt::Key_Down: emit moveRequested(7, 0); return true;
+    case Qt::Key_Up: emit moveRequested(-7, 0); return true;
+    case Qt::Key_PageDown: emit moveRequested(0, 1); return true;
+    case Qt::Key_PageUp: emit moveRequested(0, -1); return true;
+    default: return false;
+    }
 }
 
-void MonthPane::refresh()
+void MonthPane::paintGrid()
 {
-    m_grid->update();
-}
-
-QWidget *MonthPane::grid() const
-{
-    return m_grid;
-}
-
-CellSize MonthPane::cellSize() const
-{
-    return m_cellSize;
-}
-
-void MonthPane::paintGrid(QPainter &painter)
-{
-    const QColor background = gridBackground();
+    QPainter painter(m_grid);
+    const QColor background = QPalette().color(QPalette::ToolTipBase);
     painter.fillRect(m_grid->rect(), background);
     if (!m_month.isValid())
         return;
@@ -169,19 +126,11 @@ void MonthPane::paintGrid(QPainter &painter)
         painter.drawText(cell, Qt::AlignCenter, QString::number(look.date.day()));
     }
 
-    if (m_marked && m_marked->year() == m_month.year() && m_marked->month() == m_month.month()) {
+    if (m_framed) {
         painter.setPen(kFrameColour);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(toPixels(markBox(cellOrigin(*m_marked, m_cellSize))).adjusted(0, 0, -1, -1));
+        painter.drawRect(toPixels(markBox(cellOrigin(*m_framed, m_cellSize))).adjusted(0, 0, -1, -1));
     }
-}
-
-void MonthPane::pressGrid(QPoint pixels)
-{
-    if (!m_month.isValid())
-        return;
-    if (const auto day = dayAtPress(m_month, pixels, m_cellSize))
-        emit dayPressed(*day);
 }
 
 } // namespace promemo::calendar

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QDate>
-#include <QList>
 #include <QWidget>
 
 #include <optional>
@@ -10,10 +9,9 @@
 #include "calendar/core/gridgeometry.h"
 
 class QLabel;
-class QPainter;
 
 // One of the calendar's three month panes: the month caption, the weekday header and the day
-// grid `PicMese`, drawn with the day marks the window hands over.
+// grid `PicMese`, drawn with the day marks and the frame the session decides.
 namespace promemo::calendar {
 
 inline const QColor kRecurrenceColour{196, 255, 196};
@@ -27,20 +25,14 @@ class MonthPane : public QWidget
 {
     Q_OBJECT
 public:
-    // `index`: 0 left, 1 middle, 2 right. `marks` is owned by the window and outlives the pane.
-    MonthPane(int index, const DayMarks &marks, QWidget *parent = nullptr);
+    // `marks` belong to the session and outlive the pane.
+    explicit MonthPane(const DayMarks &marks, QWidget *parent = nullptr);
 
-    int index() const;
-    // Any day of the month to show; `today` decides the pane's background.
-    void setMonth(QDate dayOfMonth, QDate today);
-    QDate month() const; // the 1st of the month shown
-    // The selection frame: drawn when `marked` lies in this pane's month, else removed.
-    void setMarkedDate(std::optional<QDate> marked);
-    // Redraws the grid after the marks changed.
-    void refresh();
-
-    QWidget *grid() const; // `PicMese(index)`, the widget that takes the keyboard focus
-    CellSize cellSize() const; // W and H, fixed when the pane is built
+    // Any day of the month to show; `today` decides the pane's background; the selection frame
+    // on `framed`, or none. The grid is drawn again.
+    void showMonth(QDate dayOfMonth, QDate today, std::optional<QDate> framed);
+    QDate month() const { return m_month; } // the 1st of the month shown
+    QWidget *grid() const { return m_grid; } // `PicMese`, the widget that takes the keyboard focus
 
 signals:
     // A mouse press on a day of the month (presses on empty cells are ignored).
@@ -48,16 +40,17 @@ signals:
     // Arrow and page keys in the grid without Shift, Ctrl or Alt: days (+-1, +-7) or months (+-1).
     void moveRequested(int days, int months);
 
-private:
-    friend class DayGrid;
-    void paintGrid(QPainter &painter);
-    void pressGrid(QPoint pixels);
+protected:
+    // The grid keeps no image: it is painted, pressed and keyed through here.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    int m_index;
+private:
+    void paintGrid();
+    bool gridKey(int key);
+
     const DayMarks &m_marks;
     QDate m_month;
-    QDate m_today;
-    std::optional<QDate> m_marked;
+    std::optional<QDate> m_framed;
     QLabel *m_caption = nullptr;
     QWidget *m_grid = nullptr;
     CellSize m_cellSize;

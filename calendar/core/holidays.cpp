@@ -62,11 +62,6 @@ QDate Holiday::dateIn(int year) const
     return easterSunday(year).addDays(*easterOffset);
 }
 
-std::span<const Holiday> holidayTable()
-{
-    return table();
-}
-
 QDate easterSunday(int year)
 {
     if (year < 1583)
@@ -88,28 +83,11 @@ QDate easterSunday(int year)
     return QDate(year, n / 31, n % 31 + 1);
 }
 
-bool isEasterMonday(QDate date)
-{
-    return date.isValid() && date == easterSunday(date.year()).addDays(1);
-}
-
 bool isNationalHoliday(QDate date)
 {
     if (!date.isValid())
         return false;
-    return isFixedNationalHoliday(date) || isEasterMonday(date);
-}
-
-QList<QDate> nationalHolidays(int year)
-{
-    QList<QDate> days;
-    for (const Holiday &h : table()) {
-        const QDate date = h.dateIn(year);
-        if (h.national && date.isValid() && !days.contains(date))
-            days.append(date);
-    }
-    std::ranges::sort(days);
-    return days;
+    return isFixedNationalHoliday(date) || date == easterSunday(date.year()).addDays(1);
 }
 
 QList<DatedHoliday> holidaysOfYear(int year)

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <optional>
-#include <span>
 
 // The calendar's holiday table: fixed feasts and feasts counted from Easter, eleven of them
 // national (painted red).
@@ -24,18 +23,12 @@ struct Holiday
     QDate dateIn(int year) const;
 };
 
-// The 22 entries in table order.
-std::span<const Holiday> holidayTable();
-
 // Easter Sunday of `year` by the Gregorian computus; invalid for years before 1583.
 QDate easterSunday(int year);
 
-bool isEasterMonday(QDate date);
 // 1 and 6 January, Easter Monday, 25 April, 1 May, 2 June, 15 August, 1 November, 8, 25 and
 // 26 December.
 bool isNationalHoliday(QDate date);
-// The national holidays of `year` in date order, each day once (Easter Monday may be 25 April).
-QList<QDate> nationalHolidays(int year);
 
 struct DatedHoliday
 {
