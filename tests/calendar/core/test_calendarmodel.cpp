@@ -19,6 +19,24 @@ TEST(CalendarDates, DayOfYearAndWeekNumber)
         EXPECT_EQ(std::pair(dayOfYear(date), weekNumber(date)), std::pair(day, week)) << date.toString().toStdString();
 }
 
+TEST(Easter, GregorianDatesFrom1990To2100)
+{
+    // Published Easter Sundays from 1990, month and day.
+    const QStringList dates = QStringLiteral(
+        "0415 0331 0419 0411 0403 0416 0407 0330 0412 0404 0423 0415 0331 0420 0411 0327 0416 0408 0323 0412 "
+        "0404 0424 0408 0331 0420 0405 0327 0416 0401 0421 0412 0404 0417 0409 0331 0420 0405 0328 0416 0401 "
+        "0421 0413 0328 0417 0409 0325 0413 0405 0425 0410 0401 0421 0406 0329 0417 0409 0325 0414 0405 0418 "
+        "0410 0402 0421 0406 0329 0418 0402 0422 0414 0330 0418 0410 0326 0415 0406 0329 0411 0403 0422 0414 "
+        "0330 0419 0410 0326 0415 0407 0419 0411 0403 0423 0407 0330 0419 0404 0326 0415 0331 0420 0411 0403 "
+        "0416 0408 0330 0412 0404 0424 0415 0331 0420 0412 0328").split(u' ');
+    int year = 1990;
+    for (const QString &monthDay : dates) {
+        EXPECT_EQ(easterSunday(year), QDate(year, monthDay.left(2).toInt(), monthDay.mid(2).toInt())) << year;
+        ++year;
+    }
+    EXPECT_EQ(year, 2101);
+}
+
 TEST(Holidays, TableInOrderWithDatesIn2026AndNationalMark)
 {
     // Date in 2026 (Easter 5 April), a star for national ones, name as shown, blanks included.
