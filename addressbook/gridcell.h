@@ -20,7 +20,8 @@ public:
 
     CellRef ref() const { return m_ref; }
     Cell contents() const;
-    // Text beyond the typing limit (after a paste) is kept; Salva cuts it to the field.
+    // Text beyond the typing limit (after a paste) is kept; Salva cuts it to the field. The
+    // text is as the session holds it, storable in the file.
     void setContents(const Cell &cell);
     void setCellText(const QString &text);
     CellPaint paint() const { return m_paint; }
