@@ -112,16 +112,6 @@ std::unique_ptr<frmRubrica> startAddressBook(const Services &services)
     return window;
 }
 
-frmColore *frmRubrica::palette() const
-{
-    return m_palette;
-}
-
-frmOpzioni *frmRubrica::optionsDialog() const
-{
-    return m_options;
-}
-
 void frmRubrica::start()
 {
     m_toolbar->azzeraPulsanti();

@@ -39,10 +39,7 @@ public:
     GridCell *numberCell(int row) const { return cell({row, Column::Number}); }
     QLineEdit *searchBox() const { return m_searchBox; }
     QLabel *tab(int index) const { return m_tabs.tab(index); }
-    QLabel *sheetBackground() const { return m_tabs.sheet(); }
     Toolbar *toolbar() const { return m_toolbar; }
-    frmColore *palette() const;
-    frmOpzioni *optionsDialog() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -161,11 +161,6 @@ void frmOpzioni::showChoice()
     cmdApplica->setEnabled(m_session.applyEnabled());
 }
 
-int frmOpzioni::tabFrameWidth(int index) const
-{
-    return isChoice(index) ? ShpTasti[index]->lineWidth() : 0;
-}
-
 int frmOpzioni::sheetFrameWidth(int index) const
 {
     return isChoice(index) ? ShpSfondo[index]->lineWidth() : 0;

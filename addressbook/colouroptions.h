@@ -29,8 +29,7 @@ public:
                const IScreen *screen = nullptr);
 
     ColourOptionsSession &session() { return m_session; }
-    // Width of the frame around swatch `index` of the tab frame / sheet frame: 3 chosen, 1 not.
-    int tabFrameWidth(int index) const;
+    // Width of the frame around swatch `index` of the sheet frame: 3 chosen, 1 not.
     int sheetFrameWidth(int index) const;
 
     // Swatch 0 is the wide "Nessun riempimento (colore finestra)" label.

@@ -102,14 +102,6 @@ void frmColore::changeEvent(QEvent *event)
         close();
 }
 
-void frmColore::closeEvent(QCloseEvent *event)
-{
-    const bool wasOpen = isVisible();
-    QWidget::closeEvent(event);
-    if (wasOpen)
-        emit closed();
-}
-
 void frmColore::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -29,15 +29,12 @@ signals:
     void colourChosen(TextColour colour);
     // A key was typed in the palette (a modifier alone is not): focus the current cell.
     void keyTyped();
-    // The palette closed (lost the focus, a key, or closed by the window).
-    void closed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
