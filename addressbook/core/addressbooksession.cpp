@@ -24,9 +24,10 @@ QString tabMessage()
                           " Fare riferimento all' Help del programma.");
 }
 
-Cell &cellOf(Sheet &rows, CellRef ref)
+template <typename Rows>
+auto &cellOf(Rows &rows, CellRef ref)
 {
-    Row &row = rows[std::size_t(ref.row - 1)];
+    auto &row = rows[std::size_t(ref.row - 1)];
     return ref.column == Column::Name ? row.name : row.number;
 }
 
@@ -60,8 +61,7 @@ bool AddressBookSession::openDataFile()
 
 const Cell &AddressBookSession::cell(CellRef ref) const
 {
-    const Row &row = m_rows[std::size_t(ref.row - 1)];
-    return ref.column == Column::Name ? row.name : row.number;
+    return cellOf(m_rows, ref);
 }
 
 Cell &AddressBookSession::currentCell()
