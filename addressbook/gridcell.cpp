@@ -8,8 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "addressbook/colourdialogs.h"
-#include "common/cp1252.h"
+#include "addressbook/colours.h"
 #include "platform/storabletext.h"
 
 namespace promemo::rubrica {
@@ -70,7 +69,9 @@ Cell GridCell::contents() const
 
 void GridCell::setContents(const Cell &cell)
 {
-    setCellText(cell.text);
+    // The text typed or left as it is keeps its caret.
+    if (cell.text != text())
+        setCellText(cell.text);
     setBold(cell.bold);
     setUnderline(cell.underline);
     setTextColour(cell.colour);
@@ -78,10 +79,9 @@ void GridCell::setContents(const Cell &cell)
 
 void GridCell::setCellText(const QString &text)
 {
-    // Pasted cells come here without the check of typed text.
-    const QString stored = cp1252::storable(text);
-    setMaxLength(std::max<int>(typingLimit(), int(stored.size())));
-    setText(stored);
+    // Pasted text may pass the typing limit.
+    setMaxLength(std::max<int>(typingLimit(), int(text.size())));
+    setText(text);
     // A long entry shows from its beginning, as after the cell lost the focus.
     if (!hasFocus())
         setCursorPosition(0);

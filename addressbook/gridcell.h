@@ -20,9 +20,9 @@ public:
 
     CellRef ref() const { return m_ref; }
     Cell contents() const;
-    // Text beyond the typing limit (after a paste) is kept; Salva cuts it to the field.
+    // Text beyond the typing limit (after a paste) is kept; Salva cuts it to the field. The
+    // text is as the session holds it, storable in the file.
     void setContents(const Cell &cell);
-    void setCellText(const QString &text);
     CellPaint paint() const { return m_paint; }
     void setPaint(CellPaint paint);
     void setBold(bool on);
@@ -50,6 +50,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void setCellText(const QString &text);
     // False for text the line edit may take as it is.
     bool handOver(const QString &text);
     void pasteFrom(QClipboard::Mode mode);

@@ -7,10 +7,10 @@
 namespace promemo::rubrica {
 namespace {
 
-constexpr std::array<Rgb, 8> kTabColours = {
+constexpr std::array<Rgb, kColourChoices> kTabColours = {
     Rgb{}, Rgb{239, 239, 248}, Rgb{240, 255, 240}, Rgb{255, 247, 230},
     Rgb{255, 242, 242}, Rgb{255, 235, 225}, Rgb{239, 242, 236}, Rgb{234, 234, 234}};
-constexpr std::array<Rgb, 8> kSheetColours = {
+constexpr std::array<Rgb, kColourChoices> kSheetColours = {
     Rgb{}, Rgb{207, 207, 231}, Rgb{213, 255, 213}, Rgb{255, 230, 183},
     Rgb{255, 193, 193}, Rgb{255, 219, 202}, Rgb{220, 220, 186}, Rgb{193, 193, 193}};
 
@@ -84,6 +84,29 @@ QString withoutSeparators(QStringView text)
 }
 
 } // namespace
+
+std::optional<MoveKey> moveKeyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return MoveKey::Enter;
+    case Qt::Key_Left:
+        return MoveKey::Left;
+    case Qt::Key_Right:
+        return MoveKey::Right;
+    case Qt::Key_Up:
+        return MoveKey::Up;
+    case Qt::Key_Down:
+        return MoveKey::Down;
+    case Qt::Key_PageUp:
+        return MoveKey::PageUp;
+    case Qt::Key_PageDown:
+        return MoveKey::PageDown;
+    default:
+        return std::nullopt;
+    }
+}
 
 std::optional<CellRef> moveTarget(CellRef from, MoveKey key, bool mouseClicked)
 {

@@ -24,6 +24,8 @@ struct CellRef
 };
 
 enum class MoveKey { Enter, Left, Right, Up, Down, PageUp, PageDown };
+// The moving key a Qt::Key is, if any (Return and keypad Enter are both Enter).
+std::optional<MoveKey> moveKeyOf(int qtKey);
 
 // The cell a key moves to from `from`. Left and Right do not move while the focus came by a
 // mouse click (`mouseClicked`): the caret moves in the text instead, and the result is empty.
@@ -103,6 +105,7 @@ std::optional<RecordTexts> recordTexts(DataFile &file, int record);
 
 // The address book's colours (section "Rubrica"): index 0 of both tables is the system's
 // button-face colour (empty here); 1..7 as listed.
+inline constexpr int kColourChoices = 8;
 std::optional<Rgb> tabColour(int index);   // ColTasti
 std::optional<Rgb> sheetColour(int index); // ColSfondo
 

@@ -99,6 +99,24 @@ TEST(AddressBookFile, LongerFilesKeepTheirTailAndNothingIsLeftBeside)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"rubri.dat"_s});
 }
 
+// A reader may pass over what it cannot use, the writer keeps it: a row left as it was loaded is
+// saved with its own bytes (style and colour codes out of range, the reserved bytes, a NUL and a
+// byte Windows-1252 leaves undefined); a row that changed is written as it is.
+TEST(AddressBookFile, RowsLeftAsLoadedKeepTheirBytes)
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(u"rubri.dat"_s);
+    const QByteArray damaged = QByteArray("Bice \x81\x00 Neri", 12).leftJustified(kNameBytes + kNumberBytes, ' ') + "x9ab7Z";
+    ASSERT_TRUE(writeBytes(path, damaged.repeated(2) + blankRecord().repeated(kRecords - 2)));
+    DataFile file;
+    Sheet rows{};
+    ASSERT_TRUE(file.open(path));
+    file.readSheet(0, rows);
+    rows[1].name.bold = true;
+    ASSERT_TRUE(file.writeSheet(0, rows));
+    EXPECT_EQ(readWholeFile(path).first(2 * kRecordSize), damaged + damaged.left(140) + "100000");
+}
+
 TEST(AddressBookFileDeathTest, ReadOnlyFileIsShownButNeverWritten)
 {
     const QTemporaryDir dir;
