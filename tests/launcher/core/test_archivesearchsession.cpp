@@ -52,7 +52,6 @@ TEST(ArchiveSearchSession, WithoutAnArchiveOrWithAnUnreadableOneSaysWhy)
     ASSERT_EQ(boxes.shown.size(), 2);
     EXPECT_EQ(boxes.shown[0], (Message{u" Promemo"_qs, u"  Nessun archivio presente     "_qs}));
     EXPECT_EQ(boxes.shown[1].text, u"  Errore 75 - Errore di accesso al percorso/file     "_qs);
-
 }
 
 } // namespace
