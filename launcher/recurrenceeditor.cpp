@@ -25,9 +25,10 @@ namespace promemo::launcher {
 namespace {
 
 const QString kHelpTopic = QStringLiteral("ricorrenze.htm");
-constexpr EditorField kFields[] = {EditorField::Day,  EditorField::Month,  EditorField::PerYear,
-                                   EditorField::Advance, EditorField::Text, EditorField::Insert,
-                                   EditorField::Close, EditorField::List};
+// Every field of the editor, the four digit boxes first.
+constexpr EditorField kFields[] = {EditorField::Day,     EditorField::Month, EditorField::PerYear,
+                                   EditorField::Advance, EditorField::Text,  EditorField::Insert,
+                                   EditorField::Close,   EditorField::List};
 
 // A titled frame as the classic desktop draws it, the title on the top line; the boxes are
 // placed inside it at the given offsets.
@@ -124,7 +125,7 @@ QLineEdit *frmRicorrenze::txtData(int index) const
 
 QLineEdit *frmRicorrenze::txtAlert() const
 {
-    return m_digitBoxes[int(EditorField::Advance)];
+    return m_digitBoxes[std::size_t(EditorField::Advance)];
 }
 
 void frmRicorrenze::buildControls()
@@ -212,6 +213,7 @@ void frmRicorrenze::connectSession()
         m_list->clearSelection();
     });
     connect(session, &RecurrenceEditorSession::focusMoved, this, [this](EditorField field) {
+        // Only the placeholder sends the focus to Chiudi: it stays unselected.
         if (field == EditorField::Close)
             m_list->clearSelection();
         fieldWidget(field)->setFocus();
