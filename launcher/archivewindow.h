@@ -28,8 +28,6 @@ public:
     QPlainTextEdit *text1() const { return Text1; }
     QLineEdit *text2() const { return Text2; }
     QPushButton *cmdTrova() const { return m_cmdTrova; }
-    QPushButton *cmdHelp() const { return m_cmdHelp; }
-    QPushButton *cmdChiudi() const { return m_cmdChiudi; }
     const ArchiveSearchSession &session() const { return m_session; }
 
 protected:

@@ -157,7 +157,6 @@ void frmRicorrenze::buildControls()
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     picture->setGeometry(4, 88, 310, 83);
-    m_picture = picture;
     auto *clip = new QWidget(picture);
     clip->setGeometry(picture->contentsRect());
     m_list = new QListWidget(clip);

@@ -34,12 +34,8 @@ public:
     QLineEdit *txtAlert() const;
     QLineEdit *txtRicorrenza() const { return m_txtRicorrenza; }
     QListWidget *List1() const { return m_list; }
-    QWidget *Picture1() const { return m_picture; }
-    QPushButton *cmdAnnulla() const { return m_cmdAnnulla; }
-    QPushButton *cmdHelp() const { return m_cmdHelp; }
     QPushButton *cmdOk() const { return m_cmdOk; }
     QPushButton *cmdChiudi() const { return m_cmdChiudi; }
-    const RecurrenceEditorSession &session() const { return m_session; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,7 +60,6 @@ private:
     // The day, month, occurrences and alert boxes, in the order of their fields.
     std::array<TwoDigitBox *, 4> m_digitBoxes{};
     QLineEdit *m_txtRicorrenza = nullptr;
-    QWidget *m_picture = nullptr;
     QListWidget *m_list = nullptr;
     QPushButton *m_cmdAnnulla = nullptr;
     QPushButton *m_cmdHelp = nullptr;

@@ -18,8 +18,6 @@ public:
     frmControl(const Services &services, const QString &folder, QWidget *parent = nullptr);
     ~frmControl() override;
 
-    const WatcherSession &session() const { return m_session; }
-
 signals:
     // The watcher is done: the program ends.
     void ended();

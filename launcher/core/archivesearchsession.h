@@ -26,7 +26,6 @@ public:
     // What Text1 shows: the archive text with its line ends as a text box holds them, so that
     // positions agree.
     const QString &shownText() const { return m_shown; }
-    const QString &searchText() const { return m_search; }
     // Where the next search starts in the shown text, from 0.
     qsizetype startPosition() const { return m_start; }
 

@@ -27,8 +27,6 @@ public:
     // The list, sorted as text: the entries, or the placeholder alone.
     const QStringList &entries() const { return m_entries; }
     const RecurrenceForm &form() const { return m_form; }
-    // The focus position, Day to Insert.
-    EditorField focusPosition() const { return EditorField(m_focusPosition); }
 
     // The boxes as the user has edited them.
     void formEdited(const RecurrenceForm &form);
@@ -82,6 +80,7 @@ private:
     // The records of rico.dat the list cannot show, written back as they were read.
     QByteArray m_unreadable;
     RecurrenceForm m_form = RecurrenceForm::empty();
+    // The focus position, 0 day to 5 the insert button.
     int m_focusPosition = 0;
 };
 
