@@ -1,88 +1,33 @@
 #include "launcher/archivewindow.h"
 
-#include <QFileInfo>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
 
-#include <functional>
-
-#include "common/archive.h"
-#include "launcher/core/archivetext.h"
 #include "common/programfolder.h"
 #include "platform/captions.h"
 #include "widgets/centring.h"
 #include "widgets/helpkey.h"
 #include "widgets/registeredwidget.h"
 #include "widgets/suitefont.h"
-#include "platform/messageboxes.h"
 
 namespace promemo::launcher {
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral(" Promemo");
-const QString kSearchTitle = QStringLiteral(" Archivio Notino");
-const QString kNoArchive = QStringLiteral("  Nessun archivio presente     ");
-const QString kEmptySearch =
-    QStringLiteral("     Non hai inserito alcun dato di ricerca        ");
 const QString kHelpTopic = QStringLiteral("archivio.htm");
 
 constexpr QSize kClientSize{430, 296};
-
-QString searchEndedText(const QString &search)
-{
-    return QStringLiteral("     Ricerca del dato  ' ") + search
-           + QStringLiteral(" '  terminata       ");
-}
-
-struct ReadFault
-{
-    int number;
-    QString description;
-};
-
-// The suite's numbers and words for a file that is there but cannot be read.
-ReadFault readFault(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        return {75, QStringLiteral("Errore di accesso al percorso/file")};
-    if (!info.isReadable())
-        return {70, QStringLiteral("Permesso negato")};
-    return {57, QStringLiteral("Errore di I/O della periferica")};
-}
-
-// Text2: its whole text selected when it takes the focus, emptied by a double click.
-class SearchBox final : public QLineEdit
-{
-public:
-    using QLineEdit::QLineEdit;
-
-    std::function<void()> doubleClicked;
-
-protected:
-    void focusInEvent(QFocusEvent *event) override
-    {
-        QLineEdit::focusInEvent(event);
-        selectAll();
-    }
-    void mouseDoubleClickEvent(QMouseEvent *) override
-    {
-        if (doubleClicked)
-            doubleClicked();
-    }
-};
 
 } // namespace
 
 frmArchivio::frmArchivio(const Services &services, const QString &archiveText, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_search(services.messageBoxes, kSearchTitle, this),
-      m_shown(textBoxText(archiveText))
+      m_services(services), m_session(services.messageBoxes, archiveText, this)
 {
     setObjectName(QStringLiteral("frmArchivio"));
     setWindowTitle(QString::fromUtf16(kArchiveCaption));
@@ -90,7 +35,7 @@ frmArchivio::frmArchivio(const Services &services, const QString &archiveText, Q
     setFont(suiteFont());
     setFixedSize(kClientSize);
     buildControls();
-    Text1->setPlainText(m_shown);
+    Text1->setPlainText(m_session.shownText());
 
     centreIn(*this, m_services.screen.availableGeometry());
     m_registration = registerTopLevel(m_services.windows, *this);
@@ -119,11 +64,10 @@ void frmArchivio::buildControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(7, 268, 41, 17);
 
-    auto *search = new SearchBox(this);
-    search->doubleClicked = [this] { Text2_DblClick(); };
-    Text2 = search;
+    Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(48, 266, 99, 19);
+    Text2->installEventFilter(this);
     new HelpKey(m_services.help, kHelpTopic, {Text2}, this);
 
     m_cmdTrova = new QPushButton(QStringLiteral("Trova successivo"), this);
@@ -141,17 +85,31 @@ void frmArchivio::buildControls()
     setTabOrder(m_cmdHelp, m_cmdChiudi);
     setTabOrder(m_cmdChiudi, Text1);
 
-    // Text2_Change: a new search text starts again from the top.
-    connect(Text2, &QLineEdit::textChanged, this, [this] { m_start = 0; });
-    connect(Text2, &QLineEdit::returnPressed, this, &frmArchivio::cmdTrova_Click);
-    connect(m_cmdTrova, &QPushButton::clicked, this, &frmArchivio::cmdTrova_Click);
+    connect(Text2, &QLineEdit::textChanged, &m_session, &ArchiveSearchSession::Text2_Change);
+    connect(Text2, &QLineEdit::returnPressed, &m_session, &ArchiveSearchSession::cmdTrova_Click);
+    connect(m_cmdTrova, &QPushButton::clicked, &m_session, &ArchiveSearchSession::cmdTrova_Click);
     connect(m_cmdHelp, &QPushButton::clicked, this, &frmArchivio::cmdHelp_Click);
     connect(m_cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
+    connect(&m_session, &ArchiveSearchSession::found, this, &frmArchivio::selectInText1);
+    connect(&m_session, &ArchiveSearchSession::searchBoxFocused, this, &frmArchivio::focusText2);
 }
 
-void frmArchivio::Text2_DblClick()
+bool frmArchivio::eventFilter(QObject *watched, QEvent *event)
 {
-    Text2->clear();
+    if (watched != Text2)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        // After the box's own focus handling, which may move the cursor.
+        Text2->event(event);
+        Text2->selectAll();
+        return true;
+    }
+    // Text2_DblClick: the emptied box starts the search again from the top.
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        Text2->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmArchivio::cmdHelp_Click()
@@ -159,23 +117,10 @@ void frmArchivio::cmdHelp_Click()
     m_services.help.open(kHelpTopic);
 }
 
-void frmArchivio::cmdTrova_Click()
+void frmArchivio::focusText2()
 {
-    const QString search = Text2->text();
-    if (search.isEmpty()) {
-        m_search.show(kEmptySearch, MessageIcon::Warning);
-        Text2->setFocus();
-        return;
-    }
-    if (const auto hit = findNextInArchive(m_shown, search, m_start)) {
-        selectInText1(hit->position, hit->length);
-        m_start = hit->nextFrom;
-        return;
-    }
-    m_search.show(searchEndedText(search), MessageIcon::Information);
     Text2->setFocus();
     Text2->selectAll();
-    m_start = 0;
 }
 
 void frmArchivio::selectInText1(qsizetype position, qsizetype length)
@@ -190,29 +135,8 @@ void frmArchivio::selectInText1(qsizetype position, qsizetype length)
 
 frmArchivio *openArchiveWindow(const Services &services)
 {
-    const QString path = programFile(QString::fromLatin1(kArchiveFileName));
-    const ArchiveContents archive = readArchiveFile(path);
-    const WindowMessages messages(services.messageBoxes, kErrorTitle);
-    switch (archive.status) {
-    case ArchiveContents::Status::Missing:
-        messages.warn(kNoArchive);
-        return nullptr;
-    case ArchiveContents::Status::Unreadable: {
-        const ReadFault fault = readFault(path);
-        messages.warn(
-            QStringLiteral("  Errore %1 - %2     ").arg(fault.number).arg(fault.description));
-        return nullptr;
-    }
-    case ArchiveContents::Status::TooLarge:
-        messages.warn(
-            QStringLiteral("  L'archivio è troppo grande per essere mostrato (%1 MB).     \r\r"
-                                        "  Il file archivio.dat resta com'è.     ")
-                             .arg(QFileInfo(path).size() / (1024 * 1024)));
-        return nullptr;
-    case ArchiveContents::Status::Read:
-        break;
-    }
-    return new frmArchivio(services, archiveText(archive.records));
+    const std::optional<QString> text = loadArchiveText(services.messageBoxes, programFolder());
+    return text ? new frmArchivio(services, *text) : nullptr;
 }
 
 } // namespace promemo::launcher

@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "launcher/core/archivesearchsession.h"
 #include "platform/services.h"
-#include "platform/messageboxes.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,38 +15,33 @@ class QPushButton;
 namespace promemo::launcher {
 
 // frmArchivio, "  Archivio Notino": the whole archive as one text, newest note first, and a
-// search through it occurrence by occurrence, upper and lower case alike. Not modal; deleted on
-// close.
+// search through it, which is its session's. Not modal; deleted on close.
 class frmArchivio : public QWidget
 {
     Q_OBJECT
 public:
-    // Shows `archiveText` (the records in their display form) on top without taking the focus
-    // from the active window, with the focus in the search box.
+    // Shows `archiveText` (the records in their display form) on top, with the focus in the
+    // search box.
     frmArchivio(const Services &services, const QString &archiveText, QWidget *parent = nullptr);
     ~frmArchivio() override;
 
     QPlainTextEdit *text1() const { return Text1; }
     QLineEdit *text2() const { return Text2; }
     QPushButton *cmdTrova() const { return m_cmdTrova; }
-    QPushButton *cmdHelp() const { return m_cmdHelp; }
-    QPushButton *cmdChiudi() const { return m_cmdChiudi; }
-    // Where the next search starts in the shown text, from 0.
-    qsizetype startPosition() const { return m_start; }
+    const ArchiveSearchSession &session() const { return m_session; }
 
-    void cmdTrova_Click();
+protected:
+    // Text2: its whole text selected when it takes the focus, emptied by a double click.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
-    void Text2_DblClick();
     void cmdHelp_Click();
     void selectInText1(qsizetype position, qsizetype length);
+    void focusText2();
 
     const Services m_services;
-    const WindowMessages m_search;
-    // The archive text with its line ends as Text1 holds them, so positions agree.
-    const QString m_shown;
-    qsizetype m_start = 0;
+    ArchiveSearchSession m_session;
     std::unique_ptr<RegisteredWindow> m_registration;
 
     QPlainTextEdit *Text1 = nullptr;

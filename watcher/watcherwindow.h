@@ -1,41 +1,22 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
-#include <vector>
 
-#include "common/duenotes.h"
-#include "platform/captions.h"
 #include "platform/services.h"
+#include "watcher/core/watchersession.h"
 
 namespace promemo::watcher {
 
-inline constexpr std::chrono::milliseconds kTimer1Interval{10'000};
-
-// The put-away notes of `folder` with an alert on a day up to `today`, earliest moment first.
-std::vector<DueNote> findAlerts(const QString &folder, QDate today);
-
-// frmControl, "NotinoControl": scans the put-away notes once, at its start, and waits for the
-// earliest alert of any day up to today. At its start and at every tick it compares moments, so
-// a tick that comes late (after a sleep) still finds what fell due: it starts every due note
-// without focus and ends. It also ends in the first minute after midnight, or at any later tick
-// on a later day, so that a fresh watcher looks at the new day's notes; and when asked to close.
+// frmControl, "NotinoControl": the watcher's window, with no controls; its registry entry is how
+// the other programs find the watcher and close it. What it watches is its session's.
 class frmControl : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmControl(const Services &services, QWidget *parent = nullptr);
+    frmControl(const Services &services, const QString &folder, QWidget *parent = nullptr);
     ~frmControl() override;
-
-    // The alerts still to come, earliest first.
-    const std::vector<DueNote> &watched() const { return m_watched; }
-    const QTimer &timer1() const { return m_timer1; }
-    bool hasEnded() const { return m_ended; }
-
-    // One tick of Timer1.
-    void Timer1_Timer();
 
 signals:
     // The watcher is done: the program ends.
@@ -45,14 +26,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void LanciaNotino(const DueNote &note);
-
-    const Services m_services;
-    QDate m_today;
-    std::vector<DueNote> m_watched;
-    QTimer m_timer1;
-    bool m_ended = false;
     std::unique_ptr<RegisteredWindow> m_registration;
+    WatcherSession m_session;
 };
 
 } // namespace promemo::watcher

@@ -138,7 +138,7 @@ InsertionCheck checkInsertion(const RecurrenceForm &typed)
 {
     InsertionCheck result{typed, std::nullopt};
     RecurrenceForm &form = result.form;
-    const auto refuse = [&result](const QString &message, FormField focus) {
+    const auto refuse = [&result](const QString &message, EditorField focus) {
         result.refusal = InsertionRefusal{message, focus};
         return result;
     };
@@ -148,28 +148,28 @@ InsertionCheck checkInsertion(const RecurrenceForm &typed)
     const int day = leadingNumber(form.day);
     const int month = leadingNumber(form.month);
     if (day == 0 && month == 0 && form.perYear == u"01" && form.advance == u"07")
-        return refuse(kNothingEntered, FormField::Day);
+        return refuse(kNothingEntered, EditorField::Day);
     if (day == 0)
-        return refuse(kNoDay, FormField::Day);
+        return refuse(kNoDay, EditorField::Day);
     if (month == 2 && day > 28)
-        return refuse(kFebruary, FormField::Day);
+        return refuse(kFebruary, EditorField::Day);
     if (hasThirtyDays(month) && day > 30)
-        return refuse(kThirtyDays, FormField::Day);
+        return refuse(kThirtyDays, EditorField::Day);
     if (day > 31)
-        return refuse(monthOfDaysMessage(form.day), FormField::Day);
+        return refuse(monthOfDaysMessage(form.day), EditorField::Day);
     if (month == 0)
-        return refuse(kNoMonth, FormField::Month);
+        return refuse(kNoMonth, EditorField::Month);
     if (month > 12)
-        return refuse(kMonthAbove12, FormField::Month);
+        return refuse(kMonthAbove12, EditorField::Month);
     if (!isAcceptedPerYear(leadingNumber(form.perYear)))
-        return refuse(kPerYearValues, FormField::PerYear);
+        return refuse(kPerYearValues, EditorField::PerYear);
     form.perYear = withLeadingZero(form.perYear);
     if (leadingNumber(form.advance) > kMaximumAdvance)
-        return refuse(kAdvanceAbove40, FormField::Advance);
+        return refuse(kAdvanceAbove40, EditorField::Advance);
     // An empty alert box would shift the text out of its column: it means no days ahead.
     form.advance = form.advance.isEmpty() ? QStringLiteral("00") : withLeadingZero(form.advance);
     if (!hasRecurrenceText(form.text))
-        return refuse(kNoText, FormField::Text);
+        return refuse(kNoText, EditorField::Text);
     return result;
 }
 

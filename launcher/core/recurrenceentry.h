@@ -54,12 +54,15 @@ struct RecurrenceForm
 // The form loaded from a picked entry: the text with its blanks stripped.
 RecurrenceForm formOfEntry(const QString &entry);
 
-enum class FormField { Day, Month, PerYear, Advance, Text };
+// The editor's fields: the five boxes of the form and the insert button, in the order of the
+// focus position (0 day to 5 the insert button) that the arrow keys and the automatic advance
+// address, then the close button and the list.
+enum class EditorField { Day, Month, PerYear, Advance, Text, Insert, Close, List };
 
 struct InsertionRefusal
 {
     QString message;
-    FormField focus;
+    EditorField focus;
 
     bool operator==(const InsertionRefusal &) const = default;
 };

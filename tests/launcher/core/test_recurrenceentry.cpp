@@ -16,7 +16,7 @@ RecurrenceForm boxes(const char *texts)
 TEST(RecurrenceEntry, ChecksRunInOrderAndPadAsFarAsTheyGot)
 {
     // typed, the boxes after the checks, the refusal (empty: accepted), the focus
-    const struct { const char *typed, *padded, *message; FormField focus = FormField::Day; } cases[] = {
+    const struct { const char *typed, *padded, *message; EditorField focus = EditorField::Day; } cases[] = {
         // Nothing entered, whatever the text says.
         {"00|00|01|07|Rata", "00|00|01|07|Rata", "   Non hai inserito alcun dato     "},
         {"0|3|01|07|Rata", "00|03|01|07|Rata", "   Non hai inserito il giorno     "},
@@ -24,11 +24,11 @@ TEST(RecurrenceEntry, ChecksRunInOrderAndPadAsFarAsTheyGot)
         {"29|2|01|07|Rata", "29|02|01|07|Rata", "    Per la ricorrenza inserire al massimo 28       "},
         // The day is checked before the missing month.
         {"35|00|01|07|Rata", "35|00|01|07|Rata", " Hai inserito un mese di 35 giorni   "},
-        {"5||1|07|Rata", "05||1|07|Rata", "   Non hai inserito il mese    ", FormField::Month},
-        {"12|13|01|07|Rata", "12|13|01|07|Rata", "  Hai inserito un valore maggiore di 12    ", FormField::Month},
-        {"12|05|5|7|Rata", "12|05|5|7|Rata", "Valori accettati: 1, 2, 3, 4, 6, 12   ", FormField::PerYear},
-        {"12|05|4|41|Rata", "12|05|04|41|Rata", "  Massimo anticipo: 40 giorni    ", FormField::Advance},
-        {"12|05|01|07|àè -,?", "12|05|01|07|àè -,?", "   Non hai inserito il testo della ricorrenza     ", FormField::Text},
+        {"5||1|07|Rata", "05||1|07|Rata", "   Non hai inserito il mese    ", EditorField::Month},
+        {"12|13|01|07|Rata", "12|13|01|07|Rata", "  Hai inserito un valore maggiore di 12    ", EditorField::Month},
+        {"12|05|5|7|Rata", "12|05|5|7|Rata", "Valori accettati: 1, 2, 3, 4, 6, 12   ", EditorField::PerYear},
+        {"12|05|4|41|Rata", "12|05|04|41|Rata", "  Massimo anticipo: 40 giorni    ", EditorField::Advance},
+        {"12|05|01|07|àè -,?", "12|05|01|07|àè -,?", "   Non hai inserito il testo della ricorrenza     ", EditorField::Text},
         // Accepted: boxes padded, the text as typed; an emptied alert box means no days ahead.
         {"5|3|6|9| è 1 ", "05|03|06|09| è 1 ", ""},
         {"28|02|12||Rata", "28|02|12|00|Rata", ""},
