@@ -41,6 +41,11 @@ frmCounter *frmMain::noteList() const
     return m_noteList;
 }
 
+frmOpzioni *frmMain::optionsWindow() const
+{
+    return m_optionsWindow;
+}
+
 bool frmMain::start()
 {
     // The other programs end at once without this entry, the watcher among them: it goes

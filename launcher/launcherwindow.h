@@ -42,6 +42,7 @@ public:
     Tray *tray() const { return m_tray.get(); }
     QMenu *mnuAvvio() const { return m_menu; }
     frmCounter *noteList() const;
+    frmOpzioni *optionsWindow() const;
 
     // The tray's right click: the launcher's own windows close, the menu opens.
     void showMenu(QPoint globalPosition);

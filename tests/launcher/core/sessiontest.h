@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "launcher/core/launchersession.h"
 #include "tests/support/fakes.h"
 
 namespace promemo::test {
@@ -18,5 +19,14 @@ struct SessionTest : ::testing::Test
     FakeProcessStarter processes;
     FakeWindowRegistry registry;
 };
+
+// The files the launcher checks at its start, and settings that keep the note list closed.
+inline void putSuite(const TemporaryProgramFolder &dir)
+{
+    dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nshowelenco=4\r\n");
+    for (const QString &program : launcher::suitePrograms())
+        dir.put(program, {}, QFile::ExeOwner);
+    dir.put(u"suono.wav"_qs, {});
+}
 
 } // namespace promemo::test

@@ -20,9 +20,8 @@ namespace {
 
 const QDate kToday(2031, 3, 20);
 const QString kYesterdaysCalendar = u" Calendario di Promemo - "_qs + longDateText(kToday.addDays(-1));
-const Start kWatcher{u"Vigilo"_qs, {}, WindowMode::Minimised};
 
-QString note(char state, int dayOffset, int stamp = 1)
+QString note(char state, int dayOffset, int stamp)
 {
     return QStringLiteral("%1%2h0000n%3.dat").arg(QLatin1Char(state))
         .arg(dayNumber(kToday.addDays(dayOffset))).arg(stamp, 5, 10, QLatin1Char('0'));
@@ -33,21 +32,13 @@ struct LauncherSessionTest : test::SessionTest
     LauncherSessionTest()
     {
         clock.current = QDateTime(kToday, QTime(9, 30));
-        dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nshowelenco=4\r\n");
-        for (const QString &program : suitePrograms())
-            dir.put(program, {}, QFile::ExeOwner);
-        dir.put(u"suono.wav"_qs, {});
+        test::putSuite(dir);
     }
-    bool refused()
+    // Refused with one message, nothing started.
+    bool refused(const QString &message)
     {
         return !session.start() && processes.started.isEmpty() && !session.timer2().isActive()
-               && messageBoxes.shown.size() == 1;
-    }
-    // Runs Timer2 and waits for its look at the watcher to end.
-    void tick()
-    {
-        session.Timer2_Timer();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !session.checkingWatcher(); }));
+               && messageBoxes.shown.size() == 1 && messageBoxes.shown[0].text.contains(message);
     }
     bool exit()
     {
@@ -59,31 +50,24 @@ struct LauncherSessionTest : test::SessionTest
     LauncherSession session{clock, messageBoxes, processes, registry, dir.path()};
 };
 
-TEST_F(LauncherSessionTest, MissingSettingsOrProgramsShowTheMessageAndStartNothing)
+// Unwritable: no byte at all can be written, which binds root too.
+TEST_F(LauncherSessionTest, MissingOrUnwritableFilesShowTheMessageAndStartNothing)
 {
     QFile::setPermissions(dir.filePath(u"Kirmo"_qs), QFile::ReadOwner);
-    EXPECT_TRUE(refused());
-    QFile::remove(dir.filePath(u"Notino.ini"_qs));
+    EXPECT_TRUE(refused(u"mancano uno o più files"_qs));
     messageBoxes.shown.clear();
-    EXPECT_TRUE(refused());
-    EXPECT_TRUE(messageBoxes.shown[0].text.contains(u"mancano uno o più files"_qs));
-}
-
-// Every file is there, but nothing can be written (here: no byte at all, which binds root
-// too): the message says so.
-TEST_F(LauncherSessionTest, UnwritableProgramFolderOrSettingsSayWhatIsWrong)
-{
     const auto startWithoutWrites = [this] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit none{0, 0};
-        if (::setrlimit(RLIMIT_FSIZE, &none) != 0)
-            return 1;
-        return refused() && messageBoxes.shown[0].text.contains(u"Notino.ini sono protetti in scrittura"_qs) ? 0 : 2;
+        const bool limited = ::setrlimit(RLIMIT_FSIZE, &none) == 0;
+        return limited && refused(u"Notino.ini sono protetti in scrittura"_qs) ? 0 : 1;
     };
     EXPECT_EXIT(::_exit(startWithoutWrites()), ::testing::ExitedWithCode(0), "");
+    QFile::remove(dir.filePath(u"Notino.ini"_qs));
+    EXPECT_TRUE(refused(u"mancano uno o più files"_qs));
 }
 
-TEST_F(LauncherSessionTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMissingWatcher)
+TEST_F(LauncherSessionTest, StartsInOrderWithoutTheSoundAndTimer2StartsAMissingWatcher)
 {
     QFile::remove(dir.filePath(u"suono.wav"_qs));
     QFile::rename(dir.filePath(u"Elenko"_qs), dir.filePath(u"ELENKO"_qs));
@@ -100,48 +84,32 @@ TEST_F(LauncherSessionTest, StartsInOrderWithoutTheSoundAndTimer2RestartsOnlyAMi
     EXPECT_EQ(dir.files(), (QStringList{u"nota.dat"_qs, note('o', 0, 1), note('o', 1, 3), note('o', 3, 2)}));
     EXPECT_TRUE(dir.read(u"Notino.ini"_qs).contains("numvers=1600\r\ncodvers=1.6 \r\n"));
 
-    registry.addWindow(u"NotinoControl"_qs);
-    tick();
-    registry.removeWindow(u"NotinoControl"_qs);
-    tick();
-    EXPECT_EQ(processes.started, (QList<Start>{kWatcher, kWatcher}));
+    // Timer2: the watcher's window is gone, so it is started again.
+    session.Timer2_Timer();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !session.checkingWatcher(); }));
+    const Start watcher{u"Vigilo"_qs, {}, WindowMode::Minimised};
+    EXPECT_EQ(processes.started, (QList<Start>{watcher, watcher}));
 }
 
-TEST_F(LauncherSessionTest, MenuItemsFindOrStartAndNewNotesTakeTheAppliedOptions)
+// The menu finds the address book or the calendar (open since yesterday) or starts it; the exit
+// closes them all, and a hung note does not hold it up.
+TEST_F(LauncherSessionTest, MenuItemsFindOrStartAndExitClosesEveryWindowOfTheSuiteDespiteAHungNote)
 {
     ASSERT_TRUE(session.start());
     processes.started.clear();
-    // Not open: started. Open, the calendar since yesterday: brought forward.
-    session.mnuAgenda_Click();
-    session.mnuCalendario_Click();
+    const auto both = [this] { session.mnuAgenda_Click(), session.mnuCalendario_Click(); };
+    both();
     ASSERT_TRUE(QTest::qWaitFor([this] { return processes.started.size() == 2; }));
-    registry.addWindow(u" Rubrica di Promemo"_qs);
-    registry.addWindow(kYesterdaysCalendar);
-    session.mnuAgenda_Click();
-    session.mnuCalendario_Click();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return registry.raiseRequests().size() == 2; }));
-    EXPECT_EQ(registry.raiseRequests(), (QStringList{u" Rubrica di Promemo"_qs, kYesterdaysCalendar}));
-
-    // With the settings empty, a new note is yellow, normal size, 12 points.
-    session.newNote();
-    clock.advance(100ms);
-    QSignalSpy changed(&session, &LauncherSession::optionsChanged);
-    session.setOptions({NoteColour::Cyan, TextSize::Medium, NoteSize::Medium, false});
-    session.newNote();
-    clock.advance(100ms);
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(processes.started, (QList<Start>{{u"Elenko"_qs, {}, WindowMode::NormalWithFocus},
-                                               {u"Mesaro"_qs, {}, WindowMode::NormalWithFocus},
-                                               {u"Kundo"_qs, {u"12"_qs}, WindowMode::NormalWithFocus},
-                                               {u"Kespo"_qs, {u"23"_qs}, WindowMode::NormalWithFocus}}));
-}
-
-TEST_F(LauncherSessionTest, ExitClosesEveryWindowOfTheSuiteDespiteAHungNote)
-{
-    ASSERT_TRUE(session.start());
     for (const QString &caption : {u"NotinoControl"_qs, kYesterdaysCalendar, u" Rubrica di Promemo"_qs,
                                    u"PromemoX"_qs, u"PromemoX"_qs, u"Help di Promemo"_qs})
         registry.addWindow(caption);
+    both();
+    session.Timer2_Timer(); // the watcher is there
+    ASSERT_TRUE(QTest::qWaitFor([this] { return registry.raiseRequests().size() == 2 && !session.checkingWatcher(); }));
+    EXPECT_EQ(registry.raiseRequests(), (QStringList{u" Rubrica di Promemo"_qs, kYesterdaysCalendar}));
+    EXPECT_EQ(processes.started, (QList<Start>{{u"Elenko"_qs, {}, WindowMode::NormalWithFocus},
+                                               {u"Mesaro"_qs, {}, WindowMode::NormalWithFocus}}));
+
     const auto hungNote = registry.registerWindow(u"PromemoX"_qs);
     session.setCloseBound(300ms);
     ASSERT_TRUE(exit());
@@ -151,7 +119,6 @@ TEST_F(LauncherSessionTest, ExitClosesEveryWindowOfTheSuiteDespiteAHungNote)
     for (const QString &caption : {u"Help di Promemo"_qs, u" Rubrica di Promemo"_qs, kYesterdaysCalendar,
                                    u"NotinoControl"_qs})
         EXPECT_FALSE(registry.has(caption)) << caption.toStdString();
-
     processes.started.clear();
     session.Timer2_Timer();
     session.newNote();
@@ -159,18 +126,15 @@ TEST_F(LauncherSessionTest, ExitClosesEveryWindowOfTheSuiteDespiteAHungNote)
     EXPECT_TRUE(!session.timer2().isActive() && processes.started.isEmpty() && !session.checkingWatcher());
 }
 
-// Exit right after the watcher started: its window comes a moment later, and goes too.
+// Exit right after the watcher started: its window comes after the exit's other steps have long
+// gone by, and goes too.
 TEST_F(LauncherSessionTest, ExitWaitsForAWatcherJustStartedToCloseIt)
 {
     ASSERT_TRUE(session.start());
-    int ticks = 0;
     QTimer ticking;
-    QObject::connect(&ticking, &QTimer::timeout, [&] {
-        clock.advance(10ms);
-        if (++ticks == 50)
-            registry.addWindow(u"NotinoControl"_qs);
-    });
-    ticking.start(0);
+    QObject::connect(&ticking, &QTimer::timeout, [&] { clock.advance(10ms); });
+    ticking.start(10);
+    clock.after(300ms, &ticking, [&] { registry.addWindow(u"NotinoControl"_qs); });
     ASSERT_TRUE(exit());
     EXPECT_EQ(registry.closeRequests(), QStringList{u"NotinoControl"_qs});
 }
