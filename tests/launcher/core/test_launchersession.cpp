@@ -21,19 +21,9 @@ namespace {
 const QDate kToday(2031, 3, 20);
 const QString kYesterdaysCalendar = u" Calendario di Promemo - "_qs + longDateText(kToday.addDays(-1));
 
-QString note(char state, int dayOffset, int stamp)
-{
-    return QStringLiteral("%1%2h0000n%3.dat").arg(QLatin1Char(state))
-        .arg(dayNumber(kToday.addDays(dayOffset))).arg(stamp, 5, 10, QLatin1Char('0'));
-}
-
 struct LauncherSessionTest : test::SessionTest
 {
-    LauncherSessionTest()
-    {
-        clock.current = QDateTime(kToday, QTime(9, 30));
-        test::putSuite(dir);
-    }
+    LauncherSessionTest() { clock.current = QDateTime(kToday, QTime(9, 30)); test::putSuite(dir); }
     // Refused with one message, nothing started.
     bool refused(const QString &message)
     {
@@ -69,6 +59,10 @@ TEST_F(LauncherSessionTest, MissingOrUnwritableFilesShowTheMessageAndStartNothin
 
 TEST_F(LauncherSessionTest, StartsInOrderWithoutTheSoundAndTimer2StartsAMissingWatcher)
 {
+    const auto note = [](char state, int dayOffset, int stamp) {
+        return u"%1%2h0000n%3.dat"_qs.arg(QLatin1Char(state)).arg(dayNumber(kToday.addDays(dayOffset)))
+            .arg(stamp, 5, 10, QLatin1Char('0'));
+    };
     QFile::remove(dir.filePath(u"suono.wav"_qs));
     QFile::rename(dir.filePath(u"Elenko"_qs), dir.filePath(u"ELENKO"_qs));
     for (const QString &name : {note('n', 0, 1), note('n', 3, 2), note('o', 1, 3), u"nota.dat"_qs})

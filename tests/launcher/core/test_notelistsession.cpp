@@ -108,18 +108,14 @@ TEST_F(NoteListSessionTest, ListsNotesDeletesPastOnesOnceAndStartsAClickedOne)
     list.refresh();
     EXPECT_TRUE(lines(1).contains(meanwhile));
     EXPECT_FALSE(open().expiredShown());
-}
 
-// The lines' own rules: a recurrence of next year, a text printed in pieces.
-TEST(NoteList, RecurrenceLinesOfNextYearAndPrintedPieces)
-{
+    // The lines' own rules: a recurrence of next year; a text broken at the first blank from the
+    // 55th character, or, with none, in pieces of at most 65.
     const Recurrence r{u"10/01"_qs, u"01"_qs, u"40"_qs, u"Bollo auto"_qs};
     EXPECT_EQ(recurrenceListLine(r, QDate(2027, 1, 10), QDate(2026, 12, 20)), u"375  10/01/2027        Bollo auto"_qs);
-    // Broken at the first blank from the 55th character; with none, pieces of at most 65.
     EXPECT_EQ(breakPrintedText(QString(54, u'a') + u" b "_qs + QString(20, u'c')),
               QStringList({QString(54, u'a') + u' ', u"b "_qs + QString(20, u'c')}));
     EXPECT_EQ(breakPrintedText(QString(150, u'x')), QStringList({QString(65, u'x'), QString(65, u'x'), QString(20, u'x')}));
-    EXPECT_EQ(breakPrintedText(QString(65, u'y')), QStringList{QString(65, u'y')});
 }
 
 } // namespace
