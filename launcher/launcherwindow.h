@@ -38,29 +38,25 @@ public:
     // by itself. False when the launcher is to end.
     bool start();
 
-    LauncherSession &session() { return m_session; }
     Tray *tray() const { return m_tray.get(); }
     QMenu *mnuAvvio() const { return m_menu; }
     frmCounter *noteList() const;
     frmOpzioni *optionsWindow() const;
-
-    // The tray's right click: the launcher's own windows close, the menu opens.
-    void showMenu(QPoint globalPosition);
-
-    // The menu's items that open the launcher's own windows, or help.
-    void mnuElenco_Click();
-    void mnuHelp_Click();
-    void mnuOpzioni_Click();
-    void mnuRicorrenze_Click();
-    void mnuArchivio_Click();
-
-    void Esci();
 
 signals:
     // The launcher is done; the program ends.
     void finished();
 
 private:
+    // The tray's right click: the launcher's own windows close, the menu opens.
+    void showMenu(QPoint globalPosition);
+    // The menu's items that open the launcher's own windows, or help.
+    void mnuElenco_Click();
+    void mnuHelp_Click();
+    void mnuOpzioni_Click();
+    void mnuRicorrenze_Click();
+    void mnuArchivio_Click();
+    void Esci();
     void buildMenu();
     void applyTrayColour();
     void closeOwnWindows();

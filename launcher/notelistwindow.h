@@ -26,10 +26,8 @@ public:
     explicit frmCounter(const Services &services, QWidget *parent = nullptr);
     ~frmCounter() override;
 
-    NoteListSession &session() { return m_session; }
     // List1 .. List4.
     QListWidget *list(int number) const;
-    QPushButton *stampa() const { return cmdStampa; }
     QPushButton *chiudi() const { return cmdChiudi; }
 
 protected:

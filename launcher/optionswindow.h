@@ -24,17 +24,9 @@ public:
 
     OptionsSession &session() { return m_session; }
 
-    // Option groups are numbered from 1, as the settings store them.
-    QRadioButton *optAvvio(int index) const { return m_optAvvio.at(index - 1); }
-    QRadioButton *optDimensioni(int index) const { return m_optDimensioni.at(index - 1); }
-    QRadioButton *optCarattere(int index) const { return m_optCarattere.at(index - 1); }
+    // Numbered from 1, as the settings store them.
     QRadioButton *optColore(int index) const { return m_optColore.at(index - 1); }
-    QCheckBox *chkSuono() const { return m_chkSuono; }
-    QCheckBox *chkAutostart() const { return m_chkAutostart; }
-    QPushButton *cmdOk() const { return m_cmdOk; }
-    QPushButton *cmdAnnulla() const { return m_cmdAnnulla; }
     QPushButton *cmdApplica() const { return m_cmdApplica; }
-    QPushButton *cmdHelp() const { return m_cmdHelp; }
 
 private:
     void buildControls();
