@@ -58,7 +58,7 @@ void BM_OpenNoteList(benchmark::State &state)
     for (auto _ : state) {
         auto *window = new launcher::frmCounter(services);
         QTest::qWait(0); // what the window queued at its start
-        lines = window->list1()->count() + window->list2()->count();
+        lines = window->list(1)->count() + window->list(2)->count();
         delete window;
     }
     state.counters["lines"] = lines;

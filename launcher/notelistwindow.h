@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
 #include <chrono>
 #include <optional>
 
+#include "launcher/core/notelistsession.h"
 #include "platform/services.h"
 
 class QFrame;
@@ -16,9 +16,9 @@ class QPushButton;
 
 namespace promemo::launcher {
 
-// frmCounter, "  Elenco Notino": today's and later put-away notes, recurrences due and the
-// notes just deleted as past. Building the window fills it, deletes the past notes and shows
-// it on top without taking the focus. Deleted on close.
+// frmCounter, "  Elenco Notino": the lists of its session, each cut off on the left by its frame
+// so that the sort key stays out of view. Building the window opens the session and shows it on
+// top without taking the focus. Deleted on close.
 class frmCounter : public QWidget
 {
     Q_OBJECT
@@ -26,39 +26,22 @@ public:
     explicit frmCounter(const Services &services, QWidget *parent = nullptr);
     ~frmCounter() override;
 
-    // Each line of a note keeps its bare file name here; placeholders have none.
-    static constexpr int FileNameRole = Qt::UserRole;
-
-    QListWidget *list1() const { return List1; }
-    QListWidget *list2() const { return List2; }
-    QListWidget *list3() const { return List3; }
-    QListWidget *list4() const { return List4; }
-    QPushButton *stampa() const { return cmdStampa; }
+    // List1 .. List4.
+    QListWidget *list(int number) const;
     QPushButton *chiudi() const { return cmdChiudi; }
-    bool recurrencesShown() const { return m_recurrencesShown; }
-    bool expiredShown() const { return m_expiredShown; }
-
-    // The printed page of the list: the heading, then every note of List1, List2 and List3.
-    QStringList printedLines() const;
 
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
-    int today() const;
     void placeControls();
-    void Attuali();
-    void Futuri();
-    void Ricorrenze();
-    void Superati();
-    void List1_Click(QListWidgetItem *item);
-    void List2_Click(QListWidgetItem *item);
-    void reopenNote(QListWidget *list, QListWidgetItem *item, bool closeWatcher, WindowMode mode);
+    void showLines(int number);
+    void reopenNote(int number, QListWidgetItem *item);
     void cmdStampa_Click();
-    void cmdHelp_Click();
 
     const Services m_services;
+    NoteListSession m_session;
 
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
@@ -76,10 +59,6 @@ private:
     QPushButton *cmdHelp = nullptr;
     QPushButton *cmdChiudi = nullptr;
 
-    int m_heightTwips = 0;
-    int m_buttonsTopTwips = 0;
-    bool m_recurrencesShown = false;
-    bool m_expiredShown = false;
     bool m_left = false;
     std::optional<std::chrono::milliseconds> m_lastReopen;
 };

@@ -4,8 +4,7 @@
 
 #include <array>
 
-#include "common/settings.h"
-#include "launcher/launcheroptions.h"
+#include "launcher/core/optionssession.h"
 #include "platform/services.h"
 
 class QButtonGroup;
@@ -15,60 +14,37 @@ class QRadioButton;
 
 namespace promemo::launcher {
 
-// frmOpzioni, "  Opzioni di Promemo": the five options and the start at log-on. Apply writes
-// the settings, updates `options` and emits applied(); the launcher then recolours its icon.
-// Shown on top without taking the focus; not modal; deleted on close.
+// frmOpzioni, "  Opzioni di Promemo": the five options and the start at log-on, as its session
+// says. Shown on top without taking the focus; not modal; deleted on close.
 class frmOpzioni : public QWidget
 {
     Q_OBJECT
 public:
-    frmOpzioni(const Services &services, LauncherOptions &options, QWidget *parent = nullptr);
+    frmOpzioni(const Services &services, const LauncherOptions &options, QWidget *parent = nullptr);
 
-    // Option groups are numbered from 1, as the settings store them.
-    QRadioButton *optAvvio(int index) const { return m_optAvvio.at(index - 1); }
-    QRadioButton *optDimensioni(int index) const { return m_optDimensioni.at(index - 1); }
-    QRadioButton *optCarattere(int index) const { return m_optCarattere.at(index - 1); }
+    OptionsSession &session() { return m_session; }
+
+    // Numbered from 1, as the settings store them.
     QRadioButton *optColore(int index) const { return m_optColore.at(index - 1); }
-    QCheckBox *chkSuono() const { return m_chkSuono; }
-    QCheckBox *chkAutostart() const { return m_chkAutostart; }
-    QPushButton *cmdOk() const { return m_cmdOk; }
-    QPushButton *cmdAnnulla() const { return m_cmdAnnulla; }
     QPushButton *cmdApplica() const { return m_cmdApplica; }
-    QPushButton *cmdHelp() const { return m_cmdHelp; }
-
-signals:
-    void applied();
 
 private:
     void buildControls();
-    void preset();
-    void optAvvio_Click(int index);
-    void chkAutostart_Click(bool ticked);
-    void cmdApplica_Click();
-    void cmdOk_Click();
-    void applyAutostart();
-    void enableApply() const;
-    bool confirm(const QString &text);
-    void warnIfFailed(const WriteResult &written);
+    void render();
 
     const Services m_services;
-    LauncherOptions &m_options;
-    Settings m_settings;
+    OptionsSession m_session;
 
     std::array<QRadioButton *, 4> m_optAvvio{};
     std::array<QRadioButton *, 2> m_optDimensioni{};
     std::array<QRadioButton *, 3> m_optCarattere{};
     std::array<QRadioButton *, 3> m_optColore{};
-    QButtonGroup *m_avvioGroup = nullptr;
     QCheckBox *m_chkSuono = nullptr;
     QCheckBox *m_chkAutostart = nullptr;
     QPushButton *m_cmdOk = nullptr;
     QPushButton *m_cmdAnnulla = nullptr;
     QPushButton *m_cmdApplica = nullptr;
     QPushButton *m_cmdHelp = nullptr;
-
-    int m_lastAvvio = 0;
-    bool m_autostartChanged = false;
 };
 
 } // namespace promemo::launcher
