@@ -119,7 +119,7 @@ bool frmMain::start()
     // watcher starts, which looks at the put-away notes once, at its start.
     putAwayShownNotes();
     m_clipboard = std::make_unique<ClipboardKeeper>(registryDirectoryPath(programFolder()));
-    m_calendarFile = std::make_unique<CalendarFileKeeper>(m_services.clock, programFolder());
+    m_calendarFile = std::make_unique<CalendarFileKeeper>(m_services.clock, programFolder(), &m_services.windows);
     m_contactsFile = std::make_unique<ContactsFileKeeper>(m_services.clock, programFolder());
     startWatcher();
 
