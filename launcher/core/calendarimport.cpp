@@ -30,6 +30,8 @@ using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 // The calendar's day marks read this many records of ricf.dat: a recurrence beyond them is lost.
 constexpr int kExpandedRecurrencesRoom = 60;
 constexpr int kMaxAdvanceDays = 40;
+// Before an agreement: an update from the item was begun.
+constexpr char kUpdating = '~';
 
 ForeignItem damaged(const QString &why)
 {
@@ -332,10 +334,12 @@ CalendarImport::Outcome CalendarImport::reconcile(IdentityMap &map, const Identi
         if (!before.entry(note.uid) && !map.entry(note.uid)->isLinked() && !isShownName(note.fileName))
             newNotes.insert(agreementOf(note), note.uid);
     }
+    QSet<QString> adopted; // agreed already: their items are taken
     const auto adopt = [&](const QString &uid, const QByteArray &agreement) {
         const QString target = newNotes.take(agreement);
         if (target.isEmpty())
             return false;
+        adopted.insert(target);
         const IdentityMap::Entry source = *map.entry(uid);
         IdentityMap::Entry *entry = map.entry(target);
         entry->foreignUid = source.foreignUid;
@@ -357,12 +361,13 @@ CalendarImport::Outcome CalendarImport::reconcile(IdentityMap &map, const Identi
 
     QStringList plans;
     QHash<QString, Found> planned;
+    QList<std::pair<QString, Found>> updates;
     QStringList uids;
     for (const IdentityMap::Entry &entry : map.entries())
         uids.append(entry.uid);
     for (const QString &uid : std::as_const(uids)) {
         IdentityMap::Entry *entry = map.entry(uid);
-        if (!entry || !entry->isLinked())
+        if (!entry || !entry->isLinked() || adopted.contains(uid))
             continue;
         const std::optional<Found> found =
             items.contains(entry->foreignUid) ? std::optional(items.take(entry->foreignUid)) : std::nullopt;
@@ -389,6 +394,18 @@ CalendarImport::Outcome CalendarImport::reconcile(IdentityMap &map, const Identi
             continue;
         }
         const QByteArray here = agreementOf(*note);
+        if (entry->agreed.startsWith(kUpdating) && !found)
+            entry->agreed.remove(0, 1);
+        if (entry->agreed.startsWith(kUpdating)) {
+            // A kill cut its update short: the item's content goes on.
+            if (!foundNote || isShownName(note->fileName))
+                continue;
+            if (const QByteArray there = agreementOf(found->item.note); here == there)
+                entry->agreed = there;
+            else
+                updates.append({uid, *found});
+            continue;
+        }
         if (here != entry->agreed) {
             if (foundNote && agreementOf(found->item.note) == here) {
                 entry->agreed = here;
@@ -412,8 +429,27 @@ CalendarImport::Outcome CalendarImport::reconcile(IdentityMap &map, const Identi
                 map.remove(uid);
         } else if (!foundNote) {
             sayOnce(found->file, u"its note stays as it was: "_qs + found->item.why);
-        } else if (agreementOf(found->item.note) != entry->agreed) {
-            updateNote(*entry, *note, found->item.note, now, outcome);
+        } else if (const QByteArray there = agreementOf(found->item.note); there != entry->agreed) {
+            // A kill cut the last update between the new note's write and the old one's removal.
+            if (!newNotes.contains(there))
+                updates.append({uid, *found});
+            else if (removeNote(*note, outcome))
+                adopt(uid, there);
+        }
+    }
+
+    // Marked first: a kill in the middle of an update leaves a note the next look brings on.
+    if (!updates.isEmpty()) {
+        for (const auto &[uid, found] : std::as_const(updates)) {
+            IdentityMap::Entry *entry = map.entry(uid);
+            if (!entry->agreed.startsWith(kUpdating))
+                entry->agreed.prepend(kUpdating);
+        }
+        if (const WriteResult marked = map.write(QDir(m_folder).filePath(u"calendario.uid"_qs)); !marked)
+            outcome.errors.append(marked.error);
+        else {
+            for (const auto &[uid, found] : std::as_const(updates))
+                updateNote(*map.entry(uid), *noteOf.value(uid), found.item.note, now, outcome);
         }
     }
 
@@ -458,6 +494,8 @@ void CalendarImport::createNotes(IdentityMap &map, const QStringList &plans, con
     const NoteFiles files{m_folder};
     EnteredRecurrences entered = readEnteredRecurrences(QDir(m_folder).filePath(kEnteredRecurrencesFile.toString()));
     QStringList recurrences;
+    QStringList noteUids;
+    QList<std::pair<NoteName, NoteContent>> toWrite;
     for (const QString &uid : plans) {
         IdentityMap::Entry *entry = map.entry(uid);
         const ForeignItem &item = planned[uid].item;
@@ -469,22 +507,22 @@ void CalendarImport::createNotes(IdentityMap &map, const QStringList &plans, con
             recurrences.append(uid);
             continue;
         }
-        const NoteName first{NoteState::PutAway,
-                             dayNumber(item.note.date),
-                             colourLetter(settings.noteColour(), settings.noteSize()),
-                             item.note.alertMinutes.value_or(0),
-                             sizeLetter(pointSize(settings.textSize())),
-                             stampOf(now.time())};
-        QString error;
-        const std::optional<QString> written = files.create(first, contentOf(item.note, now), &error);
-        if (!written) {
-            outcome.errors.append(error);
-            continue;
-        }
+        noteUids.append(uid);
+        toWrite.append({{NoteState::PutAway, dayNumber(item.note.date),
+                         colourLetter(settings.noteColour(), settings.noteSize()), item.note.alertMinutes.value_or(0),
+                         sizeLetter(pointSize(settings.textSize())), stampOf(now.time())},
+                        contentOf(item.note, now)});
+    }
+    const QList<std::optional<QString>> names = files.createAll(toWrite, &outcome.errors);
+    for (qsizetype i = 0; i < noteUids.size(); ++i) {
+        if (!names[i])
+            continue; // still pending: the next look tries again
+        const ForeignItem &item = planned[noteUids[i]].item;
         outcome.notesChanged = true;
         outcome.alertUpToToday |= alertUpTo(item.note, now.date());
         CalendarNote note = item.note;
-        note.fileName = *written;
+        note.fileName = *names[i];
+        IdentityMap::Entry *entry = map.entry(noteUids[i]);
         entry->kind = u"note"_qs;
         entry->keys = hashedKeys(identityKeys(note));
     }
@@ -516,7 +554,8 @@ void CalendarImport::createNotes(IdentityMap &map, const QStringList &plans, con
     outcome.recurrencesChanged = true;
 }
 
-// As the note program saves it: the note held, written under its new name, archived, put away.
+// With the note program's writers: held, its content replaced, renamed to its day and alert, archived.
+// One file all along.
 bool CalendarImport::updateNote(IdentityMap::Entry &entry, const CalendarNote &note, const CalendarNote &from,
                                 const QDateTime &now, Outcome &outcome)
 {
@@ -524,9 +563,7 @@ bool CalendarImport::updateNote(IdentityMap::Entry &entry, const CalendarNote &n
     std::optional<OpenedNote> opened = files.open(note.fileName);
     if (!opened)
         return false; // opened on screen meanwhile
-    const NoteName old = *decodeNoteName(note.fileName);
-    const NoteName name{NoteState::Shown,   dayNumber(from.date), old.colourLetter, from.alertMinutes.value_or(0),
-                        old.sizeLetter, stampOf(now.time())};
+    NoteName name = *decodeNoteName(opened->file.name());
     const NoteContent content = contentOf(from, now);
     if (const WriteResult saved = files.save(name, content, opened->file); !saved) {
         outcome.errors.append(saved.error);
@@ -534,12 +571,15 @@ bool CalendarImport::updateNote(IdentityMap::Entry &entry, const CalendarNote &n
             outcome.errors.append(back.error);
         return false;
     }
+    name.state = NoteState::PutAway;
+    name.day = dayNumber(from.date);
+    name.alertMinutes = from.alertMinutes.value_or(0);
+    if (const WriteResult renamed = files.rename(opened->file, name); !renamed)
+        outcome.errors.append(renamed.error); // shown: the launcher's next start puts it away
     if (!prependToArchive(archivePath(m_folder), archiveRecordOf(content.date, content.alertTime, content.text, content.changed)))
         qCWarning(lcFiles, "note saved from its calendar item but not archived");
-    if (const WriteResult putAway = files.putAway(opened->file); !putAway)
-        outcome.errors.append(putAway.error); // shown: the launcher's next start puts it away
     CalendarNote written = from;
-    written.fileName = *withState(opened->file.name(), NoteState::PutAway);
+    written.fileName = opened->file.name();
     entry.keys = hashedKeys(identityKeys(written));
     entry.agreed = agreementOf(from);
     outcome.notesChanged = true;

@@ -5,7 +5,9 @@
 //                                    expected-days.txt, expected-contacts.txt
 //   client_fixture <folder> resave   the dentist's note saved again under a new name, moved to
 //                                    another day with another alert and text; the launcher looks
-//   client_fixture <folder> look     the launcher looks once (an import from calendario/ too)
+//   client_fixture <folder> look     the launcher looks once: an import from calendario/ too
+//   client_fixture <folder> start    the same as the launcher starts: the notes left on screen by
+//                                    a kill are put away first
 //   client_fixture <folder> notes    the note list's lines of the put-away notes, "shown <text>"
 //                                    for each note on screen, "archived <text>" per archive record
 //   client_fixture <folder> open <text>        the note with <text> is opened on screen
@@ -236,8 +238,8 @@ int main(int argc, char *argv[])
     bool ok = false;
     if (mode == u"resave"_qs)
         ok = resave(folder);
-    else if (mode == u"look"_qs)
-        ok = (look(folder.path()), true);
+    else if (mode == u"look"_qs || mode == u"start"_qs)
+        ok = (mode == u"start"_qs && NoteFiles{folder.path()}.putAwayAbandonedNotes(), look(folder.path()), true);
     else if (mode == u"notes"_qs)
         ok = notes(folder);
     else if (mode == u"open"_qs || mode == u"save"_qs)

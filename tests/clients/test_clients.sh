@@ -111,7 +111,7 @@ PY
   vs discover
 }
 
-if [ "$client" = import ]; then
+if [ "$client" = import ] || [ "$client" = kills ]; then
   mkdir -p "$folder/calendario" "$folder/rubrica"
 else
   "$fixture" "$folder" || fail "the fixture could not be made"
@@ -260,6 +260,41 @@ import)
   curl -sf -u promemo:promemo -o /dev/null -X DELETE "$cal" || fail "DELETE"
   round --force-delete calendario # the server's only event: vdirsyncer asks before it empties a side
   expect "deleted on the server, the note is not gone to the archive" $'archived Dal desktop\narchived Dentista spostato | studio Rossi'
+  ;;
+kills)
+  # The launcher killed at random instants while it imports and follows 40 items, moved every
+  # tenth run: never two notes for one item, never a note lost, never a half-written file.
+  runs=${PROMEMO_IMPORT_KILLS:-100}
+  items=40
+  write_items() { # write_items <version>
+    for k in $(seq "$items"); do
+      printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telefono//IT\r\nBEGIN:VEVENT\r\nUID:%s@telefono.example\r\nDTSTAMP:20270101T000000Z\r\nDTSTART:202702%02dT0%s0000Z\r\nSUMMARY:Evento %s v%s\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
+        "$k" $((k % 28 + 1)) $(($1 % 10)) "$k" "$1" >"$folder/calendario/.new"
+      mv "$folder/calendario/.new" "$folder/calendario/item$k.ics"
+    done
+  }
+  check() { # check <least notes>: the notes now, each item's at most once; prints their count
+    "$fixture" "$folder" notes >"$work/notes.txt" || fail "a note cannot be read"
+    local dup
+    dup=$(grep -v '^archived ' "$work/notes.txt" | grep -o 'Evento [0-9]*' | sort | uniq -d | head -3)
+    [ -z "$dup" ] || fail "two notes for one item: $dup"
+    local count
+    count=$(grep -vc '^archived ' "$work/notes.txt")
+    [ "$count" -ge "$1" ] || fail "a note was lost: $count notes after $1"
+    for file in "$folder"/calendario/*.ics; do
+      [ "$(tail -c 15 "$file" | tr -d '\r\n')" = END:VCALENDAR ] || fail "half-written $file"
+    done
+    echo "$count"
+  }
+  write_items 0
+  least=0
+  for run in $(seq "$runs"); do
+    [ $((run % 10)) -eq 0 ] && write_items "$run"
+    timeout -s KILL "0.0$((RANDOM % 90 + 10))" "$fixture" "$folder" start >/dev/null 2>&1
+    least=$(check "$least") || { echo "$least"; exit 1; }
+  done
+  "$fixture" "$folder" start 2>/dev/null || fail "the last look"
+  [ "$(check "$items")" -eq "$items" ] || fail "not one note for each item"
   ;;
 *)
   fail "unknown client $client"
