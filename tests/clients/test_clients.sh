@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # test_clients.sh <client> <client_fixture> <dir>: a real client reads what the launcher wrote
 # for a program folder of notes, recurrences and contacts (client_fixture makes it), and shows
-# them on the right days with the right texts. Exit 77 (skipped) when the client is missing.
+# them on the right days with the right texts; "import": an appointment put on a real server
+# and synced becomes a note and follows its event; "kills": the launcher's import killed at
+# random instants (PROMEMO_IMPORT_KILLS runs, 100 by default). Exit 77 (skipped) when the client
+# is missing.
 set -uo pipefail
 client=$1 fixture=$2 dir=$3
 here=$(cd "$(dirname "$0")" && pwd)

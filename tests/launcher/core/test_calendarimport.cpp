@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/fakewindowregistry.h"
 #include "tests/support/pinnedclock.h"
 
 #include "common/archive.h"
@@ -101,16 +102,25 @@ struct Folder
 };
 
 // An item someone else put in the vdir, under a name of its own, becomes a put-away note within
-// the watch's moment, once; a change to it moves and rewrites the note (and is archived), but
+// the watch's moment, once (the watcher closes for a fresh one to wait for today's alert); a change to it moves and rewrites the note (and is archived), but
 // not while the note is open: the note's next save writes the item; the item gone, the note goes
 // to the archive. The item is never a second one in the vdir or in Promemo.ics.
 TEST(CalendarImport, NotesFollowTheirItems)
 {
     Folder f;
-    CalendarFileKeeper keeper(f.clock, f.dir.path());
+    test::FakeWindowRegistry windows;
+    windows.addWindow(u"NotinoControl"_qs);
+    CalendarFileKeeper keeper(f.clock, f.dir.path(), &windows);
     QSignalSpy written(&keeper, &CalendarFileKeeper::written);
+    f.put(u"oggi.ics"_qs, calendar("oggi@telefono", "DTSTART:20270615T150000Z\r\nSUMMARY:Oggi\r\n"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windows.closeRequests().contains(u"NotinoControl"_qs); }, 5000));
+    ASSERT_TRUE(QFile::remove(f.vdir.filePath(u"oggi.ics"_qs)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.notes().isEmpty(); }, 5000));
+    windows.addWindow(u"NotinoControl"_qs);
+
     f.put(u"x7f3.ics"_qs, calendar("abc@telefono", "DTSTART:20270620T073000Z\r\nSUMMARY:Dentista\r\n" + kAlarm));
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.notes().size() == 1; }, 5000));
+    EXPECT_TRUE(windows.has(u"NotinoControl"_qs)); // not due before its day
     EXPECT_EQ(f.notes(), QStringList{u"o Dentista"_qs});
     EXPECT_EQ(f.listed().first().name.alertMinutes, 9 * 60);
     EXPECT_EQ(f.vdir.entryList(QDir::Files), QStringList{u"x7f3.ics"_qs});
@@ -145,6 +155,7 @@ TEST(CalendarImport, NotesFollowTheirItems)
     ASSERT_TRUE(QFile::remove(f.vdir.filePath(u"x7f3.ics"_qs)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.notes().isEmpty(); }, 5000));
     EXPECT_TRUE(f.archived().startsWith(u"Dal desktop|"_qs));
+    EXPECT_TRUE(f.archived().endsWith(u"Oggi|"_qs));
 }
 
 // Past events, other repetitions, to-dos and damaged files make nothing and are never
