@@ -104,7 +104,8 @@ QByteArray CalendarFileKeeper::inputs() const
 // Only what the suite wrote goes: a calendar file of another program of that name stays.
 void CalendarFileKeeper::turnOff()
 {
-    m_writtenFrom.clear();
+    // Looked at again once something changed, Notino.ini included.
+    m_writtenFrom = inputs();
     const QDir dir(m_folder);
     const QString ics = dir.filePath(kCalendarFileName.toString());
     if (QFile::exists(ics) && isSuiteCalendar(readWholeFile(ics)) && !QFile::remove(ics))

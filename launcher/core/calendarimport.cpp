@@ -175,9 +175,9 @@ QString noteTextOf(const QString &summary, const QString &description)
 {
     const QString head = withLineFeeds(summary).trimmed();
     const QString body = withLineFeeds(description);
-    QString text = body.trimmed().isEmpty()           ? head
-                   : head.isEmpty() || body.startsWith(head) ? body
-                                                             : head + u'\n' + body;
+    QString text = body.trimmed().isEmpty()                     ? head
+                   : head.isEmpty() || body.trimmed().startsWith(head) ? body
+                                                                       : head + u'\n' + body;
     text = nearestStorable(text).left(kMaxNoteTextLength);
     return text.replace(u'\n', u"\r\n"_qs);
 }
@@ -448,8 +448,12 @@ CalendarImport::Outcome CalendarImport::reconcile(IdentityMap &map, const Identi
         if (const WriteResult marked = map.write(QDir(m_folder).filePath(u"calendario.uid"_qs)); !marked)
             outcome.errors.append(marked.error);
         else {
-            for (const auto &[uid, found] : std::as_const(updates))
-                updateNote(*map.entry(uid), *noteOf.value(uid), found.item.note, now, outcome);
+            for (const auto &[uid, found] : std::as_const(updates)) {
+                // Not begun (the note opened on screen meanwhile): its next save may win again.
+                if (IdentityMap::Entry *entry = map.entry(uid);
+                    !updateNote(*entry, *noteOf.value(uid), found.item.note, now, outcome))
+                    entry->agreed.remove(0, 1);
+            }
         }
     }
 

@@ -44,6 +44,9 @@ TEST(CalendarImport, ReadsAnEventAsANote)
     EXPECT_EQ(timed.note.alertMinutes, 9 * 60); // 9.30 in Rome, half an hour before
     EXPECT_EQ(timed.note.text, u"Dentista l\r\nlastre\r\nvia Po o ?"_qs);
 
+    // The suite's own form of a note (summary its first line, description the whole text) reads back the same.
+    EXPECT_EQ(noteTextOf(u"Chiamare Anna"_qs, u"\n\nChiamare Anna\nfra poco"_qs), u"\r\n\r\nChiamare Anna\r\nfra poco"_qs);
+
     const ForeignItem allDay = readForeignItem(calendar("c", "DTSTART;VALUE=DATE:20270101\r\nSUMMARY:Capodanno\r\n" + kAlarm));
     EXPECT_EQ(allDay.note.date, QDate(2027, 1, 1));
     EXPECT_FALSE(allDay.note.alertMinutes);
