@@ -47,15 +47,6 @@ bool writeAll(int fd, const QByteArray &content)
     return true;
 }
 
-// Makes a rename in `folder` last across a power cut.
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 // The process's umask, read once: a new file gets the permissions a plain create would give.
 mode_t creationMask()
@@ -69,6 +60,15 @@ mode_t creationMask()
 }
 
 } // namespace
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
 QString systemErrorText(int error)
 {
@@ -124,7 +124,7 @@ WriteResult StagedFile::replaceUnsynced(const QString &path)
     return {};
 }
 
-StagedFile::Publish StagedFile::publishNew(const QString &path, QString *error)
+StagedFile::Publish StagedFile::publishNew(const QString &path, QString *error, Sync folderSync)
 {
     if (!m_error.isEmpty()) {
         if (error)
@@ -139,7 +139,8 @@ StagedFile::Publish StagedFile::publishNew(const QString &path, QString *error)
         return Publish::Failed;
     }
     m_published = true;
-    syncFolder(m_folder);
+    if (folderSync == Sync::Now)
+        syncFolder(m_folder);
     return Publish::Done;
 }
 

@@ -41,8 +41,9 @@ public:
     // The same without syncing the folder; the caller syncs it once.
     WriteResult replaceUnsynced(const QString &path);
     enum class Publish { Done, NameTaken, Failed };
-    // Renames the file to `path` only when no file has that name (checked atomically).
-    Publish publishNew(const QString &path, QString *error = nullptr);
+    // Renames the file to `path` only when no file has that name (checked atomically); with
+    // Later, the caller syncs the folder.
+    Publish publishNew(const QString &path, QString *error = nullptr, Sync folderSync = Sync::Now);
     // Keeps the descriptor open past the object's life (the caller closes it).
     int releaseHandle();
 
@@ -63,6 +64,9 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &content);
 // folder for all of them instead of one each: for the many small items of a vdir. Returns the
 // errors, one per file that could not be written.
 QStringList writeFilesAtomically(const QList<std::pair<QString, QByteArray>> &files);
+
+// Makes the renames in `folder` last across a power cut.
+void syncFolder(const QString &folder);
 
 // Renames `from` to `to` only when no file has that name yet; the check and the rename are one
 // step. Returns false with errno EEXIST when the name is taken.

@@ -1,6 +1,8 @@
 #include "notefile.h"
 
 #include <cerrno>
+#include <memory>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -71,9 +73,10 @@ QString noFreeName(const QString &folder)
     return QStringLiteral("Nessun nome libero per il Notino in %1").arg(QDir::toNativeSeparators(folder));
 }
 
-Attempt publish(StagedFile &staged, const QString &path, QString *error)
+Attempt publish(StagedFile &staged, const QString &path, QString *error,
+                StagedFile::Sync folderSync = StagedFile::Sync::Now)
 {
-    switch (staged.publishNew(path, error)) {
+    switch (staged.publishNew(path, error, folderSync)) {
     case StagedFile::Publish::Done:
         return Attempt::Done;
     case StagedFile::Publish::NameTaken:
@@ -265,6 +268,25 @@ WriteResult NoteFiles::putAway(HeldNoteFile &held) const
     return {};
 }
 
+WriteResult NoteFiles::rename(HeldNoteFile &held, const NoteName &name) const
+{
+    const auto first = encodeNoteName(name);
+    if (!first)
+        return {QStringLiteral("Data del Notino non valida")};
+    if (!held.isHeld() || *first == held.name())
+        return {};
+    const QDir dir(folder);
+    const QString source = dir.filePath(held.name());
+    QString error;
+    const auto target = onFreeName(*first, [&](const QString &candidate) {
+        return renameTo(source, dir.filePath(candidate), &error);
+    });
+    if (!target)
+        return {error.isEmpty() ? noFreeName(folder) : error};
+    held.m_name = *target;
+    return {};
+}
+
 WriteResult NoteFiles::remove(HeldNoteFile &held) const
 {
     if (!held.isHeld())
@@ -289,6 +311,34 @@ std::optional<QString> NoteFiles::create(const NoteName &name, const NoteContent
     return onFreeName(*first, [&](const QString &candidate) {
         return publish(staged, dir.filePath(candidate), error);
     });
+}
+
+QList<std::optional<QString>> NoteFiles::createAll(const QList<std::pair<NoteName, NoteContent>> &notes,
+                                                   QStringList *errors) const
+{
+    std::vector<std::unique_ptr<StagedFile>> staged;
+    for (const auto &[name, content] : notes)
+        staged.push_back(std::make_unique<StagedFile>(folder, encodeNoteFile(content), StagedFile::Sync::Later));
+    // Every content on disk before any name points at it.
+    const bool synced = staged.empty() || !staged.front()->error().isEmpty() || ::syncfs(staged.front()->handle()) == 0;
+    QList<std::optional<QString>> written;
+    const QDir dir(folder);
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        QString error = staged[i]->error();
+        const auto first = encodeNoteName(notes[qsizetype(i)].first);
+        std::optional<QString> name;
+        if (synced && first && error.isEmpty()) {
+            name = onFreeName(*first, [&](const QString &candidate) {
+                return publish(*staged[i], dir.filePath(candidate), &error, StagedFile::Sync::Later);
+            });
+        }
+        if (!name && errors)
+            errors->append(!synced ? fileErrorText(QStringLiteral("Impossibile scrivere in"), folder, errno)
+                           : error.isEmpty() ? noFreeName(folder) : error);
+        written.append(name);
+    }
+    syncFolder(folder);
+    return written;
 }
 
 int NoteFiles::putAwayAbandonedNotes() const

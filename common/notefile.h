@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <optional>
@@ -94,6 +96,10 @@ struct NoteFiles
     // when another file has that name).
     WriteResult putAway(HeldNoteFile &held) const;
 
+    // Renames the held file to `name` (and the next free stamp when another file has it): one
+    // file all along, as a note that changes its day and alert in one step needs.
+    WriteResult rename(HeldNoteFile &held, const NoteName &name) const;
+
     // Removes the held file and lets it go.
     WriteResult remove(HeldNoteFile &held) const;
 
@@ -101,6 +107,11 @@ struct NoteFiles
     // file: the stamp moves on to the next free second. Returns the name written.
     std::optional<QString> create(const NoteName &name, const NoteContent &content,
                                   QString *error = nullptr) const;
+
+    // The same for many notes at once, with one sync of the disk for all: the names written, in
+    // order, nullopt for a note not written (and its reason in `errors`).
+    QList<std::optional<QString>> createAll(const QList<std::pair<NoteName, NoteContent>> &notes,
+                                            QStringList *errors = nullptr) const;
 
     // The launcher's start: every shown note whose program is gone is put away; files held by
     // running notes stay as they are. Returns how many were put away.

@@ -25,6 +25,14 @@ QString newUid()
 
 } // namespace
 
+QList<QByteArray> hashedKeys(const QStringList &keys)
+{
+    QList<QByteArray> hashed;
+    for (const QString &key : keys)
+        hashed.append(hashedKey(key));
+    return hashed;
+}
+
 bool isSuiteUid(QStringView uid)
 {
     static const QRegularExpression form(QStringLiteral(
@@ -41,9 +49,19 @@ IdentityMap IdentityMap::decode(const QByteArray &bytes)
         if (fields.size() < 4 || !isSuiteUid(QString::fromLatin1(fields[0])))
             continue;
         Entry entry{QString::fromLatin1(fields[0]), QString::fromLatin1(fields[1]),
-                    QDate::fromString(QString::fromLatin1(fields[2]), Qt::ISODate), fields[3].toLongLong(), {}};
-        for (qsizetype i = 4; i < fields.size(); ++i)
+                    QDate::fromString(QString::fromLatin1(fields[2]), Qt::ISODate), fields[3].toLongLong(), {}, {}, {}, {}};
+        for (qsizetype i = 4; i < fields.size(); ++i) {
+            if (fields[i].startsWith('=')) {
+                const QList<QByteArray> link = fields[i].split('=');
+                if (link.size() == 4) {
+                    entry.foreignUid = QString::fromUtf8(QByteArray::fromPercentEncoding(link[1]));
+                    entry.itemFile = QString::fromUtf8(QByteArray::fromPercentEncoding(link[2]));
+                    entry.agreed = link[3];
+                }
+                continue;
+            }
             entry.keys.append(fields[i] == "-" ? QByteArray() : fields[i]);
+        }
         map.m_entries.append(entry);
     }
     return map;
@@ -57,6 +75,9 @@ QByteArray IdentityMap::encoded() const
                + entry.since.toString(Qt::ISODate).toLatin1() + '\t' + QByteArray::number(entry.goneSince);
         for (const QByteArray &key : entry.keys)
             out += '\t' + (key.isEmpty() ? QByteArray("-") : key);
+        if (entry.isLinked())
+            out += "\t=" + entry.foreignUid.toUtf8().toPercentEncoding() + '='
+                   + entry.itemFile.toUtf8().toPercentEncoding() + '=' + entry.agreed;
         out += '\n';
     }
     return out;
@@ -77,6 +98,29 @@ QDate IdentityMap::since(const QString &uid) const
     const auto found = std::find_if(m_entries.cbegin(), m_entries.cend(),
                                     [&](const Entry &entry) { return entry.uid == uid; });
     return found == m_entries.cend() ? QDate() : found->since;
+}
+
+IdentityMap::Entry *IdentityMap::entry(const QString &uid)
+{
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [&](const Entry &entry) { return entry.uid == uid; });
+    return found == m_entries.end() ? nullptr : &*found;
+}
+
+const IdentityMap::Entry *IdentityMap::entry(const QString &uid) const
+{
+    return const_cast<IdentityMap *>(this)->entry(uid);
+}
+
+IdentityMap::Entry &IdentityMap::add(QStringView kind, QDate today)
+{
+    m_entries.append({newUid(), kind.toString(), today, 0, {}, {}, {}, {}});
+    return m_entries.last();
+}
+
+void IdentityMap::remove(const QString &uid)
+{
+    m_entries.removeIf([&](const Entry &entry) { return entry.uid == uid; });
 }
 
 QStringList IdentityMap::assign(QStringView kind, const QList<QStringList> &items, const QDateTime &now,
@@ -100,9 +144,7 @@ QStringList IdentityMap::assign(QStringView kind, const QList<QStringList> &item
     QList<QList<QByteArray>> keys;
     qsizetype levels = 0;
     for (const QStringList &item : items) {
-        QList<QByteArray> hashed;
-        for (const QString &key : item)
-            hashed.append(hashedKey(key));
+        const QList<QByteArray> hashed = hashedKeys(item);
         levels = std::max(levels, hashed.size());
         keys.append(hashed);
     }
@@ -135,7 +177,7 @@ QStringList IdentityMap::assign(QStringView kind, const QList<QStringList> &item
     QStringList uids;
     QList<Entry> kept = others;
     for (qsizetype i = 0; i < items.size(); ++i) {
-        Entry entry = matched[i] >= 0 ? candidates[matched[i]] : Entry{newUid(), kind.toString(), now.date(), 0, {}};
+        Entry entry = matched[i] >= 0 ? candidates[matched[i]] : Entry{newUid(), kind.toString(), now.date(), 0, {}, {}, {}, {}};
         entry.goneSince = 0;
         entry.keys = keys[i];
         uids.append(entry.uid);

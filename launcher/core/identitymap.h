@@ -30,7 +30,13 @@ public:
         QDate since;            // the day the item was first seen
         qint64 goneSince = 0;   // msecs since the epoch; 0 while the item lives
         QList<QByteArray> keys; // hashed, as strong as their place in the list
+        // An item another program made, in the calendar vdir: its UID, its file there, and the
+        // hash of what the note and the item last agreed on. Empty for the suite's own items.
+        QString foreignUid;
+        QString itemFile;
+        QByteArray agreed;
 
+        bool isLinked() const { return !foreignUid.isEmpty(); }
         bool operator==(const Entry &) const = default;
     };
 
@@ -48,6 +54,12 @@ public:
 
     // The day `uid` was first seen; invalid for an unknown UID.
     QDate since(const QString &uid) const;
+    // The entry of `uid`; null for an unknown UID.
+    Entry *entry(const QString &uid);
+    const Entry *entry(const QString &uid) const;
+    // A new entry of `kind` with a new UID, first seen on `today`.
+    Entry &add(QStringView kind, QDate today);
+    void remove(const QString &uid);
 
     const QList<Entry> &entries() const { return m_entries; }
     bool operator==(const IdentityMap &) const = default;
@@ -55,6 +67,9 @@ public:
 private:
     QList<Entry> m_entries;
 };
+
+// The keys as an entry holds them.
+QList<QByteArray> hashedKeys(const QStringList &keys);
 
 // Whether `uid` has the form of the UIDs the suite gives (a recurrence's second event included).
 bool isSuiteUid(QStringView uid);

@@ -112,7 +112,7 @@ bool LauncherSession::start()
     // No note window is open yet, so no note counts as shown any more. Done before the
     // watcher starts, which looks at the put-away notes once, at its start.
     putAwayShownNotes();
-    m_calendarFile = std::make_unique<CalendarFileKeeper>(m_clock, m_folder);
+    m_calendarFile = std::make_unique<CalendarFileKeeper>(m_clock, m_folder, &m_windows);
     m_contactsFile = std::make_unique<ContactsFileKeeper>(m_clock, m_folder);
     startWatcher();
     m_options = LauncherOptions::read(settings());

@@ -5,6 +5,14 @@
 //                                    expected-days.txt, expected-contacts.txt
 //   client_fixture <folder> resave   the dentist's note saved again under a new name, moved to
 //                                    another day with another alert and text; the launcher looks
+//   client_fixture <folder> look     the launcher looks once: an import from calendario/ too
+//   client_fixture <folder> start    the same as the launcher starts: the notes left on screen by
+//                                    a kill are put away first
+//   client_fixture <folder> notes    the note list's lines of the put-away notes, "shown <text>"
+//                                    for each note on screen, "archived <text>" per archive record
+//   client_fixture <folder> open <text>        the note with <text> is opened on screen
+//   client_fixture <folder> save <text> <new>  the open note with <text> is saved with <new>
+//                                              and put away
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -15,6 +23,7 @@
 
 #include "addressbook/core/addressbook.h"
 #include "tests/support/pinnedclock.h"
+#include "common/archive.h"
 #include "common/atomicfile.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
@@ -23,6 +32,8 @@
 #include "launcher/core/calendarfile.h"
 #include "launcher/core/calendarfilekeeper.h"
 #include "launcher/core/contactsfilekeeper.h"
+#include "launcher/core/notelist.h"
+#include "common/notelisting.h"
 
 using namespace promemo;
 
@@ -166,6 +177,52 @@ bool resave(const QDir &folder)
     return true;
 }
 
+std::optional<ListedNote> noteWith(const QDir &folder, NoteState state, const QString &text)
+{
+    for (const ListedNote &listed : listNotes(folder.path(), {state, {}})) {
+        const auto content = readNoteFile(folder.filePath(listed.fileName));
+        if (content && content->text.contains(text))
+            return listed;
+    }
+    return std::nullopt;
+}
+
+bool notes(const QDir &folder)
+{
+    QTextStream out(stdout);
+    const auto oneLine = [](QString text) { return text.replace(u"\r\n"_qs, u" | "_qs); };
+    for (const ListedNote &listed : listNotes(folder.path())) {
+        const auto content = readNoteFile(folder.filePath(listed.fileName));
+        if (!content)
+            return fail(u"unreadable note "_qs + listed.fileName);
+        if (listed.name.state == NoteState::Shown)
+            out << "shown " << oneLine(content->text) << '\n';
+        else
+            out << oneLine(noteListLine({listed.fileName, listed.name, *content}).section(u'\t', 0, 0).simplified())
+                << '\t' << oneLine(content->text) << '\n';
+    }
+    for (const ArchiveRecord &record : readArchiveFile(folder.filePath(QString::fromLatin1(kArchiveFileName))).records)
+        out << "archived " << oneLine(record.text) << '\n';
+    return true;
+}
+
+// As a note program opens a put-away note, and saves and puts it away.
+bool openNote(const QDir &folder, const QString &text, const QString &saveAs)
+{
+    const NoteFiles files{folder.path()};
+    const auto listed = noteWith(folder, saveAs.isEmpty() ? NoteState::PutAway : NoteState::Shown, text);
+    std::optional<OpenedNote> opened = listed ? files.open(listed->fileName) : std::nullopt;
+    if (!opened)
+        return fail(u"no note with "_qs + text);
+    if (saveAs.isEmpty())
+        return true;
+    NoteName name = listed->name;
+    name.stamp = (name.stamp + 1) % 86400;
+    NoteContent content = opened->content;
+    content.text = saveAs;
+    return bool(files.save(name, content, opened->file)) && bool(files.putAway(opened->file));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -177,6 +234,17 @@ int main(int argc, char *argv[])
     const QDir folder(args[1]);
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         return fail(u"cannot create the folder"_qs), 1;
-    const bool ok = args.size() > 2 && args[2] == u"resave"_qs ? resave(folder) : make(folder);
+    const QString mode = args.value(2);
+    bool ok = false;
+    if (mode == u"resave"_qs)
+        ok = resave(folder);
+    else if (mode == u"look"_qs || mode == u"start"_qs)
+        ok = (mode == u"start"_qs && NoteFiles{folder.path()}.putAwayAbandonedNotes(), look(folder.path()), true);
+    else if (mode == u"notes"_qs)
+        ok = notes(folder);
+    else if (mode == u"open"_qs || mode == u"save"_qs)
+        ok = openNote(folder, args.value(3), args.value(4));
+    else
+        ok = make(folder);
     return ok ? 0 : 1;
 }

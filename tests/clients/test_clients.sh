@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # test_clients.sh <client> <client_fixture> <dir>: a real client reads what the launcher wrote
 # for a program folder of notes, recurrences and contacts (client_fixture makes it), and shows
-# them on the right days with the right texts. Exit 77 (skipped) when the client is missing.
+# them on the right days with the right texts; "import": an appointment put on a real server
+# and synced becomes a note and follows its event; "kills": the launcher's import killed at
+# random instants (PROMEMO_IMPORT_KILLS runs, 100 by default). Exit 77 (skipped) when the client
+# is missing.
 set -uo pipefail
 client=$1 fixture=$2 dir=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,7 +33,92 @@ same() { # same <what> <expected file> <actual file>
   cmp -s "$2" "$3" || fail "$1 differs from the recurrence files' days"
 }
 
-"$fixture" "$folder" || fail "the fixture could not be made"
+start_server() { # Radicale on a free port, vdirsyncer between it and the vdirs
+  need radicale
+  need vdirsyncer
+  need python3
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()')
+  # Its own configuration only: the system's (/etc/radicale/config) is not read.
+  cat >"$work/radicale.conf" <<CONF
+[server]
+hosts = 127.0.0.1:$port
+[auth]
+type = none
+[rights]
+type = owner_only
+[storage]
+filesystem_folder = $work/storage
+[logging]
+level = warning
+CONF
+  radicale --config "$work/radicale.conf" >"$work/radicale.log" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 100); do
+    python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2)" 2>/dev/null && break
+    kill -0 "$server_pid" 2>/dev/null || fail "radicale ended: $(head -c 2000 "$work/radicale.log")"
+    sleep 0.1
+  done
+  cat >"$work/vdirsyncer.conf" <<CONF
+[general]
+status_path = "$work/status/"
+
+[pair calendario]
+a = "calendario_local"
+b = "calendario_server"
+collections = null
+conflict_resolution = "a wins"
+
+[storage calendario_local]
+type = "filesystem"
+path = "$folder/calendario/"
+fileext = ".ics"
+
+[storage calendario_server]
+type = "caldav"
+url = "http://127.0.0.1:$port/promemo/calendario/"
+username = "promemo"
+password = "promemo"
+
+[pair rubrica]
+a = "rubrica_local"
+b = "rubrica_server"
+collections = null
+conflict_resolution = "a wins"
+
+[storage rubrica_local]
+type = "filesystem"
+path = "$folder/rubrica/"
+fileext = ".vcf"
+
+[storage rubrica_server]
+type = "carddav"
+url = "http://127.0.0.1:$port/promemo/rubrica/"
+username = "promemo"
+password = "promemo"
+CONF
+  dav() { # dav <method> <path> [body]: one request to the server, its status on stdout
+    python3 - "$port" "$@" <<'PY'
+import base64, http.client, sys
+port, method, path = sys.argv[1:4]
+body = sys.argv[4] if len(sys.argv) > 4 else None
+c = http.client.HTTPConnection("127.0.0.1", int(port), timeout=10)
+auth = base64.b64encode(b"promemo:promemo").decode()
+c.request(method, path, body=body, headers={"Authorization": "Basic " + auth, "Content-Type": "application/xml"})
+print(c.getresponse().status)
+PY
+  }
+  dav MKCOL /promemo/ >/dev/null
+  dav MKCALENDAR /promemo/calendario/ >/dev/null
+  dav MKCOL /promemo/rubrica/ '<?xml version="1.0"?><mkcol xmlns="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><set><prop><resourcetype><collection/><C:addressbook/></resourcetype></prop></set></mkcol>' >/dev/null
+  vs() { run vdirsyncer -c "$work/vdirsyncer.conf" "$@" </dev/null >"$work/vdirsyncer.txt" || { cat "$work/vdirsyncer.txt" | head -c 4000; fail "vdirsyncer $*"; }; }
+  vs discover
+}
+
+if [ "$client" = import ] || [ "$client" = kills ]; then
+  mkdir -p "$folder/calendario" "$folder/rubrica"
+else
+  "$fixture" "$folder" || fail "the fixture could not be made"
+fi
 expected_days=$folder/expected-days.txt
 
 case $client in
@@ -121,84 +209,7 @@ CONF
     fail "khard: not every card of Rubrica.vcf"
   ;;
 radicale)
-  need radicale
-  need vdirsyncer
-  need python3
-  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()')
-  # Its own configuration only: the system's (/etc/radicale/config) is not read.
-  cat >"$work/radicale.conf" <<CONF
-[server]
-hosts = 127.0.0.1:$port
-[auth]
-type = none
-[rights]
-type = owner_only
-[storage]
-filesystem_folder = $work/storage
-[logging]
-level = warning
-CONF
-  radicale --config "$work/radicale.conf" >"$work/radicale.log" 2>&1 &
-  server_pid=$!
-  for _ in $(seq 100); do
-    python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2)" 2>/dev/null && break
-    kill -0 "$server_pid" 2>/dev/null || fail "radicale ended: $(head -c 2000 "$work/radicale.log")"
-    sleep 0.1
-  done
-  cat >"$work/vdirsyncer.conf" <<CONF
-[general]
-status_path = "$work/status/"
-
-[pair calendario]
-a = "calendario_local"
-b = "calendario_server"
-collections = null
-conflict_resolution = "a wins"
-
-[storage calendario_local]
-type = "filesystem"
-path = "$folder/calendario/"
-fileext = ".ics"
-
-[storage calendario_server]
-type = "caldav"
-url = "http://127.0.0.1:$port/promemo/calendario/"
-username = "promemo"
-password = "promemo"
-
-[pair rubrica]
-a = "rubrica_local"
-b = "rubrica_server"
-collections = null
-conflict_resolution = "a wins"
-
-[storage rubrica_local]
-type = "filesystem"
-path = "$folder/rubrica/"
-fileext = ".vcf"
-
-[storage rubrica_server]
-type = "carddav"
-url = "http://127.0.0.1:$port/promemo/rubrica/"
-username = "promemo"
-password = "promemo"
-CONF
-  dav() { # dav <method> <path> [body]: one request to the server, its status on stdout
-    python3 - "$port" "$@" <<'PY'
-import base64, http.client, sys
-port, method, path = sys.argv[1:4]
-body = sys.argv[4] if len(sys.argv) > 4 else None
-c = http.client.HTTPConnection("127.0.0.1", int(port), timeout=10)
-auth = base64.b64encode(b"promemo:promemo").decode()
-c.request(method, path, body=body, headers={"Authorization": "Basic " + auth, "Content-Type": "application/xml"})
-print(c.getresponse().status)
-PY
-  }
-  dav MKCOL /promemo/ >/dev/null
-  dav MKCALENDAR /promemo/calendario/ >/dev/null
-  dav MKCOL /promemo/rubrica/ '<?xml version="1.0"?><mkcol xmlns="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><set><prop><resourcetype><collection/><C:addressbook/></resourcetype></prop></set></mkcol>' >/dev/null
-  vs() { run vdirsyncer -c "$work/vdirsyncer.conf" "$@" </dev/null >"$work/vdirsyncer.txt" || { cat "$work/vdirsyncer.txt" | head -c 4000; fail "vdirsyncer $*"; }; }
-  vs discover
+  start_server
   vs sync
   server=$work/storage/collection-root/promemo
   uids() { # the UIDs of the items in a folder, sorted
@@ -218,6 +229,75 @@ PY
   moved=$(grep -l "^$uid" "$server"/calendario/*.ics | head -1)
   grep -q 'SUMMARY:Dentista spostato alle 11' "$moved" && grep -q 'DTSTART:20270205T110000' "$moved" ||
     fail "the server does not have the note's new content under its UID"
+  ;;
+import)
+  start_server
+  cal=http://127.0.0.1:$port/promemo/calendario/telefono.ics
+  event() { # event <start, UTC> <summary>: an appointment entered on the phone, on the server
+    printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telefono//IT\r\nBEGIN:VEVENT\r\nUID:evento-1@telefono.example\r\nDTSTAMP:20270101T000000Z\r\nDTSTART:%s\r\nDURATION:PT1H\r\nSUMMARY:%s\r\nDESCRIPTION:studio Rossi\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' "$1" "$2" |
+      curl -sf -u promemo:promemo -o /dev/null -X PUT -H 'Content-Type: text/calendar' --data-binary @- "$cal" || fail "PUT $2"
+  }
+  round() { vs sync "$@"; "$fixture" "$folder" look || fail "the launcher's look"; "$fixture" "$folder" notes >"$work/notes.txt" || fail "notes"; }
+  expect() { # expect <what> <the notes' lines, one a line>
+    printf '%s\n' "$2" | cmp -s - "$work/notes.txt" || { cat "$work/notes.txt"; fail "$1"; }
+  }
+  server_items() { grep -l '^UID:evento-1@telefono.example' "$work"/storage/collection-root/promemo/calendario/*.ics 2>/dev/null | wc -l; }
+  event 20270120T083000Z Dentista
+  round
+  expect "the phone's appointment is not a note of its day and alert" $'09881 20/01/2027 -09.15\tDentista | studio Rossi'
+  round
+  expect "synced again, the appointment is a second note" $'09881 20/01/2027 -09.15\tDentista | studio Rossi'
+  [ "$(ls "$folder/calendario" | wc -l)" -eq 1 ] && [ "$(server_items)" -eq 1 ] || fail "the item is twice in the vdir or on the server"
+  event 20270121T100000Z 'Dentista spostato'
+  round
+  expect "moved on the server, the note did not move" $'09882 21/01/2027 -10.45\tDentista spostato | studio Rossi\narchived Dentista spostato | studio Rossi'
+  "$fixture" "$folder" open 'Dentista spostato' || fail "the note cannot be opened"
+  event 20270122T100000Z 'Dal telefono'
+  round
+  expect "the open note changed under the user's hands" $'shown Dentista spostato | studio Rossi\narchived Dentista spostato | studio Rossi'
+  "$fixture" "$folder" save 'Dentista spostato' 'Dal desktop' || fail "the note cannot be saved"
+  round
+  vs sync
+  grep -q '^SUMMARY:Dal desktop' "$(grep -l '^UID:evento-1@telefono.example' "$work"/storage/collection-root/promemo/calendario/*.ics)" &&
+    [ "$(server_items)" -eq 1 ] || fail "the note's save did not win on the server"
+  curl -sf -u promemo:promemo -o /dev/null -X DELETE "$cal" || fail "DELETE"
+  round --force-delete calendario # the server's only event: vdirsyncer asks before it empties a side
+  expect "deleted on the server, the note is not gone to the archive" $'archived Dal desktop\narchived Dentista spostato | studio Rossi'
+  ;;
+kills)
+  # The launcher killed at random instants while it imports and follows 40 items, moved every
+  # tenth run: never two notes for one item, never a note lost, never a half-written file.
+  runs=${PROMEMO_IMPORT_KILLS:-100}
+  items=40
+  write_items() { # write_items <version>
+    for k in $(seq "$items"); do
+      printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telefono//IT\r\nBEGIN:VEVENT\r\nUID:%s@telefono.example\r\nDTSTAMP:20270101T000000Z\r\nDTSTART:202702%02dT0%s0000Z\r\nSUMMARY:Evento %s v%s\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
+        "$k" $((k % 28 + 1)) $(($1 % 10)) "$k" "$1" >"$folder/calendario/.new"
+      mv "$folder/calendario/.new" "$folder/calendario/item$k.ics"
+    done
+  }
+  check() { # check <least notes>: the notes now, each item's at most once; prints their count
+    "$fixture" "$folder" notes >"$work/notes.txt" || fail "a note cannot be read"
+    local dup
+    dup=$(grep -v '^archived ' "$work/notes.txt" | grep -o 'Evento [0-9]*' | sort | uniq -d | head -3)
+    [ -z "$dup" ] || fail "two notes for one item: $dup"
+    local count
+    count=$(grep -vc '^archived ' "$work/notes.txt")
+    [ "$count" -ge "$1" ] || fail "a note was lost: $count notes after $1"
+    for file in "$folder"/calendario/*.ics; do
+      [ "$(tail -c 15 "$file" | tr -d '\r\n')" = END:VCALENDAR ] || fail "half-written $file"
+    done
+    echo "$count"
+  }
+  write_items 0
+  least=0
+  for run in $(seq "$runs"); do
+    [ $((run % 10)) -eq 0 ] && write_items "$run"
+    timeout -s KILL "0.0$((RANDOM % 90 + 10))" "$fixture" "$folder" start >/dev/null 2>&1
+    least=$(check "$least") || { echo "$least"; exit 1; }
+  done
+  "$fixture" "$folder" start 2>/dev/null || fail "the last look"
+  [ "$(check "$items")" -eq "$items" ] || fail "not one note for each item"
   ;;
 *)
   fail "unknown client $client"
