@@ -382,6 +382,7 @@ void NoteSession::end()
     dropRecoveryCopy();
     m_ended = true;
     m_timer2.stop();
+    m_services.notifications.withdraw(this);
     emit endRequested();
 }
 

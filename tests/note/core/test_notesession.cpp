@@ -1,0 +1,448 @@
+#include "note/core/notesession.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include "common/archive.h"
+#include "common/atomicfile.h"
+#include "common/datetexts.h"
+#include "common/daynumber.h"
+#include "common/notefile.h"
+#include "common/recoverycopy.h"
+#include "platform/captions.h"
+#include "tests/support/fakes.h"
+
+using namespace promemo;
+using namespace promemo::note;
+using namespace promemo::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QSize kNormal(193, 140);
+// A normal note centred on the fake 1280 x 1024 screen.
+const QPoint kCentre(543, 442);
+constexpr auto kWatcher = u"NotinoControl";
+
+// The registry as the note uses it: the watcher it closes, the other notes' states and its own.
+// Answers come when the fake clock moves.
+struct NoteRegistry final : IWindowRegistry
+{
+    explicit NoteRegistry(FakeClock &fakeClock) : clock(fakeClock) {}
+    std::unique_ptr<RegisteredWindow> registerWindow(const QString &) override { return nullptr; }
+    void checkPresence(const QString &, QObject *, std::function<void(const WindowPresence &)>) override {}
+    void postClose(const QString &, QObject *, std::function<void(bool)>) override {}
+    void closeAll(const QString &caption, std::chrono::milliseconds, QObject *context,
+                  std::function<void(bool)> done) override
+    {
+        closed << caption;
+        clock.after(0ms, context, [done] { if (done) done(true); });
+    }
+    void raise(const QString &, QObject *, std::function<void(bool)>) override {}
+    void captionsStartingWith(const QString &, QObject *, std::function<void(const QStringList &)>) override {}
+    void statesOf(const QString &, QObject *context, std::function<void(const QByteArrayList &)> done) override
+    {
+        clock.after(0ms, context, [this, done] { done(QByteArrayList(others) << (own ? own() : QByteArray())); });
+    }
+
+    FakeClock &clock;
+    QStringList closed;
+    QByteArrayList others;
+    std::function<QByteArray()> own;
+};
+
+class NoteSessionTest : public ::testing::Test
+{
+protected:
+    QDate today() const { return clock.today(); }
+    void setNow(int minutes) { clock.current.setTime(QTime(minutes / 60, minutes % 60)); }
+    // Writes a put-away note file and returns its name.
+    QString writeNote(QDate date, int alert, char colour = 'h', char size = 'n')
+    {
+        const QString name = *encodeNoteName({NoteState::PutAway, dayNumber(date), colour, alert, size, 100});
+        EXPECT_TRUE(writeNoteFile(dir.filePath(name), {u"Dentista\r\nore 9"_qs, dateText(date), alertText(alert), {}}));
+        return name;
+    }
+    QStringList noteFiles() const { return dir.files(u"?*[0-9].dat"_qs); }
+    void removeNoteFiles()
+    {
+        for (const QString &file : noteFiles())
+            QFile::remove(dir.filePath(file));
+    }
+    int archived() const { return readArchiveFile(dir.filePath(u"archivio.dat"_qs)).records.size(); }
+    std::unique_ptr<NoteSession> open(const QString &name, NoteSize size = NoteSize::Normal)
+    {
+        auto started = openNote(name, size, clock, dir.path());
+        return started ? begin(std::move(*started)) : nullptr;
+    }
+    std::unique_ptr<NoteSession> fresh(const QString &code = u"12"_qs, NoteSize size = NoteSize::Normal)
+    {
+        return begin(newNote(code, size, clock));
+    }
+    std::unique_ptr<NoteSession> begin(StartedNote started)
+    {
+        const NoteServices services{clock, boxes, keys, screen, sound, windows, notifications};
+        auto session = std::make_unique<NoteSession>(services, std::move(started.note), dir.path(), kNormal);
+        windows.own = [s = session.get()] { return s->firedState(); };
+        session->start(started.placement, kCentre);
+        clock.advance(0ms);
+        return session;
+    }
+    // A drop with the top-left corner at `pixels`.
+    void dropAt(NoteSession &session, QPoint pixels)
+    {
+        session.windowMoved(pixels);
+        session.afterDrag();
+        clock.advance(0ms);
+    }
+    static void press(NoteSession &session, int times, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        for (int i = 0; i < times; ++i)
+            session.Text1_KeyDown(key, modifiers);
+    }
+
+    TemporaryProgramFolder dir;
+    FakeClock clock;
+    FakeMessageBoxes boxes;
+    FakeKeyState keys;
+    FakeScreen screen;
+    FakeSound sound;
+    NoteRegistry windows{clock};
+    FakeNotifications notifications;
+};
+
+TEST_F(NoteSessionTest, ReopenedNoteIsReadHeldAndPlacedByItsAlert)
+{
+    setNow(10 * 60);
+    // passed: fires at its first tick; a pending alert closes the watcher.
+    struct Case { char colour, size; NoteSize program; int dayOffset, alert; NoteColour colourShown;
+                  int points; bool passed, watcherClosed; };
+    const Case cases[] = {
+        {'a', 's', NoteSize::Normal, 0, 0, NoteColour::Cyan, 10, false, false},
+        {'v', 'm', NoteSize::Normal, 1, 9 * 60, NoteColour::Green, 14, false, true},
+        {'a', 'n', NoteSize::Medium, 0, 10 * 60, NoteColour::Yellow, 12, true, false},
+        // an alert of an earlier day has passed too, at any minute
+        {'h', 'n', NoteSize::Normal, -1, 23 * 60, NoteColour::Yellow, 12, true, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE((std::string{c.colour, c.size}));
+        const QDate date = today().addDays(c.dayOffset);
+        const QString name = writeNote(date, c.alert, c.colour, c.size);
+        windows.closed.clear();
+        const auto session = open(name, c.program);
+        ASSERT_TRUE(session);
+        const Note &note = session->note();
+        EXPECT_EQ(std::tuple(note.colour, note.points, note.date, session->showsMissedMoment() ? note.missedMoment : note.alertText, note.text),
+                  std::tuple(c.colourShown, c.points, date, c.dayOffset < 0 ? u"23.00 di ieri"_qs : alertText(c.alert),
+                             u"Dentista\r\nore 9"_qs));
+        // Saved at once unless passed, but the first save after reopening is not archived.
+        // Passed: the file read stays, shown, until the note ends.
+        EXPECT_EQ(std::tuple(note.alertFired, note.file.name() == *withState(name, NoteState::Shown),
+                             noteFiles().size(), archived(), windows.closed.contains(QString::fromUtf16(kWatcher))),
+                  std::tuple(c.passed, c.passed, 1, 0, c.watcherClosed));
+        removeNoteFiles();
+    }
+    // An unreadable date shows the note for today.
+    const QString name = writeNote(today().addDays(3), 0);
+    ASSERT_TRUE(writeNoteFile(dir.filePath(name), {u"testo"_qs, u"31/02/abcd"_qs, {}, {}}));
+    EXPECT_EQ(open(name)->note().date, today());
+}
+
+TEST_F(NoteSessionTest, NewNoteTakesItsLooksFromTheCodeAndSavesWhenChanged)
+{
+    const auto session = fresh(u"23"_qs, NoteSize::Medium);
+    session->Text1_Change(u"Latte"_qs);
+    dropAt(*session, {300, 300});
+    const QStringList first = noteFiles();
+    ASSERT_EQ(first.size(), 1);
+    const auto saved = decodeNoteName(first.front());
+    EXPECT_EQ(std::tuple(saved->colourLetter, saved->sizeLetter, saved->day, archived()),
+              std::tuple('b', 'm', dayNumber(today()), 1));
+    // Unchanged: no new save.
+    clock.advance(5s);
+    dropAt(*session, {310, 300});
+    EXPECT_EQ(noteFiles(), first);
+    // A change other than of the text forces a save under a new name.
+    session->Text1_KeyDown(Qt::Key_4, Qt::ControlModifier | Qt::KeypadModifier);
+    dropAt(*session, {300, 300});
+    ASSERT_EQ(noteFiles().size(), 1);
+    EXPECT_EQ(std::pair(decodeNoteName(noteFiles().front())->sizeLetter, archived()), std::pair('s', 2));
+}
+
+TEST_F(NoteSessionTest, ReopenedNoteArchivesChangesAndF5TwiceDeletesIt)
+{
+    const auto session = open(writeNote(today(), 0));
+    session->Text1_Change(u"Dentista\nore 9 e latte"_qs);
+    dropAt(*session, {300, 300});
+    EXPECT_EQ(archived(), 1);
+    // Any key between two F5 disarms the deletion; the first moves the note down.
+    for (const Qt::Key key : {Qt::Key_F5, Qt::Key_X, Qt::Key_F5})
+        session->Text1_KeyDown(key, {});
+    EXPECT_TRUE(!session->ended() && session->position().y() > 300);
+    session->Text1_KeyDown(Qt::Key_F5, {});
+    EXPECT_TRUE(session->ended() && noteFiles().isEmpty() && boxes.shown.isEmpty());
+}
+
+TEST_F(NoteSessionTest, DropAtTheBottomDeletesOrAsksAndAtTheSidesPutsAway)
+{
+    setNow(12 * 60);
+    // Which bottom drops ask is the rule's own test; here what the answer and the sides do.
+    enum class Outcome { Deleted, Kept, PutAway };
+    const QPoint bottom(300, 950), right(1200, 300), left(-60, 300);
+    const std::tuple<QPoint, int, int, MessageAnswer, Outcome, bool> cases[] = {
+        {bottom, 1, 0, MessageAnswer::Yes, Outcome::Deleted, false},
+        {bottom, 0, 13 * 60, MessageAnswer::No, Outcome::Kept, false},
+        {right, 0, 13 * 60, MessageAnswer::No, Outcome::PutAway, true},
+        {left, 1, 13 * 60, MessageAnswer::No, Outcome::PutAway, false},
+    };
+    for (const auto &[drop, dayOffset, alert, answer, outcome, watcherClosed] : cases) {
+        SCOPED_TRACE(drop.x());
+        const auto session = open(writeNote(today().addDays(dayOffset), alert));
+        windows.closed.clear();
+        boxes.shown.clear();
+        boxes.answers = {answer};
+        dropAt(*session, drop);
+        // A note that closes the watcher ends once it has gone.
+        const QStringList files = noteFiles();
+        EXPECT_EQ(std::tuple(session->ended(), boxes.shown.size(), files.size(), !windows.closed.isEmpty()),
+                  std::tuple(outcome != Outcome::Kept, drop == bottom ? 1 : 0, outcome == Outcome::Deleted ? 0 : 1,
+                             watcherClosed));
+        // Kept notes come back to the centre; put away ones are renamed to "o...".
+        EXPECT_TRUE(outcome != Outcome::Kept || session->position() == kCentre);
+        EXPECT_TRUE(outcome != Outcome::PutAway || files.value(0).startsWith(u'o'));
+        removeNoteFiles();
+    }
+    // A note with no file to rename (never saved) is put away without a file and without a word.
+    const auto unsaved = fresh();
+    boxes.shown.clear();
+    dropAt(*unsaved, right);
+    EXPECT_TRUE(unsaved->ended() && noteFiles().isEmpty() && boxes.shown.isEmpty());
+}
+
+TEST_F(NoteSessionTest, AlertFiresAtItsMinute)
+{
+    dir.put(u"suono.wav"_qs, {});
+    dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nsound=1\r\n");
+    setNow(10 * 60 + 14);
+    const auto session = open(writeNote(today(), 10 * 60 + 20));
+    session->windowMoved({100, 100});
+    clock.current = clock.current.addSecs(5 * 60 + 59);
+    session->Timer2_Timer();
+    EXPECT_FALSE(session->note().alertFired);
+    setNow(10 * 60 + 20);
+    session->Timer2_Timer();
+    clock.advance(0ms);
+    // Centred with its sound and a notification; the file stays until the note ends.
+    EXPECT_EQ(std::tuple(session->note().alertFired, session->alertCentred(), session->position(), noteFiles().size(),
+                         sound.played.size()),
+              std::tuple(true, true, kCentre, 1, 1));
+    ASSERT_EQ(notifications.shown.size(), 1);
+    EXPECT_EQ(std::pair(notifications.shown[0].summary, notifications.shown[0].body),
+              std::pair(dateText(today()) + u" 10.20"_qs, u"Dentista\nore 9"_qs));
+    // Picking the notification brings the note forward.
+    int raised = 0;
+    QObject::connect(session.get(), &NoteSession::raiseRequested, [&] { ++raised; });
+    notifications.activate(0);
+    EXPECT_EQ(raised, 1);
+    // Fired: a drop saves nothing; put away, the note and its file are gone.
+    dropAt(*session, {310, 300});
+    EXPECT_EQ(noteFiles().size(), 1);
+    dropAt(*session, {1200, 300});
+    EXPECT_EQ(std::pair(session->ended(), noteFiles().size()), std::pair(true, qsizetype(0)));
+
+    // notifiche=0: the alert fires in the note only.
+    dir.put(u"Notino.ini"_qs, "[Opzioni]\r\nsound=1\r\nnotifiche=0\r\n");
+    const auto quiet = open(writeNote(today(), 10 * 60 + 20));
+    EXPECT_EQ(std::pair(quiet->note().alertFired, notifications.shown.size()), std::pair(true, qsizetype(1)));
+}
+
+// A note open across midnight (the machine asleep) fires at its first tick after, as a missed
+// alert that says when it was for; put on again by a key, it is an alert like any other.
+TEST_F(NoteSessionTest, AnAlertMissedAcrossMidnightFiresAndSaysWhenItWasFor)
+{
+    setNow(23 * 60 + 45);
+    const auto session = open(writeNote(today(), 23 * 60 + 58));
+    session->Timer2_Timer();
+    ASSERT_FALSE(session->note().alertFired);
+    clock.current = QDateTime(today().addDays(1), QTime(0, 10));
+    session->Timer2_Timer();
+    EXPECT_EQ(std::tuple(session->showsMissedMoment(), session->note().missedMoment),
+              std::tuple(true, u"23.58 di ieri"_qs));
+    ASSERT_EQ(notifications.shown.size(), 1);
+    EXPECT_EQ(notifications.shown[0].summary, u"Avviso mancato: 23.58 di ieri"_qs);
+
+    press(*session, 1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(session->note().alertFired, session->showsMissedMoment(), session->alertCentred()),
+              std::tuple(false, false, false));
+}
+
+TEST_F(NoteSessionTest, AFiredNotesNotificationGoesWhenTheNoteIsDealtWith)
+{
+    setNow(10 * 60 + 20);
+    const auto pressing = [](Qt::Key key, Qt::KeyboardModifiers modifiers, int times = 1) {
+        return [=](NoteSession &session) { press(session, times, key, modifiers); };
+    };
+    const std::pair<const char *, std::function<void(NoteSession &)>> ways[] = {
+        {"closed by the launcher", [](NoteSession &session) { EXPECT_TRUE(session.closeFromOutside()); }},
+        {"put away", [this](NoteSession &session) { dropAt(session, {1200, 300}); }},
+        {"deleted", pressing(Qt::Key_F5, Qt::NoModifier, 2)},
+        {"alert later", pressing(Qt::Key_Right, Qt::ControlModifier)},
+        {"date on", pressing(Qt::Key_Down, Qt::ControlModifier)},
+        {"alert set-up", [this](NoteSession &session) {
+             AlertSetupSession setup(session, clock, WindowMessages(boxes, {}));
+             EXPECT_TRUE(setup.cmdOk_Click(setup.open()).closes);
+         }},
+    };
+    for (const auto &[way, dealWith] : ways) {
+        SCOPED_TRACE(way);
+        const auto session = open(writeNote(today(), 10 * 60 + 20));
+        ASSERT_TRUE(session->note().alertFired);
+        const qsizetype fired = notifications.shown.size() - 1;
+        // Looking at it, moving it or bringing it forward is not dealing with it.
+        dropAt(*session, {310, 300});
+        notifications.activate(fired);
+        EXPECT_FALSE(notifications.withdrawn(fired));
+        dealWith(*session);
+        EXPECT_TRUE(notifications.withdrawn(fired));
+        removeNoteFiles();
+    }
+}
+
+// "Rimanda di 10 minuti" on the notification of a note that fired on screen.
+TEST_F(NoteSessionTest, SnoozeSetsTheAlertTenMinutesOnSavesItAndFiresAgain)
+{
+    setNow(23 * 60 + 40);
+    const QDate tomorrow = today().addDays(1);
+    const auto session = open(writeNote(today(), 23 * 60 + 52));
+    setNow(23 * 60 + 52);
+    session->Timer2_Timer();
+    ASSERT_EQ(notifications.shown.size(), 1);
+    const int archivedBefore = archived();
+    clock.current.setTime(QTime(23, 55, 40));
+    ASSERT_TRUE(notifications.invoke(0, u"Rimanda di 10 minuti"_qs));
+    EXPECT_EQ(std::tuple(session->note().date, session->note().alertText, session->note().alertFired,
+                         notifications.withdrawn(0)),
+              std::tuple(tomorrow, u"00.05"_qs, false, true));
+    // Saved under a name with the new alert, and archived.
+    ASSERT_EQ(noteFiles().size(), 1);
+    const auto saved = decodeNoteName(noteFiles().front());
+    EXPECT_EQ(std::tuple(saved->day, saved->alertMinutes, archived()), std::tuple(dayNumber(tomorrow), 5, archivedBefore + 1));
+    EXPECT_EQ(readNoteFile(dir.filePath(noteFiles().front()))->alertTime, u"00.05"_qs);
+
+    clock.current = QDateTime(tomorrow, QTime(0, 4, 59));
+    session->Timer2_Timer();
+    EXPECT_EQ(std::pair(session->note().alertFired, notifications.shown.size()), std::pair(false, qsizetype(1)));
+    clock.current = QDateTime(tomorrow, QTime(0, 5));
+    session->Timer2_Timer();
+    EXPECT_EQ(std::tuple(session->note().alertFired, notifications.shown.size(), notifications.withdrawn(1)),
+              std::tuple(true, qsizetype(2), false));
+}
+
+TEST_F(NoteSessionTest, AllNotesKeysParkAndUnparkButNotWhileTheSetUpIsOpen)
+{
+    const auto session = fresh();
+    session->windowMoved({100, 300});
+    // 1 without Ctrl does nothing; Ctrl+1 parks the note at the top, Ctrl+0 brings it back.
+    QList<std::pair<QPoint, bool>> places;
+    const std::set<Key> presses[] = {{Key::Keypad1}, {Key::Control, Key::Keypad1}, {Key::Control, Key::Keypad0}};
+    for (const std::set<Key> &down : presses) {
+        keys.down = down;
+        session->Timer2_Timer();
+        places.append({session->position(), session->parked()});
+    }
+    EXPECT_EQ(places, (QList<std::pair<QPoint, bool>>{{{100, 300}, false}, {{100, -120}, true}, {{100, 13}, false}}));
+    // F10 parks it too; while the set-up is open the timer leaves keys, indicator and alert alone.
+    session->Text1_KeyDown(Qt::Key_F10, {});
+    ASSERT_TRUE(session->parked());
+    setNow(9 * 60);
+    press(*session, 1, Qt::Key_Right, Qt::ControlModifier);
+    press(*session, 1, Qt::Key_F8);
+    ASSERT_TRUE(session->setupOpen());
+    setNow(10 * 60);
+    session->Timer2_Timer(); // Ctrl+0 still held
+    EXPECT_EQ(std::tuple(session->note().alertFired, session->parked(), session->indicator()),
+              std::tuple(false, true, Indicator::Setup));
+    session->alertSetupClosed(true);
+    EXPECT_EQ(session->indicator(), Indicator::Active);
+}
+
+TEST_F(NoteSessionTest, AlertWrappedToMidnightIsRemovedWhenSavedAndTheKeysStopAt2099)
+{
+    setNow(10 * 60 + 5);
+    const QDate tomorrow = today().addDays(1);
+    const auto session = open(writeNote(tomorrow, 23 * 60));
+    // Alt+Right from 23.00 reaches 00.00 of the next day: no alert.
+    press(*session, 1, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(session->note().alertText, u"00.00"_qs);
+    dropAt(*session, {300, 300});
+    ASSERT_EQ(noteFiles().size(), 1);
+    const auto saved = readNoteFile(dir.filePath(noteFiles().front())).value_or(NoteContent{});
+    EXPECT_EQ(std::tuple(saved.date, saved.alertTime, session->note().alertText),
+              std::tuple(dateText(tomorrow.addDays(1)), QString(), QString()));
+    // The next step starts from what the label shows: now.
+    press(*session, 1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(session->note().alertText, u"10.10"_qs);
+
+    clock.current = QDateTime(QDate(2099, 12, 20), QTime(22, 5));
+    const auto last = fresh();
+    press(*last, 2, Qt::Key_Down, Qt::AltModifier);
+    press(*last, 1, Qt::Key_Down, Qt::ControlModifier);
+    press(*last, 2, Qt::Key_Right, Qt::AltModifier);
+    press(*last, 6, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(last->note().date, last->note().alertText, last->note().alertMinutes),
+              std::tuple(QDate(2099, 12, 31), u"23.50"_qs, 23 * 60 + 50));
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+// While the text is not saved, a recovery copy holds it within two seconds; the copy goes with
+// the save.
+TEST_F(NoteSessionTest, UnsavedTextIsCopiedWithinTwoSecondsAndTheCopyGoesWithTheSave)
+{
+    const auto session = fresh();
+    const QDir copies(dir.filePath(kRecoveryFolderName.toString()));
+    const auto copyText = [&] {
+        const QStringList names = copies.entryList({u"*.rec"_qs}, QDir::Files);
+        const auto copy = names.size() == 1 ? decodeRecoveryCopy(readWholeFile(copies.filePath(names[0])))
+                                            : std::nullopt;
+        return copy ? copy->content.text : QString();
+    };
+    session->Text1_Change(u"Comprare"_qs);
+    clock.advance(kRecoveryCopyDelay);
+    EXPECT_EQ(copyText(), u"Comprare"_qs);
+    // Not put off by further keys.
+    session->Text1_Change(u"Comprare il"_qs);
+    clock.advance(kRecoveryCopyDelay / 2);
+    session->Text1_Change(u"Comprare il pane"_qs);
+    clock.advance(kRecoveryCopyDelay / 2);
+    EXPECT_EQ(copyText(), u"Comprare il pane"_qs);
+    EXPECT_TRUE(noteFiles().isEmpty());
+
+    dropAt(*session, {300, 300});
+    EXPECT_EQ(std::pair(noteFiles().size(), copies.entryList({u"*.rec"_qs}).size()), std::pair(qsizetype(1), qsizetype(0)));
+}
+
+// A note that fires while other fired notes hold the middle and the place after it takes the
+// first free place, and tells it to the other notes while it is fired and there.
+TEST_F(NoteSessionTest, AFiredNoteTakesTheFirstPlaceNoOtherFiredNoteHolds)
+{
+    setNow(10 * 60 + 20);
+    const qint64 earlier = clock.now().toMSecsSinceEpoch() - 60'000;
+    windows.others = {encodeFiredClaim({0, earlier, 1}), encodeFiredClaim({1, earlier, 2}), {}};
+    const auto session = open(writeNote(today(), 10 * 60 + 15));
+    ASSERT_TRUE(session->note().alertFired);
+    clock.advance(2s);
+    const QPoint third = kCentre + QPoint(48, 48);
+    EXPECT_EQ(session->position(), third);
+    EXPECT_EQ(decodeFiredClaim(session->firedState()).value_or(FiredClaim{}).slot, 2);
+
+    // Moved away by the user it holds no place; put back and set again, neither.
+    session->windowMoved({100, 100});
+    EXPECT_TRUE(session->firedState().isEmpty());
+    session->windowMoved(third);
+    EXPECT_FALSE(session->firedState().isEmpty());
+    press(*session, 1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(session->firedState().isEmpty());
+}
+
+} // namespace
