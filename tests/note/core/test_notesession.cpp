@@ -61,11 +61,7 @@ protected:
         return name;
     }
     QStringList noteFiles() const { return dir.files(u"?*[0-9].dat"_qs); }
-    void removeNoteFiles()
-    {
-        for (const QString &file : noteFiles())
-            QFile::remove(dir.filePath(file));
-    }
+    void removeNoteFiles() { for (const QString &file : noteFiles()) QFile::remove(dir.filePath(file)); }
     int archived() const { return readArchiveFile(dir.filePath(u"archivio.dat"_qs)).records.size(); }
     auto open(const QString &name, NoteSize size = NoteSize::Normal) { return begin(openNote(name, size, clock, dir.path())); }
     auto fresh(const QString &code = u"12"_qs, NoteSize size = NoteSize::Normal) { return begin(newNote(code, size, clock)); }
@@ -81,12 +77,7 @@ protected:
         return session;
     }
     // A drop with the top-left corner at `pixels`.
-    void dropAt(NoteSession &session, QPoint pixels)
-    {
-        session.windowMoved(pixels);
-        session.afterDrag();
-        clock.advance(0ms);
-    }
+    void dropAt(NoteSession &session, QPoint pixels) { session.windowMoved(pixels), session.afterDrag(), clock.advance(0ms); }
     static void press(NoteSession &session, Qt::Key key, Qt::KeyboardModifiers modifiers = {}, int times = 1)
     {
         for (int i = 0; i < times; ++i)
@@ -270,27 +261,37 @@ TEST_F(NoteSessionTest, AFiredNotesNotificationGoesWhenTheNoteIsDealtWith)
     }
 }
 
-// "Rimanda di 10 minuti" on the notification of a note that fired on screen.
-TEST_F(NoteSessionTest, SnoozeSetsTheAlertTenMinutesOnAndSavesIt)
+// Past midnight: "Rimanda di 10 minuti" on a fired note's notification sets the alert on the next
+// day and saves it; an alert stepped to 00.00 is none once saved.
+TEST_F(NoteSessionTest, AlertsMovedPastMidnightAreSavedAsTheyShow)
 {
     setNow(23 * 60 + 40);
     const QDate tomorrow = today().addDays(1);
     const auto session = open(writeNote(today(), 23 * 60 + 52));
     setNow(23 * 60 + 52);
     session->Timer2_Timer();
-    ASSERT_EQ(notifications.shown.size(), 1);
     const int archivedBefore = archived();
     clock.current.setTime(QTime(23, 55, 40));
     ASSERT_TRUE(notifications.invoke(0, u"Rimanda di 10 minuti"_qs));
-    EXPECT_EQ(std::tuple(session->note().date, session->note().alertText, session->note().alertFired,
-                         notifications.withdrawn(0)),
+    EXPECT_EQ(std::tuple(session->note().date, session->note().alertText, session->note().alertFired, notifications.withdrawn(0)),
               std::tuple(tomorrow, u"00.05"_qs, false, true));
-    // Saved under a name with the new alert, and archived.
     ASSERT_EQ(noteFiles().size(), 1);
     const auto saved = decodeNoteName(noteFiles().front());
-    EXPECT_EQ(std::tuple(saved->day, saved->alertMinutes, archived()), std::tuple(dayNumber(tomorrow), 5, archivedBefore + 1));
-    EXPECT_EQ(readNoteFile(dir.filePath(noteFiles().front()))->alertTime, u"00.05"_qs);
+    EXPECT_EQ(std::tuple(saved->day, saved->alertMinutes, archived(), readNoteFile(dir.filePath(noteFiles().front()))->alertTime),
+              std::tuple(dayNumber(tomorrow), 5, archivedBefore + 1, u"00.05"_qs));
 
+    // Alt+Right from 23.00 reaches 00.00 of the next day: no alert.
+    setNow(10 * 60 + 5);
+    const auto stepped = open(writeNote(tomorrow, 23 * 60));
+    press(*stepped, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(stepped->note().alertText, u"00.00"_qs);
+    ASSERT_TRUE(stepped->Salva_Nota());
+    const auto content = readNoteFile(dir.filePath(stepped->note().file.name())).value_or(NoteContent{});
+    EXPECT_EQ(std::tuple(content.date, content.alertTime, stepped->note().alertText),
+              std::tuple(dateText(tomorrow.addDays(1)), QString(), QString()));
+    // The next step starts from what the label shows: now.
+    press(*stepped, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(stepped->note().alertText, u"10.10"_qs);
 }
 
 TEST_F(NoteSessionTest, AllNotesKeysParkAndUnparkButNotWhileTheSetUpIsOpen)
@@ -316,27 +317,6 @@ TEST_F(NoteSessionTest, AllNotesKeysParkAndUnparkButNotWhileTheSetUpIsOpen)
     session->Timer2_Timer();
     EXPECT_EQ(std::tuple(session->note().alertFired, session->parked(), session->indicator()),
               std::tuple(false, false, Indicator::Setup));
-    session->alertSetupClosed(true);
-    EXPECT_EQ(session->indicator(), Indicator::Active);
-}
-
-TEST_F(NoteSessionTest, AlertWrappedToMidnightIsRemovedFromTheNoteWhenSaved)
-{
-    setNow(10 * 60 + 5);
-    const QDate tomorrow = today().addDays(1);
-    const auto session = open(writeNote(tomorrow, 23 * 60));
-    // Alt+Right from 23.00 reaches 00.00 of the next day: no alert.
-    press(*session, Qt::Key_Right, Qt::AltModifier);
-    EXPECT_EQ(session->note().alertText, u"00.00"_qs);
-    dropAt(*session, {300, 300});
-    ASSERT_EQ(noteFiles().size(), 1);
-    const auto saved = readNoteFile(dir.filePath(noteFiles().front())).value_or(NoteContent{});
-    EXPECT_EQ(std::tuple(saved.date, saved.alertTime, session->note().alertText),
-              std::tuple(dateText(tomorrow.addDays(1)), QString(), QString()));
-    // The next step starts from what the label shows: now.
-    press(*session, Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(session->note().alertText, u"10.10"_qs);
-
 }
 
 // While the text is not saved, a recovery copy holds it within two seconds; the copy goes with
@@ -345,22 +325,17 @@ TEST_F(NoteSessionTest, UnsavedTextIsCopiedWithinTwoSecondsAndTheCopyGoesWithThe
 {
     const auto session = fresh();
     const QDir copies(dir.filePath(kRecoveryFolderName.toString()));
-    const auto copyText = [&] {
-        const QStringList names = copies.entryList({u"*.rec"_qs}, QDir::Files);
-        const auto copy = names.size() == 1 ? decodeRecoveryCopy(readWholeFile(copies.filePath(names[0])))
-                                            : std::nullopt;
-        return copy ? copy->content.text : QString();
-    };
+    const auto recoveryFiles = [&] { return copies.entryList({u"*.rec"_qs}, QDir::Files); };
     // Not put off by further keys.
     session->Text1_Change(u"Comprare il"_qs);
     clock.advance(kRecoveryCopyDelay / 2);
     session->Text1_Change(u"Comprare il pane"_qs);
     clock.advance(kRecoveryCopyDelay / 2);
-    EXPECT_EQ(copyText(), u"Comprare il pane"_qs);
-    EXPECT_TRUE(noteFiles().isEmpty());
-
-    dropAt(*session, {300, 300});
-    EXPECT_EQ(std::pair(noteFiles().size(), copies.entryList({u"*.rec"_qs}).size()), std::pair(qsizetype(1), qsizetype(0)));
+    ASSERT_EQ(recoveryFiles().size(), 1);
+    const auto copy = decodeRecoveryCopy(readWholeFile(copies.filePath(recoveryFiles()[0])));
+    EXPECT_EQ(std::pair(copy.value_or(RecoveredNote{}).content.text, noteFiles().size()), std::pair(u"Comprare il pane"_qs, qsizetype(0)));
+    ASSERT_TRUE(session->Salva_Nota());
+    EXPECT_EQ(std::pair(noteFiles().size(), recoveryFiles().size()), std::pair(qsizetype(1), qsizetype(0)));
 }
 
 // A note that fires while other fired notes hold the middle and the place after it takes the
