@@ -30,7 +30,6 @@ public:
     // Shows the note as its start asks and starts the session.
     void start(Placement placement);
 
-    NoteSession &session() { return m_session; }
     const Note &note() const { return m_session.note(); }
     bool ended() const { return m_session.ended(); }
     QColor indicatorColour() const;

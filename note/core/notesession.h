@@ -71,7 +71,6 @@ public:
     void start(Placement placement, QPoint topLeft);
     // One tick of `Timer2`.
     void Timer2_Timer();
-    void allNotesKeys();
     void setWindowActive(bool active);
 
     // The text as `Text1` shows it (lines ended by LF).
@@ -79,7 +78,6 @@ public:
     void textTooLong();
     // A key in `Text1`: true when the note took it.
     bool Text1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void run(NoteCommand command);
     // A press on the note: the left button starts a drag, the others drop it where it is.
     void Controlla_Posizione(bool leftButton);
     // Moved by the user.
@@ -129,6 +127,8 @@ signals:
     void endRequested();
 
 private:
+    void allNotesKeys();
+    void run(NoteCommand command);
     void stepAlertTime(int step, Direction direction);
     // To a new alert, armed, to be saved.
     void moveAlert(QDate date, int minutes);
