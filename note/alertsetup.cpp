@@ -3,9 +3,7 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 

@@ -7,8 +7,6 @@
 #include "note/core/alertsetupsession.h"
 #include "platform/services.h"
 
-class QLineEdit;
-
 namespace promemo {
 class TwoDigitBox;
 }

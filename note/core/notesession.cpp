@@ -30,6 +30,11 @@ constexpr int kQuietFiredLooks = 2;
 
 } // namespace
 
+Settings NoteSession::settings() const
+{
+    return Settings(QDir(m_folder).filePath(kSettingsFileName.toString()));
+}
+
 NoteSession::NoteSession(const NoteServices &services, Note note, QString folder, QSize windowSize,
                          QWidget *window)
     : m_services(services), m_messages(services.messageBoxes, kNoteTitle, window), m_window(window),
@@ -424,7 +429,7 @@ void NoteSession::fireAlert(const QDateTime &now)
 // forward. It stays until the note is dealt with.
 void NoteSession::notifyAlert()
 {
-    if (!Settings(QDir(m_folder).filePath(kSettingsFileName.toString())).desktopFeature(DesktopFeature::Notifications))
+    if (!settings().desktopFeature(DesktopFeature::Notifications))
         return;
     const AlertNotice notice = alertNotice(m_note.date, m_note.alertText,
                                            QString(m_note.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
@@ -445,7 +450,7 @@ void NoteSession::snoozeAlert()
 
 void NoteSession::Suono()
 {
-    if (!Settings(QDir(m_folder).filePath(kSettingsFileName.toString())).sound())
+    if (!settings().sound())
         return;
     const QString wave = QDir(m_folder).filePath(QStringLiteral("suono.wav"));
     if (QFile::exists(wave))

@@ -23,6 +23,10 @@
 
 class QWidget;
 
+namespace promemo {
+class Settings;
+}
+
 namespace promemo::note {
 
 // The title of the note's message boxes.
@@ -80,8 +84,8 @@ public:
     bool Text1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // A press on the note: the left button starts a drag, the others drop it where it is.
     void Controlla_Posizione(bool leftButton);
-    // Moved by the user.
-    void windowMoved(QPoint topLeft) { m_position = topLeft; }
+    // Moved by the user: parked again only if dropped at the top (afterDrag).
+    void windowMoved(QPoint topLeft) { m_position = topLeft, m_parked = false; }
     // The position rules after a drag: park, edge zones, save.
     void afterDrag();
 
@@ -135,6 +139,8 @@ private:
     void stepNoteDate(int days);
     void fireAlert(const QDateTime &now);
     void Suono();
+    // The suite's settings in the program folder, read when asked.
+    Settings settings() const;
     void notifyAlert();
     void showWriteFailure(const QString &error);
 

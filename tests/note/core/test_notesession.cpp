@@ -302,6 +302,11 @@ TEST_F(NoteSessionTest, AllNotesKeysParkAndUnparkButNotWhileTheSetUpIsOpen)
         places.append({session->position(), session->parked()});
     }
     EXPECT_EQ(places, (QList<std::pair<QPoint, bool>>{{{100, 300}, false}, {{100, -120}, true}, {{100, 13}, false}}));
+    // Dragged down, a parked note is parked no more: Ctrl+0 leaves it.
+    press(*session, Qt::Key_F10);
+    dropAt(*session, {100, 300});
+    session->Timer2_Timer();
+    EXPECT_EQ(std::pair(session->position(), session->parked()), std::pair(QPoint(100, 300), false));
     // While the set-up is open the timer leaves keys, indicator and alert alone.
     keys.down = {Key::Control, Key::Keypad1};
     setNow(9 * 60);
