@@ -90,13 +90,9 @@ public:
     void afterDrag();
 
     bool Salva_Nota();
-    void Esci();
-    void Elimina_File();
     // Closed from outside (the launcher ending, the session): false when the note must stay,
     // its save having failed.
     bool closeFromOutside();
-    // "Rimanda di 10 minuti".
-    void snoozeAlert();
     // What this note tells the other notes through the registry while it is fired and at its
     // place; empty otherwise.
     QByteArray firedState() const;
@@ -131,6 +127,10 @@ signals:
     void endRequested();
 
 private:
+    void Esci();
+    void Elimina_File();
+    // "Rimanda di 10 minuti".
+    void snoozeAlert();
     void allNotesKeys();
     void run(NoteCommand command);
     void stepAlertTime(int step, Direction direction);
