@@ -3,9 +3,7 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 
@@ -21,7 +19,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("  Alert Setup");
 const QString kErrorTitle = QStringLiteral(" Alert error");
-const QString kOnlyDigits = QStringLiteral("Puoi introdurre solo numeri    ");
 const QString kHelpTopic = QStringLiteral("alert.htm");
 
 constexpr QSize kClientSize{187, 84};
@@ -32,7 +29,8 @@ constexpr int kBoxTop = 15;
 
 AlertSetupDialog::AlertSetupDialog(AlertSetupNote &note, const Services &services,
                                    QWidget *parent)
-    : QDialog(parent), m_note(note), m_services(services)
+    : QDialog(parent), m_services(services),
+      m_session(note, services.clock, WindowMessages(services.messageBoxes, kErrorTitle, this))
 {
     setObjectName(QStringLiteral("frmTimer"));
     setWindowTitle(kCaption);
@@ -79,7 +77,7 @@ AlertSetupDialog::AlertSetupDialog(AlertSetupNote &note, const Services &service
     m_cmdOk->setDefault(true);
     m_cmdOk->installEventFilter(this);
 
-    connect(cmdHelp, &QPushButton::clicked, this, &AlertSetupDialog::cmdHelp_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { m_services.help.open(kHelpTopic); });
     connect(cmdAnnulla, &QPushButton::clicked, this, &AlertSetupDialog::reject);
     connect(m_cmdOk, &QPushButton::clicked, this, &AlertSetupDialog::accept);
     installHelpKey(*this, m_services.help, kHelpTopic);
@@ -92,21 +90,15 @@ void AlertSetupDialog::showForNote()
     const QRect screen = m_services.screen.geometry();
     const int frameHeight =
         kClientSize.height() + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const QPoint topLeft = alertSetupPosition(m_note.noteSize(), m_note.geometryTwips(),
-                                              pixelsToTwips(frameHeight),
-                                              pixelsToTwips(screen.bottom() + 1));
+    const QPoint topLeft = m_session.topLeftTwips(pixelsToTwips(frameHeight),
+                                                  pixelsToTwips(screen.bottom() + 1));
     move(twipsToPixels(topLeft.x()), twipsToPixels(topLeft.y()));
-
-    const AlertBoxes opening =
-        openingBoxes(m_note.noteDate(), m_note.alertText(), m_note.alertMinutes());
+    const AlertBoxes opening = m_session.open();
     for (int i = 0; i < kBoxes; ++i)
         m_boxes[i]->setText(opening[i]);
-    m_openingValues = opening;
-
     show();
     activateWindow();
-    m_focusPosition = DayBox;
-    Controllo_Freccia();
+    showFocus(DayBox);
 }
 
 int AlertSetupDialog::boxIndex(const QObject *object) const
@@ -118,47 +110,33 @@ int AlertSetupDialog::boxIndex(const QObject *object) const
     return -1;
 }
 
-QLineEdit *AlertSetupDialog::box(int position) const
-{
-    return position >= 0 && position < kBoxes ? m_boxes[position] : nullptr;
-}
-
 void AlertSetupDialog::boxGotFocus(int position)
 {
-    m_focusPosition = position;
+    m_session.focusReached(position);
     m_boxes[position]->enter();
 }
 
-// The focus moves by `Controllo_Freccia` from the position the keys give.
 void AlertSetupDialog::connectBox(int position)
 {
     TwoDigitBox *box = m_boxes[position];
-    const auto moveTo = [this](int target) {
-        m_focusPosition = target;
-        Controllo_Freccia();
-    };
-    connect(box, &TwoDigitBox::back, this, [this, moveTo] { moveTo(m_focusPosition - 1); });
-    connect(box, &TwoDigitBox::on, this, [this, moveTo] { moveTo(m_focusPosition + 1); });
+    const auto moveTo = [this](int target) { showFocus(m_session.Controllo_Freccia(target)); };
+    connect(box, &TwoDigitBox::back, this, [this, moveTo] { moveTo(m_session.focusPosition() - 1); });
+    connect(box, &TwoDigitBox::on, this, [this, moveTo] { moveTo(m_session.focusPosition() + 1); });
     connect(box, &TwoDigitBox::enterPressed, this,
             [position, moveTo] { moveTo(position < HoursBox ? HoursBox : kOkPosition); });
     connect(box, &TwoDigitBox::secondDigit, this, [position, moveTo] { moveTo(position + 1); });
-    connect(box, &TwoDigitBox::refused, this, [this, position, moveTo] {
-        Msg_Box(kOnlyDigits);
-        moveTo(position);
-    });
+    connect(box, &TwoDigitBox::refused, this, [this, position] { showFocus(m_session.refused(position)); });
 }
 
 bool AlertSetupDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_cmdOk) {
         if (event->type() == QEvent::FocusIn)
-            m_focusPosition = kOkPosition;
+            m_session.focusReached(kOkPosition);
         return QDialog::eventFilter(watched, event);
     }
     const int position = boxIndex(watched);
-    if (position < 0)
-        return QDialog::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn) {
+    if (position >= 0 && event->type() == QEvent::FocusIn) {
         // After the box's own handling, which may place the cursor.
         const bool handled = QDialog::eventFilter(watched, event);
         boxGotFocus(position);
@@ -169,41 +147,19 @@ bool AlertSetupDialog::eventFilter(QObject *watched, QEvent *event)
 
 bool AlertSetupDialog::focusNextPrevChild(bool next)
 {
-    // Tab walks the groups: the date boxes, the hours box, OK, the day box again.
-    const int position = m_focusPosition;
-    const bool inDate = position < HoursBox;
-    const bool inTime = position == HoursBox || position == MinutesBox;
-    if (next)
-        m_focusPosition = inDate ? HoursBox : inTime ? kOkPosition : DayBox;
-    else
-        m_focusPosition = inDate ? kOkPosition : inTime ? DayBox : HoursBox;
-    Controllo_Freccia();
+    showFocus(m_session.tab(next));
     return true;
 }
 
-void AlertSetupDialog::Controllo_Freccia()
+void AlertSetupDialog::showFocus(int position)
 {
-    if (m_focusPosition > kOkPosition)
-        m_focusPosition = DayBox;
-    if (m_focusPosition < 0)
-        m_focusPosition = MinutesBox;
-    if (QLineEdit *target = box(m_focusPosition)) {
-        target->setFocus(Qt::TabFocusReason);
+    if (position < kBoxes) {
+        m_boxes[position]->setFocus(Qt::TabFocusReason);
         // Focus may already be there (a refusal); the box is fresh all the same.
-        boxGotFocus(m_focusPosition);
+        boxGotFocus(position);
         return;
     }
     m_cmdOk->setFocus(Qt::TabFocusReason);
-}
-
-void AlertSetupDialog::Msg_Box(const QString &message)
-{
-    m_services.messageBoxes.warn(kErrorTitle, message, this);
-}
-
-void AlertSetupDialog::cmdHelp_Click()
-{
-    m_services.help.open(kHelpTopic);
 }
 
 void AlertSetupDialog::accept()
@@ -211,49 +167,27 @@ void AlertSetupDialog::accept()
     AlertBoxes boxes;
     for (int i = 0; i < kBoxes; ++i)
         boxes[i] = m_boxes[i]->text();
-    const AlertValidation result = validateAlertSetup(
-        boxes, m_services.clock.today(), m_services.clock.minutesSinceMidnight());
-
+    const AlertSetupSession::Outcome outcome = m_session.cmdOk_Click(boxes);
     for (int i = 0; i < kBoxes; ++i)
-        m_boxes[i]->setText(result.boxes[i]);
-    if (result.date) {
-        m_note.setNoteDate(*result.date);
-        if (result.alertMinutes)
-            m_note.setAlertMinutes(*result.alertMinutes);
-    }
-    if (!result.accepted()) {
-        Msg_Box(result.message);
-        m_focusPosition = result.focus;
-        Controllo_Freccia();
+        m_boxes[i]->setText(outcome.boxes[i]);
+    if (!outcome.closes) {
+        showFocus(outcome.focus);
         return;
     }
-
-    m_note.armAlert(result.alertText);
-    if (boxesChanged(result.boxes, m_openingValues))
-        m_note.saveChangedAlert();
-    finish(false);
     close();
 }
 
 void AlertSetupDialog::closeEvent(QCloseEvent *event)
 {
     // The frame's close button counts as Cancel.
-    finish(true);
+    m_session.finish(true);
     event->accept();
 }
 
 void AlertSetupDialog::reject()
 {
-    finish(true);
+    m_session.finish(true);
     close();
-}
-
-void AlertSetupDialog::finish(bool cancelled)
-{
-    if (m_finished)
-        return;
-    m_finished = true;
-    m_note.alertSetupClosed(cancelled);
 }
 
 } // namespace promemo::note

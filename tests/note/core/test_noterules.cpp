@@ -36,6 +36,9 @@ TEST(NoteRules, AlertAndDateStepsWrapPastMidnightAndClampToNow)
         // a step into a past day comes back to now today
         {"10.00", yesterday, 10, Earlier, noon, noon, today, true},
         {"00.00", today, 10, Earlier, noon, noon, today, true},
+        // no step later wraps past the last day
+        {"23.50", QDate(2099, 12, 31), 10, Later, noon, hm(23, 50), QDate(2099, 12, 31), false},
+        {"23.10", QDate(2099, 12, 31), 60, Later, noon, hm(23, 10), QDate(2099, 12, 31), false},
     };
     for (const auto &[label, date, step, direction, now, minutes, expectedDate, clamped] : cases) {
         SCOPED_TRACE(std::string(label) + " step " + std::to_string(step));
@@ -47,7 +50,8 @@ TEST(NoteRules, AlertAndDateStepsWrapPastMidnightAndClampToNow)
     // The date steps back no further than today; a past note moved on stays past.
     const std::tuple<QDate, int, QDate, bool> dateCases[] = {
         {d, -1, today, false}, {today, -1, today, true}, {today.addDays(3), -7, today, true},
-        {today, 7, today.addDays(7), false}, {today.addDays(-10), 1, today.addDays(-9), false}};
+        {today, 7, today.addDays(7), false}, {today.addDays(-10), 1, today.addDays(-9), false},
+        {QDate(2099, 12, 28), 7, QDate(2099, 12, 31), false}};
     for (const auto &[from, days, expected, clamped] : dateCases) {
         const DateStep s = stepDate(from, days, today);
         EXPECT_EQ(std::tuple(s.date, s.clampedToToday), std::tuple(expected, clamped)) << days;

@@ -1,4 +1,4 @@
-#include "note/notestart.h"
+#include "note/core/notestart.h"
 
 #include "common/datetexts.h"
 #include "common/duenotes.h"
