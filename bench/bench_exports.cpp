@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "addressbook/core/vcard.h"
+#include "bench/benchcore.h"
 #include "common/atomicfile.h"
 #include "common/daynumber.h"
 #include "common/notefile.h"
@@ -18,23 +19,6 @@
 using namespace promemo;
 
 namespace {
-
-void ensureCoreApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "bench";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-}
-
-struct FixedClock final : IClock
-{
-    QDateTime now() const override { return QDateTime(QDate(2027, 1, 10), QTime(8, 0)); }
-    std::chrono::milliseconds tickCount() const override { return {}; }
-    void after(std::chrono::milliseconds, QObject *, std::function<void()>) const override {}
-};
 
 QString noteText(int i)
 {

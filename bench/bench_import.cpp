@@ -14,6 +14,7 @@
 
 #include <memory>
 
+#include "bench/benchcore.h"
 #include "common/atomicfile.h"
 #include "launcher/core/calendarfile.h"
 #include "launcher/core/calendarfilekeeper.h"
@@ -22,23 +23,6 @@
 using namespace promemo;
 
 namespace {
-
-void ensureCoreApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "bench";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-}
-
-struct FixedClock final : IClock
-{
-    QDateTime now() const override { return QDateTime(QDate(2027, 1, 10), QTime(8, 0)); }
-    std::chrono::milliseconds tickCount() const override { return {}; }
-    void after(std::chrono::milliseconds, QObject *, std::function<void()>) const override {}
-};
 
 bool put200(const QString &folder)
 {
