@@ -98,6 +98,22 @@ Attempt renameTo(const QString &source, const QString &target, QString *error)
     return Attempt::Failed;
 }
 
+// Renames file `name` of `folder` to `first`, or to the next free stamp when another file has it;
+// `name` then holds the name taken.
+WriteResult renameOnFreeName(const QString &folder, QString &name, const QString &first)
+{
+    const QDir dir(folder);
+    const QString source = dir.filePath(name);
+    QString error;
+    const auto target = onFreeName(first, [&](const QString &candidate) {
+        return renameTo(source, dir.filePath(candidate), &error);
+    });
+    if (!target)
+        return {error.isEmpty() ? noFreeName(folder) : error};
+    name = *target;
+    return {};
+}
+
 } // namespace
 
 QByteArray encodeNoteFile(const NoteContent &note)
@@ -200,15 +216,9 @@ std::optional<OpenedNote> NoteFiles::open(const QString &name, OpenFailure *fail
 
     OpenedNote opened{decodeNoteFile(*bytes), std::move(held)};
     if (decoded->state == NoteState::PutAway) {
-        const QDir dir(folder);
-        QString error;
-        const auto shown = onFreeName(*withState(name, NoteState::Shown), [&](const QString &target) {
-            return renameTo(path, dir.filePath(target), &error);
-        });
-        if (shown)
-            opened.file.m_name = *shown;
-        else // held under its put-away name: shown all the same, saved as usual
-            qCWarning(lcFiles).noquote() << error;
+        const WriteResult shown = renameOnFreeName(folder, opened.file.m_name, *withState(name, NoteState::Shown));
+        if (!shown) // held under its put-away name: shown all the same, saved as usual
+            qCWarning(lcFiles).noquote() << shown.error;
     }
     return opened;
 }
@@ -252,20 +262,9 @@ WriteResult NoteFiles::putAway(HeldNoteFile &held) const
     if (!held.isHeld())
         return {};
     const auto putAwayName = withState(held.name(), NoteState::PutAway);
-    if (!putAwayName)
+    if (!putAwayName || *putAwayName == held.name())
         return {};
-    if (*putAwayName == held.name())
-        return {};
-    const QDir dir(folder);
-    const QString source = dir.filePath(held.name());
-    QString error;
-    const auto target = onFreeName(*putAwayName, [&](const QString &candidate) {
-        return renameTo(source, dir.filePath(candidate), &error);
-    });
-    if (!target)
-        return {error.isEmpty() ? noFreeName(folder) : error};
-    held.m_name = *target;
-    return {};
+    return renameOnFreeName(folder, held.m_name, *putAwayName);
 }
 
 WriteResult NoteFiles::rename(HeldNoteFile &held, const NoteName &name) const
@@ -275,16 +274,7 @@ WriteResult NoteFiles::rename(HeldNoteFile &held, const NoteName &name) const
         return {QStringLiteral("Data del Notino non valida")};
     if (!held.isHeld() || *first == held.name())
         return {};
-    const QDir dir(folder);
-    const QString source = dir.filePath(held.name());
-    QString error;
-    const auto target = onFreeName(*first, [&](const QString &candidate) {
-        return renameTo(source, dir.filePath(candidate), &error);
-    });
-    if (!target)
-        return {error.isEmpty() ? noFreeName(folder) : error};
-    held.m_name = *target;
-    return {};
+    return renameOnFreeName(folder, held.m_name, *first);
 }
 
 WriteResult NoteFiles::remove(HeldNoteFile &held) const
