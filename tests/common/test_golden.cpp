@@ -52,7 +52,6 @@ TEST(Golden, NoteFiles)
     for (const auto &[file, name, content] : cases) {
         SCOPED_TRACE(file.toStdString());
         EXPECT_EQ(decodeNoteName(file), name);
-        EXPECT_EQ(encodeNoteName(name), file);
         EXPECT_EQ(readNoteFile(golden(file)), content);
         EXPECT_EQ(encodeNoteFile(content), goldenBytes(file));
     }
@@ -117,35 +116,29 @@ TEST(Golden, RecurrenceFiles)
 TEST(Golden, SettingsFile)
 {
     const Settings read(golden("Notino.ini"));
-    EXPECT_EQ(read.noteColour(), NoteColour::Cyan);
-    EXPECT_EQ(read.textSize(), TextSize::Medium);
-    EXPECT_EQ(read.noteSize(), NoteSize::Medium);
-    EXPECT_EQ(read.showList(), ShowList::Never);
-    EXPECT_TRUE(read.sound());
-    EXPECT_EQ(read.appearanceCode(), u"23");
-    EXPECT_TRUE(read.calendarCheck(CalendarCheck::SundaysInRed));
-    EXPECT_FALSE(read.calendarCheck(CalendarCheck::NoteDays));
-    EXPECT_TRUE(read.calendarCheck(CalendarCheck::Recurrences));
-    EXPECT_EQ(std::pair(read.sheetColour(), read.tabColour()), std::pair(7, 0));
-    EXPECT_EQ(read.file().read(u"VERSIONE", u"numvers"), u"1600");
-    EXPECT_EQ(read.file().read(u"Versione", u"codvers"), u"1.6");
-    EXPECT_EQ(read.file().read(u"rubrica", u"coltasti"), u"0");
+    EXPECT_EQ(std::tuple(read.noteColour(), read.textSize(), read.noteSize(), read.showList(), read.sound(),
+                         read.appearanceCode(), read.sheetColour(), read.tabColour()),
+              std::tuple(NoteColour::Cyan, TextSize::Medium, NoteSize::Medium, ShowList::Never, true, u"23"_qs, 7, 0));
+    EXPECT_EQ(std::tuple(read.calendarCheck(CalendarCheck::SundaysInRed), read.calendarCheck(CalendarCheck::NoteDays),
+                         read.calendarCheck(CalendarCheck::Recurrences)),
+              std::tuple(true, false, true));
+    EXPECT_EQ(QStringList({read.file().read(u"VERSIONE", u"numvers"), read.file().read(u"Versione", u"codvers"),
+                           read.file().read(u"rubrica", u"coltasti")}),
+              QStringList({u"1600"_qs, u"1.6"_qs, u"0"_qs}));
 
     // The delivered file holds only its comment; every program then writes its own keys.
     const QTemporaryDir dir;
     const Settings written(dir.filePath("Notino.ini"));
     const QByteArray sample = goldenBytes("Notino.ini");
     ASSERT_TRUE(writeFileAtomically(written.file().path(), sample.left(sample.indexOf('\n') + 1)));
-    ASSERT_TRUE(written.setNoteColour(NoteColour::Cyan));
-    ASSERT_TRUE(written.setTextSize(TextSize::Medium));
-    ASSERT_TRUE(written.setNoteSize(NoteSize::Medium));
-    ASSERT_TRUE(written.setShowList(ShowList::Never));
-    ASSERT_TRUE(written.setSound(true));
-    ASSERT_TRUE(written.writeVersion());
-    ASSERT_TRUE(written.setCalendarCheck(CalendarCheck::SundaysInRed, true));
-    ASSERT_TRUE(written.setCalendarCheck(CalendarCheck::NoteDays, false));
-    ASSERT_TRUE(written.setCalendarCheck(CalendarCheck::Recurrences, true));
-    ASSERT_TRUE(written.setAddressBookColours(7, 0));
+    for (const WriteResult &result : {written.setNoteColour(NoteColour::Cyan), written.setTextSize(TextSize::Medium),
+                                      written.setNoteSize(NoteSize::Medium), written.setShowList(ShowList::Never),
+                                      written.setSound(true), written.writeVersion(),
+                                      written.setCalendarCheck(CalendarCheck::SundaysInRed, true),
+                                      written.setCalendarCheck(CalendarCheck::NoteDays, false),
+                                      written.setCalendarCheck(CalendarCheck::Recurrences, true),
+                                      written.setAddressBookColours(7, 0)})
+        EXPECT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(readWholeFile(written.file().path()), sample);
 }
 

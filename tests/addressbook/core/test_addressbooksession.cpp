@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "common/atomicfile.h"
-#include "platform/windowregistry.h"
 #include "tests/support/fakes.h"
 
 using namespace promemo;
@@ -20,22 +20,6 @@ namespace {
 constexpr Column N = Column::Name;
 constexpr Column U = Column::Number;
 const CellRef kSearchBox{0, N};
-
-// Help windows only: whether one is there, and the captions asked to close.
-struct HelpWindows final : IWindowRegistry
-{
-    using Done = std::function<void(bool)>;
-    std::unique_ptr<RegisteredWindow> registerWindow(const QString &) override { return nullptr; }
-    void checkPresence(const QString &, QObject *, std::function<void(const WindowPresence &)> done) override { done({helpThere, {}}); }
-    void postClose(const QString &, QObject *, Done) override {}
-    void closeAll(const QString &caption, std::chrono::milliseconds, QObject *, Done) override { closed << caption; }
-    void raise(const QString &, QObject *, Done) override {}
-    void captionsStartingWith(const QString &, QObject *, std::function<void(const QStringList &)>) override {}
-    void statesOf(const QString &, QObject *, std::function<void(const QByteArrayList &)>) override {}
-
-    bool helpThere = false;
-    QStringList closed;
-};
 
 // One record as the file holds it: name and number padded with blanks, plain and black.
 QByteArray plainRecord(const QByteArray &name, const QByteArray &number = {})
@@ -88,7 +72,7 @@ protected:
 
     QTemporaryDir dir;
     test::FakeMessageBoxes boxes;
-    HelpWindows windows;
+    test::FakeWindowRegistry windows;
     std::unique_ptr<AddressBookSession> session;
     CellRef focus{0, U};
     QStringList help;
@@ -148,16 +132,20 @@ TEST_F(AddressBookSessionTest, ClosingAsksForUnsavedEditsAndTakesTheHelp)
     EXPECT_EQ(std::pair(focus, s.isModified()), std::pair(CellRef{7, U}, true));
 
     // F1: the help opens unless it is open already, and the focus comes back.
-    windows.helpThere = true;
+    const QString helpCaption = u"Help di Promemo"_s;
+    windows.addWindow(helpCaption);
     s.helpKeyPressed({7, U});
-    windows.helpThere = false;
+    QCoreApplication::processEvents();
+    windows.removeWindow(helpCaption);
     focus = kSearchBox;
     s.Apre_Guida();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !help.isEmpty(); }, 2000));
     EXPECT_EQ(std::pair(help, focus), std::pair(QStringList{u"rubrica.htm"_s}, CellRef{7, U}));
 
     EXPECT_TRUE(s.Form_QueryUnload());
+    windows.addWindow(helpCaption);
     s.Form_Unload();
-    EXPECT_EQ(std::pair(windows.closed, stored(0, 7)), std::pair(QStringList{u"Help di Promemo"_s}, plainRecord({}, "02")));
+    EXPECT_EQ(std::pair(windows.closeRequests(), stored(0, 7)), std::pair(QStringList{helpCaption}, plainRecord({}, "02")));
 }
 
 // Which cells match is the search rules' test; here the steps' flow.
