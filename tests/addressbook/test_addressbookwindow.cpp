@@ -132,7 +132,8 @@ TEST_F(AddressBookWindowTest, KeysReachTheWalkAndEveryPastePathReachesIncolla)
     EXPECT_EQ(std::pair(w.numberCell(5)->text(), focusedCell()), std::pair(u"06 1234"_qs, CellRef{5, Column::Number}));
 }
 
-// Typed text shows as the file will hold it, and the session holds what the cells show.
+// Typed text shows as the file will hold it, and the session holds what the cells show; a tab
+// click shows the other sheet.
 TEST_F(AddressBookWindowTest, TypedTextAndATabClickReachTheSessionAndALongEntryShowsFromItsBeginning)
 {
     const QString longName = u"Studio dentistico associato Dottori Rossi, Bianchi e Verdi - Via Roma 12"_qs;
@@ -145,9 +146,8 @@ TEST_F(AddressBookWindowTest, TypedTextAndATabClickReachTheSessionAndALongEntryS
     pressButton(BoldButton);
     EXPECT_EQ(std::tuple(w.nameCell(1)->text(), w.nameCell(2)->font().bold(), w.session().rows()[0].name.text),
               std::tuple(u"Zoë?"_qs, true, u"Zoë?"_qs));
-    fakes.messageBoxes.answers = {MessageAnswer::No};
+    // (The question for the sheet left is the session's test; typing marks the edit: the closing test.)
     QTest::mouseClick(w.tab(1), Qt::LeftButton);
-    EXPECT_TRUE(fakes.messageBoxes.shown.size() == 1 && fakes.messageBoxes.shown[0].text.contains(u"foglio A1?"_qs));
     EXPECT_EQ(std::tuple(w.tab(1)->font().bold(), w.tab(0)->font().bold(), w.nameCell(2)->text(), w.nameCell(2)->cursorPosition()),
               std::tuple(true, false, longName, 0));
 }

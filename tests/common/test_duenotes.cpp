@@ -20,9 +20,9 @@ Recurrence recurrence(const char *date, const char *advance)
             QStringLiteral("Compleanno")};
 }
 
-ListedNote note(int day, int alertMinutes, NoteState state = NoteState::PutAway)
+ListedNote note(int day, int alertMinutes, NoteState state = NoteState::PutAway, int stamp = 100)
 {
-    const NoteName name{state, day, 'h', alertMinutes, 'n', 100};
+    const NoteName name{state, day, 'h', alertMinutes, 'n', stamp};
     return {*encodeNoteName(name), name};
 }
 
@@ -83,20 +83,17 @@ TEST(Watcher, WatchesEveryAlertUpToTodayAndFindsAllThatAreDue)
 {
     const QDate today(2030, 1, 1);
     const int day = dayNumber(today);
-    ListedNote twin = note(day, 600);
-    twin.name.stamp = 200;
-    twin.fileName = *encodeNoteName(twin.name);
+    // The last is the first's twin at another stamp: equal moments keep their order.
     const std::vector<ListedNote> notes = {
         note(day, 600), note(day, 570), note(day, 0), note(day - 1, 1430), note(day - 400, 30),
-        note(day + 1, 30), note(day, 30, NoteState::Shown), twin};
+        note(day + 1, 30), note(day, 30, NoteState::Shown), note(day, 600, NoteState::PutAway, 200)};
     const std::vector<DueNote> watched = alertsToWatch(notes, today);
     QStringList order;
     for (const DueNote &due : watched)
         order << QStringLiteral("%1 %2").arg(due.day.toString(Qt::ISODate)).arg(due.alertMinutes);
     EXPECT_EQ(order.join(u", ").toStdString(),
               "2028-11-27 30, 2029-12-31 1430, 2030-01-01 570, 2030-01-01 600, 2030-01-01 600");
-    EXPECT_EQ(watched[3].fileName, notes[0].fileName);
-    EXPECT_EQ(watched[4].fileName, twin.fileName);
+    EXPECT_EQ(std::pair(watched[3].fileName, watched[4].fileName), std::pair(notes[0].fileName, notes[7].fileName));
 
     const std::pair<QTime, size_t> cases[] = {
         {QTime(0, 0), 2}, {QTime(9, 29, 59), 2}, {QTime(9, 30), 3}, {QTime(23, 0), 5}};
@@ -123,7 +120,6 @@ TEST(NoteListing, ListsByStateAndDecodedDayNotByNamePrefix)
         // day 1234 must not pick up days 12340 and 12345, which share its digits
         {{NoteState::PutAway, 1234}, "o1234h0570n00001.dat"},
         {{std::nullopt, 1234}, "n1234k0000m00004.dat o1234h0570n00001.dat"},
-        {{NoteState::PutAway, 12345}, "o12345h0495n00002.dat"},
     };
     for (const auto &[filter, expected] : cases) {
         QStringList names;
@@ -143,7 +139,7 @@ TEST(ExpandRecurrence, StepsFromTheEnteredMonthWrapsAndCutsDaysToTheMonth)
     const QList<std::tuple<QString, QString, int, QStringList>> cases = {
         {"31/01", "12", 2028, leap},
         {"31/01", "12", 2100, common},
-        {"30/08", "02", 2099, {"30/08", "28/02"}},
+        // (cut to the 28th in a common year: the golden recurrence files)
         {"30/08", "02", 2096, {"30/08", "29/02"}},
     };
     for (const auto &[date, perYear, year, expected] : cases)

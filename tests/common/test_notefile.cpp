@@ -112,10 +112,7 @@ TEST_F(NoteFile, OpeningHoldsTheFileShownUntilItsSuccessorIsWritten)
 TEST_F(NoteFile, ANoteFileTooLargeForANoteIsRefusedAndLeftAsItIs)
 {
     const QByteArray huge = encodeNoteFile({QString(kMaxNoteFileBytes, u'x'), "05/12/2026", "", ""});
-    QFile file(at("o9835h0000n00001.dat"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(huge), huge.size());
-    file.close();
+    ASSERT_TRUE(writeFileAtomically(at("o9835h0000n00001.dat"), huge));
     OpenFailure failure{};
     EXPECT_FALSE(NoteFiles{folder}.open("o9835h0000n00001.dat", &failure));
     EXPECT_EQ(failure, OpenFailure::TooLarge);

@@ -21,10 +21,7 @@ class Recovery : public ::testing::Test
 {
 protected:
     QStringList notes() const { return QDir(dir.path()).entryList({"?*[0-9].dat"}, QDir::Files, QDir::Name); }
-    QStringList copies() const
-    {
-        return QDir(dir.filePath(".recupero")).entryList({"*.rec"}, QDir::Files);
-    }
+    QStringList copies() const { return QDir(dir.filePath(".recupero")).entryList({"*.rec"}, QDir::Files); }
     // A copy whose note program is gone: written, then let go.
     void abandonedCopy(const QString &currentFile, const NoteContent &content = kTyped)
     {

@@ -86,8 +86,7 @@ TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceKeepBothKeys)
     const QDeadlineTimer deadline(std::chrono::seconds(60));
     for (QProcess &p : writers) {
         ASSERT_TRUE(p.waitForFinished(int(deadline.remainingTime())));
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(std::pair(p.exitStatus(), p.exitCode()), std::pair(QProcess::NormalExit, 0));
     }
     EXPECT_EQ(readWholeFile(iniPath()), QByteArray(before).replace("=0", "=149"));
 }

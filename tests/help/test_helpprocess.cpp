@@ -1,12 +1,10 @@
 #include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "platform/windowregistry.h"
-#include "tests/support/fakewindowregistry.h"
 #include "tests/support/fakes.h"
 
 #include <memory>
@@ -22,9 +20,8 @@ namespace {
 // help rule.
 TEST(HelpProcess, ASecondRequestOpensNothingWhileTheHelpIsOpenAndACloseRequestEndsIt)
 {
-    QTemporaryDir folder;
-    const QString viewer = folder.filePath(QStringLiteral("Aiuto"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(AIUTO), viewer) && QDir(folder.path()).mkdir(u"help"_s));
+    const test::TemporaryProgramFolder folder;
+    ASSERT_TRUE(folder.install(u"Aiuto"_s, QStringLiteral(AIUTO)) && QDir(folder.path()).mkdir(u"help"_s));
     const QDir pages(QStringLiteral(PROMEMO_PROGRAM_FOLDER "/help"));
     for (const QString &page : pages.entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(pages.filePath(page), folder.filePath(u"help/"_s + page)));
@@ -35,7 +32,7 @@ TEST(HelpProcess, ASecondRequestOpensNothingWhileTheHelpIsOpenAndACloseRequestEn
     processes.onStart = [&](const auto &start) {
         viewers.push_back(std::make_unique<QProcess>());
         viewers.back()->setWorkingDirectory(folder.path());
-        viewers.back()->start(viewer, start.arguments);
+        viewers.back()->start(folder.filePath(u"Aiuto"_s), start.arguments);
     };
     WindowRegistry windows(folder.path());
     HelpStarter help(windows, processes);

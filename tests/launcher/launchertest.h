@@ -19,11 +19,6 @@ template <typename Window>
 struct WindowTest : ::testing::Test, ProgramFolderWithFakes
 {
     ~WindowTest() override { delete window.data(); }
-    void closeWith(QAbstractButton *button)
-    {
-        button->click();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, 2000));
-    }
     QPointer<Window> window;
 };
 

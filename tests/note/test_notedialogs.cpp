@@ -14,7 +14,6 @@
 #include "note/printwindow.h"
 #include "platform/printer.h"
 #include "tests/support/fakes.h"
-#include "tests/support/fakewindowregistry.h"
 
 using namespace promemo;
 using namespace promemo::note;
@@ -24,13 +23,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString kStamp = QStringLiteral("06/12/2030 14.05");
-
-// The doubles the note's dialogs take.
-struct Doubles
-{
-    FakeWindowRegistry windows;
-    FakeServices fakes{windows};
-};
 
 // Prints the note while each turn of the event loop moves the fake clock 100 ms on, until the job
 // has ended; `onTurn` gets the print window at each turn it shows, counted from 1. Returns the
@@ -58,7 +50,7 @@ TEST(PrintNote, WaitsTwoSecondsThenPrintsOnceAndReportsAnError)
     const struct { bool printed; std::optional<PrinterError> failure; } cases[] = {
         {true, {}}, {false, PrinterError{482, u"Nessuna stampante predefinita"_qs}}};
     for (const auto &c : cases) {
-        Doubles d;
+        ProgramFolderWithFakes d;
         d.fakes.printer.failure = c.failure;
         QWidget note;
         const int shown = printWhileTicking(note, d.fakes, [&](QWidget &, int turn) {
@@ -81,7 +73,7 @@ TEST(PrintNote, WaitsTwoSecondsThenPrintsOnceAndReportsAnError)
 TEST(PrintNote, AnnullaTakesTheFocusAndCancelsByMouseAndByKeyboard)
 {
     for (const bool byMouse : {true, false}) {
-        Doubles d;
+        ProgramFolderWithFakes d;
         QWidget note;
         note.show();
         note.activateWindow();

@@ -69,10 +69,9 @@ TEST_F(NoteWindowTest, TheWindowShowsWhereItsNoteIsAndWhatItsAlertSays)
               std::tuple(kCentre, u"23.50 di ieri"_qs, true));
     EXPECT_GE(window->Label2->width(), window->Label2->sizeHint().width());
     EXPECT_GT(window->Label2->x(), window->Label1->geometry().right());
-    const QRect armedPlace(143, 121, 40, 12);
     // Put on again by a key, the alert shows in its place.
     QTest::keyClick(window->Text1, Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(std::pair(window->Label2->geometry(), window->Label2->font().bold()), std::pair(armedPlace, false));
+    EXPECT_EQ(std::pair(window->Label2->geometry(), window->Label2->font().bold()), std::pair(QRect(143, 121, 40, 12), false));
     QTest::keyClick(window->Text1, Qt::Key_F10);
     EXPECT_EQ(window->pos(), QPoint(window->x(), -120));
 

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "common/atomicfile.h"
-#include "common/programfolder.h"
 #include "platform/autostart.h"
 #include "common/twips.h"
 #include "tests/support/fakes.h"
@@ -22,25 +21,21 @@ namespace {
 
 TEST(ProcessStarter, StartsTheProgramInTheProgramFolderWithItsArgumentsAndWindowMode)
 {
-    QTemporaryDir folder;
-    setProgramFolderForTesting(folder.path());
+    const test::ProgramFolderWithFakes folder;
     // A stand-in program of the suite that writes what it was given into a file.
-    QFile probe(programPath(u"Probe"_qs));
-    ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
-    probe.write("#!/bin/sh\n{ echo \"$PROMEMO_WINDOW_MODE\"; pwd; for a in \"$@\"; do"
-                " echo \"[$a]\"; done; } > report.tmp && mv report.tmp report.txt\n");
-    probe.close();
-    probe.setPermissions(probe.permissions() | QFile::ExeOwner);
+    folder.dir.put(u"Probe"_qs,
+                   "#!/bin/sh\n{ echo \"$PROMEMO_WINDOW_MODE\"; pwd; for a in \"$@\"; do"
+                   " echo \"[$a]\"; done; } > report.tmp && mv report.tmp report.txt\n",
+                   QFile::ExeOwner);
 
     ProcessStarter starter;
     EXPECT_FALSE(starter.start(u"Missing"_qs, {}, WindowMode::NormalWithFocus));
     ASSERT_TRUE(starter.start(u"Probe"_qs, {u"two  words"_qs, u"\"quoted\""_qs}, WindowMode::NormalWithoutFocus));
-    const QString report = folder.filePath(u"report.txt"_qs);
+    const QString report = folder.dir.filePath(u"report.txt"_qs);
     for (const QDeadlineTimer deadline(10s); !QFile::exists(report) && !deadline.hasExpired();)
         QThread::msleep(5);
     EXPECT_EQ(QString::fromUtf8(readWholeFile(report)).split(u'\n', Qt::SkipEmptyParts),
-              (QStringList{u"nofocus"_qs, QDir(folder.path()).canonicalPath(), u"[two  words]"_qs, u"[\"quoted\"]"_qs}));
-    setProgramFolderForTesting(QString());
+              (QStringList{u"nofocus"_qs, QDir(folder.dir.path()).canonicalPath(), u"[two  words]"_qs, u"[\"quoted\"]"_qs}));
 }
 
 TEST(Twips, RoundToTheNearestPixelSymmetricallyAroundZero)

@@ -127,8 +127,7 @@ TEST_F(WindowRegistryTest, PostCloseClosesOneWindowAndCloseAllTheRest)
     qsizetype gone = 0;
     for (const QDeadlineTimer deadline(5s); gone == 0 && !deadline.hasExpired();)
         gone = std::ranges::count_if(peers, [](auto &peer) { return peer->waitForExit(10ms); });
-    EXPECT_EQ(gone, 1);
-    EXPECT_EQ(sockets().size(), 2);
+    EXPECT_EQ(std::pair(gone, sockets().size()), std::pair(qsizetype(1), qsizetype(2)));
 
     EXPECT_TRUE(test::closeAllAndWait(registry, u"PromemoX"_s, 5s));
     for (const auto &peer : peers) {
@@ -164,8 +163,7 @@ TEST_F(WindowRegistryTest, OwnWindowsGetRequestsFromTheEventLoopInRealAndFake)
         EXPECT_EQ(closes, 0);
         for (const QDeadlineTimer deadline(2s); closes == 0 && !deadline.hasExpired();)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        EXPECT_TRUE(delivered);
-        EXPECT_EQ(std::count(std::begin(notes), std::end(notes), nullptr), 1);
+        EXPECT_EQ(std::pair(delivered, std::count(std::begin(notes), std::end(notes), nullptr)), std::pair(true, std::ptrdiff_t(1)));
         EXPECT_TRUE(test::closeAllAndWait(*registry, u"PromemoX"_s, 2s));
         EXPECT_EQ(closes, 3);
         EXPECT_FALSE(test::exists(*registry, u"PromemoX"_s));

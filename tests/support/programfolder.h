@@ -5,11 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -21,15 +20,7 @@ namespace promemo::test {
 template <typename Condition>
 bool waitFor(Condition condition, std::chrono::milliseconds bound = std::chrono::seconds(10))
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > bound.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, int(bound.count()));
 }
 
 class TemporaryProgramFolder

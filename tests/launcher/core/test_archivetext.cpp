@@ -4,23 +4,18 @@
 
 using namespace promemo;
 
-TEST(ArchiveText, RecordsInDisplayFormInFileOrder)
+// The records in file order, then what the text box makes of their line ends.
+TEST(ArchiveText, RecordsInDisplayFormInFileOrderAndTheTextBoxsLineBreaks)
 {
     const QList<ArchiveRecord> records{
         {u"05/12/2026 09.30"_qs, u"Caffè\r\ncon Nino"_qs, u"04/12/2026 21.44"_qs},
         {u"06/12/2026 "_qs, u"senza ora"_qs, u""_qs},
-        {u"07/12/2026 "_qs, u""_qs, u"07/12/2026"_qs},
     };
     // An empty change time leaves two blanks between the words.
     EXPECT_EQ(archiveText(records),
               u"Nota del 04/12/2026 per il 05/12/2026 09.30: \r\nCaffè\r\ncon Nino\r\n\r\r\n"
-              "Nota del  per il 06/12/2026 : \r\nsenza ora\r\n\r\r\n"
-                      "Nota del 07/12/2026 per il 07/12/2026 : \r\n\r\n\r\r\n"_qs);
-    EXPECT_EQ(archiveText({}), QString());
-}
-
-TEST(ArchiveText, TextBoxKeepsOneBreakPerLineEndAndDropsBareCarriageReturns)
-{
+              "Nota del  per il 06/12/2026 : \r\nsenza ora\r\n\r\r\n"_qs);
+    // One break per line end; a bare carriage return shows nothing.
     EXPECT_EQ(textBoxText(u"a\r\nb\r\n\r\r\nc\nd\re\r"_qs), u"a\nb\n\nc\nde"_qs);
 }
 
@@ -30,9 +25,8 @@ TEST(ArchiveText, FindNextIgnoresCaseAndMovesPastEachHit)
     struct Case { QString search; qsizetype from; std::optional<ArchiveHit> hit; };
     const Case cases[] = {
         {u"nino"_qs, 0, ArchiveHit{9, 4, 13}},
-        {u"NINO"_qs, 13, ArchiveHit{28, 4, 32}},
         {u"nino"_qs, 32, std::nullopt},
-        {u"CAFFÈ"_qs, 1, ArchiveHit{19, 5, 24}},
+        // Case aside for letters beyond ASCII too.
         {u"À"_qs, 35, ArchiveHit{44, 1, 45}},
         // A one-letter search moves on instead of finding the same letter again.
         {u"a"_qs, 1, ArchiveHit{1, 1, 2}},

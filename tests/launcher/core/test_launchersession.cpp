@@ -71,12 +71,11 @@ TEST_F(LauncherSessionTest, StartsInOrderWithoutTheSoundAndTimer2StartsAMissingW
     bool watcherSeesIt = false;
     processes.onStart = [&](const Start &) { watcherSeesIt = QFile::exists(dir.filePath(note('o', 0, 1))); };
 
+    // The version written at the start is the unwritable case above and the settings' golden file.
     ASSERT_TRUE(session.start());
-    ASSERT_EQ(messageBoxes.shown.size(), 1);
-    EXPECT_TRUE(messageBoxes.shown[0].text.contains(u"Non ci sono suoni"_qs));
+    EXPECT_TRUE(messageBoxes.shown.size() == 1 && messageBoxes.shown[0].text.contains(u"Non ci sono suoni"_qs));
     EXPECT_TRUE(watcherSeesIt && !session.noteListAtStart() && session.timer2().isActive());
     EXPECT_EQ(dir.files(), (QStringList{u"nota.dat"_qs, note('o', 0, 1), note('o', 1, 3), note('o', 3, 2)}));
-    EXPECT_TRUE(dir.read(u"Notino.ini"_qs).contains("numvers=1600\r\ncodvers=1.6 \r\n"));
 
     // Timer2: the watcher's window is gone, so it is started again.
     session.Timer2_Timer();
