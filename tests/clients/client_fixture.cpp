@@ -70,6 +70,11 @@ const QList<Recurrence> kRecurrences = {
     {"29/01", "12", "00", "Stipendio"},
     {"15/11", "04", "10", "Rata"},
     {"30/04", "01", "00", "Aprile"},
+    {"31/04", "01", "00", "Aprile corto"},
+    {"30/06", "06", "01", "Bollette"},
+    {"30/01", "06", "00", "Mesi dispari"},
+    {"31/07", "02", "00", "Gennaio e luglio"},
+    {"31/10", "03", "00", "Quadrimestre"},
 };
 
 struct Row
