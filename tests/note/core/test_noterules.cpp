@@ -64,6 +64,7 @@ TEST(NoteRules, SnoozeIsTenMinutesFromNowOnTheNextDayPastMidnight)
         // 00.00 is no alert
         {today, hm(23, 50), today.addDays(1), hm(0, 1)},
         {QDate(2031, 12, 31), hm(23, 55), QDate(2032, 1, 1), hm(0, 5)},
+        {QDate(2032, 2, 28), hm(23, 58), QDate(2032, 2, 29), hm(0, 8)},
         {QDate(2099, 12, 31), hm(23, 55), QDate(2099, 12, 31), hm(23, 59)},
     };
     for (const auto &[day, now, date, minutes] : cases) {
